@@ -1,0 +1,27 @@
+#pragma once
+// The arithmetic of every ratio, feed and lead: 100 significant decimal digits.
+#include <boost/multiprecision/cpp_dec_float.hpp>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace hobwise {
+
+using DecFloat = boost::multiprecision::number<boost::multiprecision::cpp_dec_float<100>,
+                                               boost::multiprecision::et_off>;
+
+// Parses the whole text as a decimal number. Gives nothing for a text that is no
+// number (empty, ".", "1.2.3", letters); never throws.
+std::optional<DecFloat> parseDecFloat(std::string_view text);
+
+// Decimal constants of the algorithms enter as the double value of their literal.
+inline DecFloat fromDouble(double d) { return DecFloat(d); }
+
+inline bool isNaN(const DecFloat& x) { return boost::multiprecision::isnan(x); }
+
+// Fixed-point text with the given number of digits after the point (half to even
+// on an exact half, as the stream output of the number type does it).
+std::string formatFixed(const DecFloat& x, int decimals);
+
+}  // namespace hobwise

@@ -1,0 +1,72 @@
+#pragma once
+// The change-gear solver: a solve run from the stock and the job to the trimmed,
+// ordered list of found results.
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "model/decfloat.h"
+#include "model/gear_stock.h"
+#include "model/job.h"
+
+namespace hobwise {
+
+// Two gears of a four-gear train: a driving pair (numerator) or a driven pair
+// (denominator).
+struct GearPair {
+  std::uint16_t larger = 0;
+  std::uint16_t smaller = 0;
+  std::uint64_t product = 0;
+};
+
+// One index train with a feed train, as found by the workers.
+struct FoundResult {
+  std::uint16_t f0 = 0, f1 = 0;  // feed train, driven pair (larger, smaller)
+  std::uint16_t f2 = 0, f3 = 0;  // feed train, driving pair (larger, smaller)
+  std::uint16_t i0 = 0, i1 = 0;  // index train, driven pair (larger, smaller)
+  std::uint16_t i2 = 0, i3 = 0;  // index train, driving pair (larger, smaller)
+  DecFloat feedError;            // |feed ratio - ratio the C constant asks for|
+  DecFloat cConstant;
+};
+
+// An index train that lies in the feed band, with its C constant.
+struct CConstantRecord {
+  std::uint16_t g0 = 0, g1 = 0;  // driven pair (larger, smaller), the denominator
+  std::uint16_t g2 = 0, g3 = 0;  // driving pair (larger, smaller), the numerator
+  DecFloat ratioError;
+  DecFloat cConstant;
+};
+
+struct SolveOptions {
+  bool wholeOnly = false;         // "Use Whole C Constants Only"
+  bool finiteOnly = false;        // "Use Finite C Constants Only"
+  bool bypassDuplicates = false;  // "Bypass Duplicates Check"
+  unsigned processors = 1;        // logical processors: one worker each; 0 means one
+  bool exact = false;             // turn every shortcut off: the literal algorithm
+};
+
+// Everything a run hands back to its caller while it runs. Both may be called from
+// the run's thread and from worker threads, concurrently.
+struct SolveCallbacks {
+  std::function<void(const std::string&)> status;  // progress texts for the status line
+  const std::atomic<bool>* stop = nullptr;          // set: workers take no further C constant
+};
+
+struct SolveReport {
+  std::vector<FoundResult> results;  // trimmed, ordered by feed error, at most 200
+  std::size_t cConstantCount = 0;    // distinct C constants the search kept
+  bool rangeSet = false;             // the trimming ran: the result browser's range is 1..results.size()
+  bool failed = false;               // a text was no number, or memory ran out: no results
+};
+
+// One whole solve run on the calling thread (workers on threads of their own).
+// Status texts in order: "Finding Applicable C Constants..." once the pair table is
+// built, "Processing %i of %i C constants using %i logical processors..." as workers
+// start on C constants, and the empty text at the end of every run that got as far
+// as the first text (none at all when the stock is empty). Never throws.
+SolveReport solve(const JobInputs& inputs, const GearStock& stock, const SolveOptions& options,
+                  const SolveCallbacks& callbacks = {});
+
+}  // namespace hobwise
