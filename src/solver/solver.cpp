@@ -1,0 +1,123 @@
+// A solve run: from the stock and the job to the trimmed list of found results.
+#include "solver/solver.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <exception>
+#include <mutex>
+#include <new>
+#include <thread>
+
+#include "solver/solver_internal.h"
+
+namespace hobwise {
+
+namespace {
+
+using namespace solver;
+
+void say(const SolveCallbacks& callbacks, const std::string& text) {
+  if (callbacks.status) callbacks.status(text);
+}
+
+std::string progressText(unsigned counter, std::size_t count, unsigned processors) {
+  char text[160];
+  std::snprintf(text, sizeof text, "Processing %i of %i C constants using %i logical processors...",
+                static_cast<int>(counter), static_cast<int>(count), static_cast<int>(processors));
+  return text;
+}
+
+// Runs the workers over the C constants and gathers their lists (unsorted).
+std::vector<FoundResult> evaluateCConstants(const JobParameters& job, const std::vector<GearPair>& pairs,
+                                            const std::vector<CConstantRecord>& cConstants,
+                                            const StockSnapshot& stock, const SolveOptions& options,
+                                            const SolveCallbacks& callbacks) {
+  const unsigned processors = std::max(1u, options.processors);
+  const std::vector<WorkRange> ranges = divideWork(cConstants.size(), processors);
+  const FeedSearch search(job, pairs, stock);
+
+  std::atomic<unsigned> progress{0};
+  std::mutex resultsLock;
+  std::vector<FoundResult> found;
+  std::exception_ptr failure;
+
+  auto worker = [&](WorkRange range) {
+    try {
+      WorkerList list;
+      for (std::uint32_t k = range.first; k < range.end; ++k) {
+        const unsigned counter = progress.fetch_add(1) + 1;
+        say(callbacks, progressText(counter, cConstants.size(), processors));
+        if (options.exact)
+          search.searchPlain(cConstants[k], list);
+        else
+          search.search(cConstants[k], list);
+        if (callbacks.stop && callbacks.stop->load()) break;
+      }
+      std::lock_guard lock(resultsLock);
+      found.insert(found.end(), list.entries.begin(), list.entries.end());
+    } catch (...) {
+      std::lock_guard lock(resultsLock);
+      if (!failure) failure = std::current_exception();
+    }
+  };
+
+  std::vector<std::thread> threads;
+  try {
+    for (std::size_t w = 1; w < ranges.size(); ++w) threads.emplace_back(worker, ranges[w]);
+  } catch (...) {
+    std::lock_guard lock(resultsLock);
+    if (!failure) failure = std::current_exception();
+  }
+  if (!ranges.empty()) worker(ranges[0]);
+  for (auto& t : threads) t.join();
+  if (failure) std::rethrow_exception(failure);
+  return found;
+}
+
+}  // namespace
+
+SolveReport solve(const JobInputs& inputs, const GearStock& stock, const SolveOptions& options,
+                  const SolveCallbacks& callbacks) {
+  SolveReport report;
+  bool statusShown = false;
+  try {
+    const std::vector<std::uint32_t> gearSet = gearSetFrom(stock);
+    if (gearSet.empty()) return report;
+    const StockSnapshot snapshot = StockSnapshot::of(stock, options.bypassDuplicates);
+    const std::vector<GearPair> pairs = buildPairTable(gearSet);
+    say(callbacks, "Finding Applicable C Constants...");
+    statusShown = true;
+
+    const std::optional<JobParameters> job = readJob(inputs);
+    if (!job) {
+      report.failed = true;
+      say(callbacks, "");
+      return report;
+    }
+    std::vector<CConstantRecord> cConstants = findCConstants(*job, pairs, snapshot, options);
+    report.cConstantCount = cConstants.size();
+    if (!cConstants.empty()) {
+      std::vector<FoundResult> found = evaluateCConstants(*job, pairs, cConstants, snapshot, options, callbacks);
+      cConstants.clear();
+      cConstants.shrink_to_fit();
+      report.results = trimResults(std::move(found), *job);
+      report.rangeSet = true;
+    }
+    say(callbacks, "");
+    return report;
+  } catch (...) {
+    // Memory ran out (or a thread could not be started): the run ends without results.
+    SolveReport failed;
+    failed.cConstantCount = report.cConstantCount;
+    failed.failed = true;
+    if (statusShown) {
+      try {
+        say(callbacks, "");
+      } catch (...) {
+      }
+    }
+    return failed;
+  }
+}
+
+}  // namespace hobwise

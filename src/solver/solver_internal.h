@@ -1,0 +1,168 @@
+#pragma once
+// The pieces of a solve run, open to the tests: the gear set and the pair table,
+// the stock check, the index-train search with its C constants, the feed-train
+// search of one worker, the division of the work and the trimming of the results.
+//
+// Every piece has the plain form, which does the arithmetic step by step in
+// DecFloat, and most have a fast form, which decides what it safely can in machine
+// arithmetic and falls back to DecFloat where the answer is close. Both forms give
+// the same results, to the last digit; SolveOptions::exact picks the plain form.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <set>
+#include <span>
+#include <vector>
+
+#include "model/decfloat.h"
+#include "model/gear_stock.h"
+#include "model/job.h"
+#include "solver/solver.h"
+
+namespace hobwise::solver {
+
+inline constexpr std::size_t kWorkerListLimit = 400;
+inline constexpr std::size_t kResultLimit = 200;
+
+// The tooth counts of which the stock holds at least one, ascending.
+std::vector<std::uint32_t> gearSetFrom(const GearStock& stock);
+
+// Every pair (GearSet[max(i, j)], GearSet[min(i, j)]) for i and j over the gear set,
+// i outer, j inner, sorted by product with a stable sort.
+std::vector<GearPair> buildPairTable(const std::vector<std::uint32_t>& gearSet);
+
+// The stock as a run sees it: the count of every tooth count, read once, and the
+// "Bypass Duplicates Check" option.
+struct StockSnapshot {
+  std::array<std::uint8_t, 256> counts{};  // by tooth count
+  bool bypassDuplicates = false;
+
+  static StockSnapshot of(const GearStock& stock, bool bypassDuplicates);
+};
+
+// True when the stock holds enough gears of every tooth count that occurs more than
+// once among the gears. checkStockPlain merges sorted entries one by one;
+// checkStock counts in a small table. Both give the same answer.
+bool checkStockPlain(const StockSnapshot& stock, std::span<const std::uint16_t> gears);
+bool checkStock(const StockSnapshot& stock, std::span<const std::uint16_t> gears);
+
+// How a ratio of the table compares with the ratio searched for. NaN on either side
+// compares as neither greater nor less, which leaves the bisection where it is.
+enum class Order { Less, Equal, Greater };
+
+// The bisection over the pair table for one driven pair: `order(mid)` compares the
+// train with driving pair mid against the target, `afterStep(lo, hi, mid)` sees the
+// state after every step. Returns the final lo and hi.
+struct Range {
+  std::size_t lo = 0;
+  std::size_t hi = 0;
+};
+template <class OrderFn, class StepFn>
+Range bisectPairs(std::size_t n, OrderFn&& order, StepFn&& afterStep) {
+  std::size_t lo = 0, hi = n - 1, mid = (n - 1) / 2;
+  while (true) {
+    const std::size_t width = hi - lo;
+    const Order o = order(mid);
+    if (o == Order::Greater) {
+      hi = (mid % 2 == 1 && mid < n - 1 && mid > 2) ? mid + 1 : mid;
+      mid = (lo + hi) / 2;
+    } else if (o == Order::Less) {
+      lo = (mid % 2 == 1) ? mid - 1 : mid;
+      mid = (lo + hi) / 2;
+    }
+    afterStep(lo, hi, mid);
+    if (!(hi - lo < width)) break;
+  }
+  return {lo, hi};
+}
+
+// DecFloat(a) / DecFloat(b).
+DecFloat quotient(std::uint64_t a, std::uint64_t b);
+
+// ---- C-constant search ----
+
+// The set of signed ratio errors (ratio - target) of the recorded index trains.
+using RatioErrorSet = std::set<DecFloat>;
+
+// Step A: the index trains whose ratio lies strictly inside the feed band, in the
+// order they are found; a train is recorded when its signed ratio error is new and
+// the stock holds its gears. cConstant is left 0.
+std::vector<CConstantRecord> searchIndexTrainsPlain(const JobParameters& job, const std::vector<GearPair>& pairs,
+                                                    const StockSnapshot& stock, RatioErrorSet& ratioErrors);
+std::vector<CConstantRecord> searchIndexTrains(const JobParameters& job, const std::vector<GearPair>& pairs,
+                                               const StockSnapshot& stock, RatioErrorSet& ratioErrors);
+
+// The whole and the finite test on a C constant.
+bool passesWholeTest(const DecFloat& c);
+bool passesFiniteTest(const DecFloat& c);
+
+// Step B: gives each record its C constant and drops those that fail the chosen
+// test. `threads` > 1 spreads the C constants over that many threads.
+void assignCConstants(const JobParameters& job, std::vector<CConstantRecord>& records, bool wholeOnly,
+                      bool finiteOnly, bool fast, unsigned threads);
+
+// Step C: drops the C constants above 9999.9999.
+void dropOutOfRange(std::vector<CConstantRecord>& records);
+
+// Step D: orders by the C constant to 80 decimals (smaller spread first among
+// equals) and keeps the first record of each run of equal keys.
+void orderDistinct(std::vector<CConstantRecord>& records);
+
+// Steps A to D.
+std::vector<CConstantRecord> findCConstants(const JobParameters& job, const std::vector<GearPair>& pairs,
+                                            const StockSnapshot& stock, const SolveOptions& options);
+
+// solveCConstant of the model, with the early halvings decided in cheaper
+// arithmetic where the decision is certain. The same value to the last digit.
+DecFloat solveCConstantFast(const JobParameters& job, const DecFloat& ratio);
+
+// ---- Feed-train search ----
+
+struct WorkRange {
+  std::uint32_t first = 0;
+  std::uint32_t end = 0;
+  bool operator==(const WorkRange&) const = default;
+};
+
+// The ranges of C constants of the workers: k C constants on p processors.
+std::vector<WorkRange> divideWork(std::size_t k, unsigned processors);
+
+// Result order: feed error ascending, then the eight tooth counts ascending.
+bool resultBefore(const FoundResult& a, const FoundResult& b);
+bool sameGears(const FoundResult& a, const FoundResult& b);
+
+// A worker's list of its best finds, at most 400, in result order, no two with the
+// same eight gears. `approxError` keeps the feed error of each entry as a double.
+struct WorkerList {
+  std::vector<FoundResult> entries;
+  std::vector<double> approxError;
+
+  // True when a find of this error (and these gears) would enter the list.
+  bool admits(const FoundResult& find) const;
+  // Puts the find in its place and cuts the list to 400; a find already in the list,
+  // or one that does not beat the last entry of a full list, is left out.
+  void insert(const FoundResult& find);
+};
+
+// The feed-train search for one C constant (one step of a worker).
+struct FeedSearch {
+  const JobParameters& job;
+  const std::vector<GearPair>& pairs;
+  const StockSnapshot& stock;
+  DecFloat feedLow;   // wanted feed - 0.005
+  DecFloat feedHigh;  // wanted feed + 0.005
+
+  FeedSearch(const JobParameters& job, const std::vector<GearPair>& pairs, const StockSnapshot& stock);
+
+  // True when the actual feed of the feed ratio lies inside the wanted feed +-0.005
+  // (or either side is NaN).
+  bool feedInWindow(const DecFloat& feedRatio) const;
+
+  void searchPlain(const CConstantRecord& record, WorkerList& list) const;
+  void search(const CConstantRecord& record, WorkerList& list) const;
+};
+
+// Sorting, removal of repeats, the feed window, and the cut to 200.
+std::vector<FoundResult> trimResults(std::vector<FoundResult> found, const JobParameters& job);
+
+}  // namespace hobwise::solver
