@@ -32,6 +32,25 @@ struct ResultEvaluation {
 // Nothing when a field that must be a number is none.
 std::optional<ResultEvaluation> EvaluateResult(const JobInputs& inputs, const FoundResult& result);
 
+// The same, choosing the fraction search: exact = true makes the seven wholeness tests
+// for every q, without the cheap pre-test (the outcome is the same, only slower).
+std::optional<ResultEvaluation> EvaluateResult(const JobInputs& inputs, const FoundResult& result,
+                                               bool exactFractionSearch);
+
+// The process-wide choice that the two-argument EvaluateResult uses (default: false,
+// the fast search). Set by the command line's --exact and by tests.
+void setExactFractionSearch(bool exact);
+bool exactFractionSearch();
+
+// The C constant c as the first fraction p/q (q = 1 to 9999) whose terms the index
+// gears divide: K x T x p by the driving gears, N x p + s x q by the driven ones.
+struct Fraction {
+  DecFloat p;  // whole
+  int q = 0;
+};
+std::optional<Fraction> fractionSearch(const JobParameters& job, const DecFloat& c, const FoundResult& result,
+                                       bool exact);
+
 // Control identifiers of the eight gear fields, in the order of ResultTexts::gears:
 // index upper left, upper right, lower left, lower right; feed the same.
 inline constexpr std::array<int, 8> kGearFieldIds = {3003, 3005, 3004, 3006, 3024, 3026, 3025, 3027};
@@ -47,6 +66,9 @@ struct ResultTexts {
 
 // The gear field texts alone (written before the evaluation).
 std::array<std::string, 8> gearTexts(const FoundResult& result);
+
+// The status line 3011 of an evaluation: "C: p/q", or empty without a fraction.
+std::string statusText(const ResultEvaluation& evaluation);
 
 ResultTexts resultTexts(const FoundResult& result, const ResultEvaluation& evaluation);
 
