@@ -31,6 +31,10 @@ struct SheetInputs {
 // Helix angle in degrees as degrees, minutes and seconds: 23.5 -> 23°30'00.0000"
 std::string FormatDms(double degrees);
 
+// Line 12 + line (line 0 to 4) of the set-up block for a set-up item; empty for no
+// selection or an item outside 0 to 7.
+std::string setupLine(int setupIndex, int line);
+
 // The six derivation lines (sheet lines 19, 20, 25, 26, 27, 28), or nothing when
 // the index constant is not whole or there is no honest derivation.
 std::optional<std::array<std::string, 6>> BuildDerivationLines(const SheetInputs& inputs);
