@@ -1,7 +1,13 @@
 // hobwise-solve as a user runs it: bad input, the listing, and the JSON output
 // against the engine and the result texts called directly.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
 
 #include <QByteArray>
 #include <QJsonArray>
@@ -292,6 +298,46 @@ TEST(CliListingTest, JobWithoutResultsEndsNormally) {
   const CliRun run = solveCli(replaced(with(kJob, {"--stock", smallStock(), "--json"}), "--feed-rate", "0"));
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(parseJson(run.out).value("count").toInt(), 0);
+}
+
+TEST(CliInterruptTest, CtrlCStopsTheRunAndPrintsWhatWasFound) {
+  // Two gears of every tooth count: a run long enough to be interrupted.
+  const auto dir = std::filesystem::temp_directory_path();
+  const auto out = dir / ("hobwise_cli_int_" + std::to_string(::getpid()));
+  std::vector<std::string> args = {HOBWISE_SOLVE, "--example", "--stock", std::string(kToothCountKinds, '2'),
+                                   "--workers", "1", "--results", "1"};
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int null = ::open("/dev/null", O_RDWR);
+    ::dup2(fd, 1);
+    ::dup2(null, 2);
+    ::dup2(null, 0);
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  ::kill(child, SIGINT);
+  int raw = 0;
+  pid_t done = 0;
+  for (int waited = 0; waited < 1200 && done == 0; ++waited) {  // up to two minutes
+    done = ::waitpid(child, &raw, WNOHANG);
+    if (done == 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  if (done == 0) {
+    ::kill(child, SIGKILL);
+    ::waitpid(child, &raw, 0);
+    FAIL() << "hobwise-solve did not stop after Ctrl+C";
+  }
+  ASSERT_TRUE(WIFEXITED(raw));
+  EXPECT_EQ(WEXITSTATUS(raw), 0);
+  const std::string text = readFile(out);
+  std::filesystem::remove(out);
+  EXPECT_EQ(text.rfind("Stopped early: ", 0), 0u) << text.substr(0, 200);
 }
 
 }  // namespace
