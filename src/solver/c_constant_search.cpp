@@ -174,13 +174,103 @@ std::vector<CConstantRecord> findCConstants(const JobParameters& job, const std:
   return records;
 }
 
-// ---- fast forms (to come: for now the plain forms) ----
-
 std::vector<CConstantRecord> searchIndexTrains(const JobParameters& job, const std::vector<GearPair>& pairs,
                                                const StockSnapshot& stock, RatioErrorSet& ratioErrors) {
-  return searchIndexTrainsPlain(job, pairs, stock, ratioErrors);
+  std::vector<CConstantRecord> records;
+  const std::size_t n = pairs.size();
+  if (n == 0) return records;
+  const Threshold target(indexRatioFor(job, job.requiredC));
+  const Threshold lowEnd(indexRatioFor(job, job.cLow));
+  const Threshold highEnd(indexRatioFor(job, job.cHigh));
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::uint64_t driven = pairs[i].product;
+    bisectPairs(
+        n, [&](std::size_t mid) { return target.orderOf(pairs[mid].product, driven); },
+        [&](std::size_t, std::size_t, std::size_t mid) {
+          const Order low = lowEnd.orderOf(pairs[mid].product, driven);
+          if (low == Order::Equal) return;
+          const Order high = highEnd.orderOf(pairs[mid].product, driven);
+          if ((low == Order::Greater && high == Order::Less) || (low == Order::Less && high == Order::Greater))
+            recordTrain(pairs, mid, i, quotient(pairs[mid].product, driven), target.exact(), stock, ratioErrors,
+                        records);
+        });
+  }
+  return records;
 }
 
-DecFloat solveCConstantFast(const JobParameters& job, const DecFloat& ratio) { return solveCConstant(job, ratio); }
+// The bisection of solveCConstant halves [lo, hi] about 380 times, and every halving
+// evaluates the index formula with a DecFloat division. Solved for c, the formula
+// gives the root c* = s ratio / (K T - ratio N) directly; every halving whose x lies
+// clearly on one side of c* (and, when the formula falls, of its pole at 1/N) goes
+// the way that side asks for. Only the halvings close to c* evaluate the formula, as
+// the plain bisection does. x, lo and hi are formed exactly as there.
+//
+// "Clearly": DecFloat carries at least 121 significant digits, so each operation is
+// off by less than 1e-120 relative. The evaluated formula differs from the ratio by
+// |x - c*| / c* / (x N + s) relative, and c* is off by at most (c* N + 4) rounding
+// errors; the room 1e-110 (c* N + 2) leaves a factor of ten million to spare.
+DecFloat solveCConstantFast(const JobParameters& job, const DecFloat& ratio) {
+  static const DecFloat kStep = DecFloat(1e-110);
+  const int n = job.teeth;
+  const int s = job.sign;
+  if (hobwise::isNaN(ratio) || !boost::multiprecision::isfinite(ratio) || !(ratio > 0) || n < 1 ||
+      (s != 1 && s != -1))
+    return solveCConstant(job, ratio);
+  const DecFloat kt = job.indexConstant * job.hobThreads;
+  if (!boost::multiprecision::isfinite(kt) || !(kt > 0)) return solveCConstant(job, ratio);
+  const DecFloat denominator = kt - ratio * n;
+  // No root below the cap (the bisection runs into it in a few halvings), or a root
+  // near the pole: the plain bisection.
+  if (s > 0 ? !(denominator > 0) : !(denominator < 0)) return solveCConstant(job, ratio);
+  const DecFloat root = s > 0 ? ratio / denominator : ratio / -denominator;
+  const double rootApprox = root.convert_to<double>();
+  if (!(rootApprox > 0) || !(rootApprox < 99990.0)) return solveCConstant(job, ratio);
+  if (s < 0 && !(rootApprox > 3.0 / n)) return solveCConstant(job, ratio);
+  const DecFloat room = root * DecFloat(1e-110 * (rootApprox * n + 2));
+  const DecFloat rootLow = root - room;
+  const DecFloat rootHigh = root + room;
+  DecFloat poleLow, poleHigh;  // the formula falls: x N - 1 < -1/2 below, > 1 above
+  if (s < 0) {
+    poleLow = DecFloat(1) / (2 * n);
+    poleHigh = DecFloat(2) / n;
+  }
+
+  DecFloat lo = 0, hi = 100000, x = 50000;
+  while (true) {
+    int way = 0;  // +1: lo = x and up; -1: hi = x and down; 0: stop
+    if (s > 0 && x < rootLow) {
+      way = 1;
+    } else if (s > 0 && x > rootHigh) {
+      way = -1;
+    } else if (s < 0 && x < poleLow) {
+      way = -1;
+    } else if (s < 0 && x > poleHigh && x < rootLow) {
+      way = 1;
+    } else if (s < 0 && x > rootHigh) {
+      way = -1;
+    } else {
+      const DecFloat e = indexRatioFor(job, x);
+      if (hobwise::isNaN(e)) break;
+      if (s > 0)
+        way = ratio > e ? 1 : ratio < e ? -1 : 0;
+      else
+        way = ratio < e ? 1 : ratio > e ? -1 : 0;
+    }
+    if (way == 0) break;
+    if (way > 0) {
+      lo = x;
+      x += hi;
+      x /= 2;
+    } else {
+      hi = x;
+      x += lo;
+      x /= 2;
+    }
+    if (x > 99999 || x < 0) break;
+    if (!(hi > lo + kStep)) break;
+    if (way > 0 ? x == lo : x == hi) break;  // halving no longer moves x
+  }
+  return x + kStep;
+}
 
 }  // namespace hobwise::solver

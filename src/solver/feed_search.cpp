@@ -1,5 +1,7 @@
 // The feed-train search of the workers, the worker lists and the division of the work.
 #include <algorithm>
+#include <cmath>
+#include <optional>
 #include <tuple>
 
 #include "solver/solver_internal.h"
@@ -60,6 +62,30 @@ FeedSearch::FeedSearch(const JobParameters& job_, const std::vector<GearPair>& p
   static const DecFloat kWindow = DecFloat(0.005);
   feedLow = job.feedRate - kWindow;
   feedHigh = job.feedRate + kWindow;
+
+  const std::size_t n = pairs.size();
+  for (std::size_t k = 0; k < n;) {
+    std::size_t end = k + 1;
+    while (end < n && pairs[end].product == pairs[k].product) ++end;
+    groups.push_back({k, end, pairs[k].product});
+    k = end;
+  }
+  outcomeAt.reserve(n + 1);
+  for (std::size_t p = 0; p <= n && n > 0; ++p)
+    outcomeAt.push_back(bisectPairs(
+        n, [p](std::size_t mid) { return mid < p ? Order::Less : Order::Greater; },
+        [](std::size_t, std::size_t, std::size_t) {}));
+  if (n > 0) {
+    lowestRatio = static_cast<double>(pairs.front().product) / static_cast<double>(pairs.back().product);
+    highestRatio = static_cast<double>(pairs.back().product) / static_cast<double>(pairs.front().product);
+  }
+  if (!hobwise::isNaN(job.feedFactor) && !hobwise::isNaN(feedLow) && !hobwise::isNaN(feedHigh)) {
+    feedFactorApprox = job.feedFactor.convert_to<double>();
+    feedLowApprox = feedLow.convert_to<double>();
+    feedHighApprox = feedHigh.convert_to<double>();
+    feedWindowApprox =
+        std::isfinite(feedFactorApprox) && std::isfinite(feedLowApprox) && std::isfinite(feedHighApprox);
+  }
 }
 
 bool FeedSearch::feedInWindow(const DecFloat& feedRatio) const {
@@ -113,8 +139,112 @@ void FeedSearch::searchPlain(const CConstantRecord& record, WorkerList& list) co
   }
 }
 
-// Fast form: to come; for now the plain form.
-void FeedSearch::search(const CConstantRecord& record, WorkerList& list) const { searchPlain(record, list); }
+// The fast form. The bisection for a driven pair depends only on where the target
+// ratio T falls among the sorted products, scaled by the driven pair's product; pairs
+// of equal product share it, and as the driven product grows that place only moves
+// up, so one sweep over the table finds it for all of them. Each train in the
+// narrowed range is judged in double first; the DecFloat error is formed only for a
+// train that may enter the list.
+void FeedSearch::search(const CConstantRecord& record, WorkerList& list) const {
+  static const DecFloat kMaxError = DecFloat(0.001);
+  const std::size_t n = pairs.size();
+  if (n == 0) return;
+  const Threshold target(feedRatioFor(job, record.cConstant));
+  // A NaN target makes every error NaN; one beyond the ratios of the table by more
+  // than 0.001 (with room to spare) leaves every error above 0.001.
+  if (target.isNaN()) return;
+  const double t = target.approx();
+  if (!(t > lowestRatio - 0.002 && t < highestRatio + 0.002)) return;
+
+  std::size_t a = 0;  // products before a are certainly below t x driven product
+  std::size_t b = 0;  // products from b on are certainly above it
+  for (const Group& g : groups) {
+    const double driven = static_cast<double>(g.product);
+    const double x = t * driven;
+    const double room = kSafety * x;
+    while (a < n && static_cast<double>(pairs[a].product) < x - room) ++a;
+    if (b < a) b = a;
+    while (b < n && static_cast<double>(pairs[b].product) <= x + room) ++b;
+    // Products in [a, b) are too close to call in double: compare them in DecFloat.
+    std::size_t lower = a, upper = a;  // first not below, first above
+    if (a < b) {
+      lower = b;
+      upper = b;
+      for (std::size_t m = a; m < b;) {
+        std::size_t same = m + 1;
+        while (same < b && pairs[same].product == pairs[m].product) ++same;
+        const DecFloat q = quotient(pairs[m].product, g.product);
+        const bool below = q < target.exact();
+        const bool above = q > target.exact();
+        if (!below && lower == b) lower = m;
+        if (above) {
+          upper = m;
+          break;
+        }
+        m = same;
+      }
+    }
+    const Range r = lower == upper
+                        ? outcomeAt[lower]
+                        : bisectPairs(
+                              n,
+                              [&](std::size_t mid) {
+                                return mid < lower ? Order::Less : mid >= upper ? Order::Greater : Order::Equal;
+                              },
+                              [](std::size_t, std::size_t, std::size_t) {});
+
+    for (std::size_t m = r.lo; m <= r.hi; ++m) {
+      const double q = static_cast<double>(pairs[m].product) / driven;
+      const double error = std::fabs(q - t);
+      const double errorRoom = 1e-12 * (q + std::fabs(t));
+      if (error >= 0.001 + errorRoom) continue;
+      // Certainly worse than the last entry of a full list: it cannot enter.
+      if (list.entries.size() >= kWorkerListLimit) {
+        const double last = list.approxError.back();
+        if (error > last + 1e-12 * (q + std::fabs(t) + last)) continue;
+      }
+      std::optional<DecFloat> exactQ;
+      std::optional<DecFloat> exactError;
+      auto ratio = [&]() -> const DecFloat& {
+        if (!exactQ) exactQ = quotient(pairs[m].product, g.product);
+        return *exactQ;
+      };
+      auto exactErrorOf = [&]() -> const DecFloat& {
+        if (!exactError) exactError = boost::multiprecision::abs(ratio() - target.exact());
+        return *exactError;
+      };
+      if (error > 0.001 - errorRoom && !(exactErrorOf() < kMaxError)) continue;
+      // The feed window.
+      bool inWindow;
+      if (feedWindowApprox) {
+        const double feed = q * feedFactorApprox;
+        const double feedRoom = 1e-12 * (std::fabs(feed) + std::fabs(feedLowApprox) + std::fabs(feedHighApprox));
+        if (feed > feedHighApprox + feedRoom || feed < feedLowApprox - feedRoom)
+          inWindow = false;
+        else if (feed < feedHighApprox - feedRoom && feed > feedLowApprox + feedRoom)
+          inWindow = true;
+        else
+          inWindow = feedInWindow(ratio());
+      } else {
+        inWindow = feedInWindow(ratio());
+      }
+      if (!inWindow) continue;
+
+      for (std::size_t j = g.first; j < g.end; ++j) {
+        const std::uint16_t gears[8] = {record.g3,       record.g2,      record.g1,       record.g0,
+                                        pairs[m].smaller, pairs[m].larger, pairs[j].smaller, pairs[j].larger};
+        if (!checkStock(stock, gears)) continue;
+        if (list.entries.size() >= kWorkerListLimit) {
+          const double last = list.approxError.back();
+          if (error > last + 1e-12 * (q + std::fabs(t) + last)) continue;
+        }
+        FoundResult find = makeFind(record, pairs[m], pairs[j]);
+        find.feedError = exactErrorOf();
+        list.insert(find);
+      }
+    }
+  }
+}
 
 std::vector<FoundResult> trimResults(std::vector<FoundResult> found, const JobParameters& job) {
   static const DecFloat kWindow = DecFloat(0.005);

@@ -1,5 +1,6 @@
 // The gear set, the pair table and the stock check.
 #include <algorithm>
+#include <cmath>
 
 #include "solver/solver_internal.h"
 
@@ -91,5 +92,30 @@ bool checkStock(const StockSnapshot& stock, std::span<const std::uint16_t> gears
 }
 
 DecFloat quotient(std::uint64_t a, std::uint64_t b) { return DecFloat(a) / DecFloat(b); }
+
+Threshold::Threshold(const DecFloat& value) : exact_(value), nan_(hobwise::isNaN(value)) {
+  approx_ = nan_ ? 0.0 : value.convert_to<double>();
+}
+
+std::optional<Order> Threshold::certainOrderOf(std::uint64_t a, std::uint64_t b) const {
+  if (nan_) return Order::Equal;
+  // Beyond the range of a double: far beyond every ratio of two tooth-count products.
+  if (std::isinf(approx_)) return approx_ > 0 ? Order::Less : Order::Greater;
+  const double x = approx_ * static_cast<double>(b);
+  if (std::isinf(x)) return x > 0 ? Order::Less : Order::Greater;
+  const double d = static_cast<double>(a) - x;
+  const double room = kSafety * std::fabs(x);
+  if (d > room) return Order::Greater;
+  if (d < -room) return Order::Less;
+  return std::nullopt;
+}
+
+Order Threshold::orderOf(std::uint64_t a, std::uint64_t b) const {
+  if (const auto certain = certainOrderOf(a, b)) return *certain;
+  const DecFloat q = quotient(a, b);
+  if (q > exact_) return Order::Greater;
+  if (q < exact_) return Order::Less;
+  return Order::Equal;
+}
 
 }  // namespace hobwise::solver

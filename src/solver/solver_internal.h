@@ -10,6 +10,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <set>
 #include <span>
 #include <vector>
@@ -78,6 +79,33 @@ Range bisectPairs(std::size_t n, OrderFn&& order, StepFn&& afterStep) {
 
 // DecFloat(a) / DecFloat(b).
 DecFloat quotient(std::uint64_t a, std::uint64_t b);
+
+// A DecFloat value that ratios of tooth-count products are compared with, with its
+// nearest double. orderOf(a, b) tells how DecFloat(a) / DecFloat(b) compares with the
+// value: in double arithmetic where a safety margin far above every rounding error
+// decides it, by the DecFloat division where the two are too close to tell.
+class Threshold {
+ public:
+  explicit Threshold(const DecFloat& value);
+
+  const DecFloat& exact() const { return exact_; }
+  double approx() const { return approx_; }
+  bool isNaN() const { return nan_; }
+
+  // Order::Less when a/b < value, Greater when a/b > value, Equal otherwise (also NaN).
+  Order orderOf(std::uint64_t a, std::uint64_t b) const;
+  // The same from machine arithmetic alone; nothing when it cannot tell.
+  std::optional<Order> certainOrderOf(std::uint64_t a, std::uint64_t b) const;
+
+ private:
+  DecFloat exact_;
+  double approx_ = 0;
+  bool nan_ = false;
+};
+
+// Relative safety margin of the machine-arithmetic decisions: a double carries 16
+// digits, so a decision that holds with this much room cannot be upset by rounding.
+inline constexpr double kSafety = 1e-9;
 
 // ---- C-constant search ----
 
@@ -151,6 +179,23 @@ struct FeedSearch {
   const StockSnapshot& stock;
   DecFloat feedLow;   // wanted feed - 0.005
   DecFloat feedHigh;  // wanted feed + 0.005
+
+  // Made once per run for the fast form: the runs of equal product in the pair table,
+  // where the bisection ends for every place the target can take among the products,
+  // and the feed window in double.
+  struct Group {
+    std::size_t first;
+    std::size_t end;
+    std::uint64_t product;
+  };
+  std::vector<Group> groups;
+  std::vector<Range> outcomeAt;  // [p]: products before p lie below the target, the rest above
+  double feedFactorApprox = 0;
+  double feedLowApprox = 0;
+  double feedHighApprox = 0;
+  bool feedWindowApprox = false;  // the three above are finite numbers
+  double lowestRatio = 0;         // smallest and largest ratio of two pairs
+  double highestRatio = 0;
 
   FeedSearch(const JobParameters& job, const std::vector<GearPair>& pairs, const StockSnapshot& stock);
 
