@@ -140,9 +140,11 @@ TEST(FeedSearch, StockMustHoldAllEightGears) {
   const GearStock gears = stockOf({{40, 3}});
   const auto pairs = buildPairTable(gearSetFrom(gears));
   const JobParameters job = unitJob(DecFloat(1));
-  const FeedSearch strict(job, pairs, StockSnapshot::of(gears, false));
+  const StockSnapshot strictStock = StockSnapshot::of(gears, false);
+  const FeedSearch strict(job, pairs, strictStock);
   EXPECT_TRUE(searchBoth(strict, recordFor(DecFloat(1))).entries.empty());
-  const FeedSearch bypass(job, pairs, StockSnapshot::of(gears, true));
+  const StockSnapshot bypassStock = StockSnapshot::of(gears, true);
+  const FeedSearch bypass(job, pairs, bypassStock);
   EXPECT_EQ(searchBoth(bypass, recordFor(DecFloat(1))).entries.size(), 1u);
 }
 
@@ -170,7 +172,8 @@ TEST(FeedSearch, ManyFindsFillTheListToFourHundred) {
   for (int t = 16; t <= 100; ++t) gears.setCount(t, 7);
   const auto pairs = buildPairTable(gearSetFrom(gears));
   const JobParameters job = unitJob(DecFloat(1));
-  const FeedSearch search(job, pairs, StockSnapshot::of(gears, false));
+  const StockSnapshot stock = StockSnapshot::of(gears, false);
+  const FeedSearch search(job, pairs, stock);
   const WorkerList list = searchBoth(search, recordFor(DecFloat("0.9999")));
   ASSERT_EQ(list.entries.size(), 400u);
   for (std::size_t k = 1; k < list.entries.size(); ++k) {
@@ -182,7 +185,8 @@ TEST(FeedSearch, NoFiniteRatioAskedForFindsNothing) {
   const GearStock gears = stockOf({{40, 4}, {50, 4}});
   const auto pairs = buildPairTable(gearSetFrom(gears));
   const JobParameters job = unitJob(DecFloat(1));
-  const FeedSearch search(job, pairs, StockSnapshot::of(gears, false));
+  const StockSnapshot stock = StockSnapshot::of(gears, false);
+  const FeedSearch search(job, pairs, stock);
   EXPECT_TRUE(searchBoth(search, recordFor(DecFloat(0))).entries.empty());  // infinite ratio
   EXPECT_TRUE(searchBoth(search, recordFor(std::numeric_limits<DecFloat>::quiet_NaN())).entries.empty());
   EXPECT_TRUE(searchBoth(search, recordFor(DecFloat(-1))).entries.empty());
