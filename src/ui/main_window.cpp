@@ -810,9 +810,12 @@ class AboutDialog : public QDialog {
                       QStringLiteral("DejaVu Sans")});
     font.setPixelSize(11);
     setFont(font);
+    int widest = 0;
     auto line = [&](int x, int y, int w, const char* text) {
       auto* l = new QLabel(QString::fromLatin1(text), this);
-      l->setGeometry(px(x), py(y), px(w), py(8) + 2);
+      // The stand-in font may run wider than the dialog font: a line never cuts its text.
+      l->setGeometry(px(x), py(y), std::max(px(w), l->sizeHint().width()), py(8) + 2);
+      widest = std::max(widest, l->geometry().right() + px(7));
     };
     auto button = [&](int id, const char* text, int x, int y) {
       auto* b = new QPushButton(QString::fromLatin1(text), this);
@@ -822,13 +825,12 @@ class AboutDialog : public QDialog {
     };
     if (which == 103) {
       setWindowTitle(QStringLiteral("About Hobwise"));
-      setFixedSize(px(181), py(76));
       line(7, 14, 148, "Ver 1.0.0.0");
       line(7, 38, 164, "Use at your on risk - Check answers for accuracy");
       button(1, "OK", 122, 55);
+      setFixedSize(std::max(px(181), widest), py(76));
     } else {
       setWindowTitle(QStringLiteral("About The Math"));
-      setFixedSize(px(455), py(119));
       button(2, "Close", 398, 98);
       const struct { int w; const char* text; } lines[] = {
           {178, "All natural numbers have an implicit denominator of 1"},
@@ -845,6 +847,7 @@ class AboutDialog : public QDialog {
         line(7, y, l.w, l.text);
         y += 12;
       }
+      setFixedSize(std::max(px(455), widest), py(119));
     }
   }
   void reject() override { done(2); }

@@ -114,10 +114,10 @@ class SetupCombo : public QComboBox {
   // Draws row `item` (0..7) with its text top at `y`, columns from x = `left`.
   static void drawSetupItem(QPainter& painter, int item, const QRect& rect, int left);
   std::function<void()> closedUp;
+  void hidePopup() override;  // the drop-down closes: the window takes the focus back
 
  protected:
   void paintEvent(QPaintEvent* e) override;
-  void hidePopup() override;
 };
 
 }  // namespace hobwise::ui
