@@ -13,16 +13,7 @@ namespace {
 using namespace hobwise;
 
 JobInputs j1Inputs() {
-  JobInputs in;
-  in.indexConstant = "30";
-  in.feedConstant = "0.0625";
-  in.feedRate = ".025";
-  in.helixAngle = "23.5";
-  in.normalPitch = "8";
-  in.teeth = "30";
-  in.hobThreads = "1";
-  in.setupIndex = 0;
-  return in;
+  return exampleJobInputs();
 }
 
 GearStock fullStock() {

@@ -214,11 +214,13 @@ constexpr TextRule kTextRules[] = {
 // then for texts the engine cannot read as numbers.
 JobInputs jobFrom(Options& o) {
   if (o.example) {
-    const std::map<std::string, std::string> example = {{"--index-constant", "30"}, {"--feed-constant", "0.0625"},
-                                                        {"--feed-rate", ".025"},     {"--helix-angle", "23.5"},
-                                                        {"--pitch", "8"}};
-    for (const auto& [option, text] : example) o.texts.emplace(option, text);
-    if (!o.teeth) o.teeth = 30;
+    const JobInputs example = exampleJobInputs();
+    o.texts.emplace("--index-constant", example.indexConstant);
+    o.texts.emplace("--feed-constant", example.feedConstant);
+    o.texts.emplace("--feed-rate", example.feedRate);
+    o.texts.emplace("--helix-angle", example.helixAngle);
+    o.texts.emplace("--pitch", example.normalPitch);
+    if (!o.teeth) o.teeth = textToInt(example.teeth);
   }
   for (const TextRule& rule : kTextRules) {
     if (!o.texts.count(rule.option)) fail(std::string(rule.option) + ": required (" + rule.what + ")");

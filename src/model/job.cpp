@@ -44,6 +44,19 @@ std::optional<JobParameters> readCommon(const JobInputs& in) {
 
 }  // namespace
 
+JobInputs exampleJobInputs() {
+  JobInputs in;
+  in.indexConstant = "30";
+  in.feedConstant = "0.0625";
+  in.feedRate = ".025";
+  in.helixAngle = "23.5";
+  in.normalPitch = "8";
+  in.teeth = "30";
+  in.hobThreads = "1";
+  in.setupIndex = 0;
+  return in;
+}
+
 int setupSign(int setupIndex) {
   switch (setupIndex) {
     case 0: case 3: case 4: case 7: return -1;

@@ -29,6 +29,10 @@ struct JobInputs {
   int setupIndex = 0;          // selection of 2005; -1 when nothing is selected
 };
 
+// The built-in example job: index constant 30, feed constant 0.0625, feed rate .025,
+// helix angle 23.5, pitch 8, 30 teeth, one hob thread, set-up 0.
+JobInputs exampleJobInputs();
+
 // Sign of the index formula for a set-up item: minus for items 0, 3, 4 and 7,
 // plus for the others and for no selection.
 int setupSign(int setupIndex);

@@ -180,16 +180,7 @@ TEST(CliTest, HelpNamesEveryOption) {
 }
 
 JobInputs smallJob() {
-  JobInputs in;
-  in.indexConstant = "30";
-  in.feedConstant = "0.0625";
-  in.feedRate = ".025";
-  in.helixAngle = "23.5";
-  in.normalPitch = "8";
-  in.teeth = "30";
-  in.hobThreads = "1";
-  in.setupIndex = 0;
-  return in;
+  return exampleJobInputs();
 }
 
 QJsonObject parseJson(const std::string& text) {

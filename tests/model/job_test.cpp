@@ -6,14 +6,7 @@ namespace hobwise {
 namespace {
 
 JobInputs sampleInputs() {
-  JobInputs in;
-  in.indexConstant = "30";
-  in.feedConstant = "0.0625";
-  in.feedRate = ".025";
-  in.helixAngle = "23.5";
-  in.normalPitch = "8";
-  in.teeth = "30";
-  in.hobThreads = "1";
+  JobInputs in = exampleJobInputs();
   in.setupIndex = 1;
   return in;
 }

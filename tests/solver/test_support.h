@@ -9,16 +9,7 @@
 namespace hobwise::testing {
 
 inline JobInputs exampleInputs() {
-  JobInputs in;
-  in.indexConstant = "30";
-  in.feedConstant = "0.0625";
-  in.feedRate = ".025";
-  in.helixAngle = "23.5";
-  in.normalPitch = "8";
-  in.teeth = "30";
-  in.hobThreads = "1";
-  in.setupIndex = 0;
-  return in;
+  return exampleJobInputs();
 }
 
 inline GearStock stockOf(std::initializer_list<std::pair<int, int>> counts) {
