@@ -89,18 +89,7 @@ class Window : public ::testing::Test {
     w.controls().select(2003, 29);  // "30"
   }
 
-  static JobInputs j1Inputs() {
-    JobInputs in;
-    in.indexConstant = "30";
-    in.feedConstant = "0.0625";
-    in.feedRate = ".025";
-    in.helixAngle = "23.5";
-    in.normalPitch = "8";
-    in.teeth = "30";
-    in.setupIndex = 0;
-    in.hobThreads = "1";
-    return in;
-  }
+  static JobInputs j1Inputs() { return exampleJobInputs(); }
 
   static void pressSolve(MainWindow& w) {
     ASSERT_TRUE(w.controls().isEnabled(1001));
