@@ -9,6 +9,7 @@
 #include <boost/math/constants/constants.hpp>
 
 #include "model/text_value.h"
+#include "solver/solver_internal.h"
 
 namespace hobwise {
 
@@ -151,7 +152,9 @@ std::optional<ResultEvaluation> EvaluateResult(const JobInputs& inputs, const Fo
   const DecFloat indexRatio = DecFloat(indexDriving) / DecFloat(indexDriven);
 
   ResultEvaluation ev;
-  ev.c = solveCConstant(job, indexRatio);
+  // The solver's bisection with its certain early halvings: the same c to the last
+  // digit, without the slow first part (the exact switch keeps the plain one).
+  ev.c = exactFractionSearch ? solveCConstant(job, indexRatio) : solver::solveCConstantFast(job, indexRatio);
   if (auto fraction = fractionSearch(job, ev.c, result, exactFractionSearch)) {
     ev.hasFraction = true;
     ev.p = fraction->p;

@@ -32,8 +32,9 @@ struct ResultEvaluation {
 // Nothing when a field that must be a number is none.
 std::optional<ResultEvaluation> EvaluateResult(const JobInputs& inputs, const FoundResult& result);
 
-// The same, choosing the fraction search: exact = true makes the seven wholeness tests
-// for every q, without the cheap pre-test (the outcome is the same, only slower).
+// The same, choosing the shortcuts: exact = true finds c by the plain bisection and
+// makes the seven wholeness tests for every q without the cheap pre-test (the
+// outcome is the same, only slower).
 std::optional<ResultEvaluation> EvaluateResult(const JobInputs& inputs, const FoundResult& result,
                                                bool exactFractionSearch);
 
