@@ -4,6 +4,7 @@
 #include <mutex>
 #include <thread>
 
+#include "solver/c_constant_memo.h"
 #include "solver/solver_internal.h"
 
 namespace hobwise::solver {
@@ -74,13 +75,17 @@ bool passesFiniteTest(const DecFloat& c) {
 }
 
 void assignCConstants(const JobParameters& job, std::vector<CConstantRecord>& records, bool wholeOnly,
-                      bool finiteOnly, bool fast, unsigned threads) {
+                      bool finiteOnly, bool fast, unsigned threads, CConstantMemo* memo) {
   std::vector<char> keep(records.size(), 0);
   auto work = [&](std::size_t from, std::size_t to) {
     for (std::size_t k = from; k < to; ++k) {
       CConstantRecord& r = records[k];
-      const DecFloat ratio = quotient(std::uint64_t{r.g3} * r.g2, std::uint64_t{r.g1} * r.g0);
-      DecFloat c = fast ? solveCConstantFast(job, ratio) : solveCConstant(job, ratio);
+      const std::uint64_t numerator = std::uint64_t{r.g3} * r.g2, denominator = std::uint64_t{r.g1} * r.g0;
+      auto solveFor = [&] {
+        const DecFloat ratio = quotient(numerator, denominator);
+        return fast ? solveCConstantFast(job, ratio) : solveCConstant(job, ratio);
+      };
+      DecFloat c = memo && fast ? memo->get(numerator, denominator, solveFor) : solveFor();
       bool kept = true;
       if (wholeOnly)
         kept = passesWholeTest(c);
@@ -168,7 +173,8 @@ std::vector<CConstantRecord> findCConstants(const JobParameters& job, const std:
   std::vector<CConstantRecord> records = options.exact ? searchIndexTrainsPlain(job, pairs, stock, ratioErrors)
                                                        : searchIndexTrains(job, pairs, stock, ratioErrors);
   const unsigned threads = options.exact ? 1u : std::max(1u, options.processors);
-  assignCConstants(job, records, options.wholeOnly, options.finiteOnly, !options.exact, threads);
+  assignCConstants(job, records, options.wholeOnly, options.finiteOnly, !options.exact, threads,
+                   options.cConstantMemo);
   dropOutOfRange(records);
   orderDistinct(records);
   return records;

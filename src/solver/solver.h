@@ -13,6 +13,8 @@
 
 namespace hobwise {
 
+class CConstantMemo;
+
 // Two gears of a four-gear train: a driving pair (numerator) or a driven pair
 // (denominator).
 struct GearPair {
@@ -45,6 +47,7 @@ struct SolveOptions {
   bool bypassDuplicates = false;  // "Bypass Duplicates Check"
   unsigned processors = 1;        // logical processors: one worker each; 0 means one
   bool exact = false;             // turn every shortcut off: the literal algorithm
+  CConstantMemo* cConstantMemo = nullptr;  // shared by runs of this one job; unused when exact
 };
 
 // Everything a run hands back to its caller while it runs. Both may be called from

@@ -127,7 +127,7 @@ bool passesFiniteTest(const DecFloat& c);
 // Step B: gives each record its C constant and drops those that fail the chosen
 // test. `threads` > 1 spreads the C constants over that many threads.
 void assignCConstants(const JobParameters& job, std::vector<CConstantRecord>& records, bool wholeOnly,
-                      bool finiteOnly, bool fast, unsigned threads);
+                      bool finiteOnly, bool fast, unsigned threads, CConstantMemo* memo = nullptr);
 
 // Step C: drops the C constants above 9999.9999.
 void dropOutOfRange(std::vector<CConstantRecord>& records);
