@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "solver/advisor.h"
+#include "solver/c_constant_memo.h"
 
 namespace {
 
@@ -37,13 +38,17 @@ void advisor(benchmark::State& state, const GearStock& stock) {
 void Advisor_J1(benchmark::State& state) { advisor(state, GearStock::defaultStock()); }
 void Advisor_Sparse(benchmark::State& state) { advisor(state, sparseStock()); }
 
-// The same additions run one at a time, each with every worker.
+// The same additions run one at a time, each with every worker (sharing the C
+// constants as the advisor does).
 void Additions_OneAtATime_J1(benchmark::State& state) {
-  SolveOptions options;
-  options.processors = processors();
   const GearStock stock = GearStock::defaultStock();
-  for (auto _ : state)
+  for (auto _ : state) {
+    CConstantMemo memo;
+    SolveOptions options;
+    options.processors = processors();
+    options.cConstantMemo = &memo;
     for (int t : additionsTo(stock)) benchmark::DoNotOptimize(solve(exampleJobInputs(), withOneMore(stock, t), options));
+  }
 }
 
 void Literal_J1(benchmark::State& state) {
