@@ -47,8 +47,8 @@ void ClientArea::paintEvent(QPaintEvent*) {
 }
 
 void ClientArea::invalidateBars() {
-  update(QRect(QPoint(83, 435), QPoint(154, 436)));
-  update(QRect(QPoint(364, 435), QPoint(435, 436)));
+  // What a bar covers, with a pixel to spare all round.
+  for (const QLine& bar : {kIndexBar, kFeedBar}) update(QRect(bar.p1(), bar.p2()).adjusted(-1, -1, 1, 1));
 }
 
 void createMainPage(Controls& controls, QWidget* client, const WindowFonts& fonts) {
