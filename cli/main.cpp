@@ -16,6 +16,7 @@
 #include "model/gear_stock.h"
 #include "options.h"
 #include "output.h"
+#include "suggest.h"
 #include "results/results.h"
 #include "solver/solver.h"
 
@@ -50,6 +51,13 @@ SolveOptions solveOptionsFrom(const Options& o) {
   return options;
 }
 
+void catchInterrupts() {
+  struct sigaction action {};
+  action.sa_handler = onInterrupt;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+}
+
 // The solve run, its progress on standard error when that is a terminal, and Ctrl+C.
 SolveReport solveWithProgress(const JobInputs& inputs, const GearStock& stock, const SolveOptions& options) {
   const bool progress = isatty(STDERR_FILENO) != 0;
@@ -63,11 +71,7 @@ SolveReport solveWithProgress(const JobInputs& inputs, const GearStock& stock, c
     std::fflush(stderr);
   };
 
-  struct sigaction action {};
-  action.sa_handler = onInterrupt;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-
+  catchInterrupts();
   SolveReport report = solve(inputs, stock, options, callbacks);
   if (progress) {
     std::lock_guard lock(progressLock);
@@ -89,6 +93,10 @@ int run(int argc, char** argv) {
   const JobInputs inputs = jobFrom(o);
   const GearStock stock = o.stock ? GearStock::fromText(*o.stock) : GearStock::defaultStock();
   setExactFractionSearch(o.exact);
+  if (o.suggest) {
+    catchInterrupts();
+    return printSuggestions(inputs, stock, solveOptionsFrom(o), *o.suggest, o.json, &gStop);
+  }
 
   const SolveReport report = solveWithProgress(inputs, stock, solveOptionsFrom(o));
   const bool stopped = gStop.load();

@@ -37,6 +37,7 @@ struct Options {
   bool version = false;
   std::optional<std::string> sheet;
   std::optional<int> result;
+  std::optional<int> suggest;  // --suggest [N]: the first N gears worth buying
 };
 
 // The options of a command line (the program's name first). Throws BadInput.

@@ -45,6 +45,29 @@ SheetInputs sheetInputsOf(const JobInputs& in, const FoundResult& r) {
 
 }  // namespace
 
+std::string resultListingLines(const JobInputs& in, const FoundResult& result) {
+  std::ostringstream out;
+  const ResultTexts t = resultTextsForJob(in, result);
+  const std::string indexTop = t.gears[0] + " x " + t.gears[1];
+  const std::string indexBottom = t.gears[2] + " x " + t.gears[3];
+  const std::string feedTop = t.gears[4] + " x " + t.gears[5];
+  const std::string feedBottom = t.gears[6] + " x " + t.gears[7];
+  const std::size_t width = std::max(indexTop.size(), indexBottom.size());
+  const std::size_t feedWidth = std::max(feedTop.size(), feedBottom.size());
+  out << "  Index Change-Gears: " << padded(indexTop, width) << "    Feed Change-Gears: " << feedTop << "\n";
+  out << "                      " << std::string(width, '-') << "                       "
+      << std::string(feedWidth, '-') << "\n";
+  out << "                      " << padded(indexBottom, width) << "                       " << feedBottom << "\n";
+  out << "  " << (t.status.empty() ? std::string("C: (no fraction below 10000)") : t.status) << "\n";
+  out << "  " << t.indexError << "\n";
+  out << "  " << t.feedError << "\n";
+  std::string feedLine = t.feedLine;
+  if (const auto br = feedLine.find("   \r\n"); br != std::string::npos) feedLine.replace(br, 5, "\n  ");
+  out << "  " << feedLine << "\n";
+  out << "  " << t.leadLine << "\n";
+  return out.str();
+}
+
 void printListing(const JobInputs& in, const SolveReport& report, int count, bool stopped) {
   std::ostringstream out;
   const std::size_t total = report.results.size();
@@ -53,27 +76,8 @@ void printListing(const JobInputs& in, const SolveReport& report, int count, boo
   if (total > 0 && static_cast<std::size_t>(count) < total) out << ", the first " << count << " shown";
   out << "\n";
   const std::size_t shown = std::min<std::size_t>(total, static_cast<std::size_t>(count));
-  for (std::size_t k = 0; k < shown; ++k) {
-    const ResultTexts t = resultTextsForJob(in, report.results[k]);
-    out << "\nResult " << (k + 1) << " of " << total << "\n";
-    const std::string indexTop = t.gears[0] + " x " + t.gears[1];
-    const std::string indexBottom = t.gears[2] + " x " + t.gears[3];
-    const std::string feedTop = t.gears[4] + " x " + t.gears[5];
-    const std::string feedBottom = t.gears[6] + " x " + t.gears[7];
-    const std::size_t width = std::max(indexTop.size(), indexBottom.size());
-    const std::size_t feedWidth = std::max(feedTop.size(), feedBottom.size());
-    out << "  Index Change-Gears: " << padded(indexTop, width) << "    Feed Change-Gears: " << feedTop << "\n";
-    out << "                      " << std::string(width, '-') << "                       "
-        << std::string(feedWidth, '-') << "\n";
-    out << "                      " << padded(indexBottom, width) << "                       " << feedBottom << "\n";
-    out << "  " << (t.status.empty() ? std::string("C: (no fraction below 10000)") : t.status) << "\n";
-    out << "  " << t.indexError << "\n";
-    out << "  " << t.feedError << "\n";
-    std::string feedLine = t.feedLine;
-    if (const auto br = feedLine.find("   \r\n"); br != std::string::npos) feedLine.replace(br, 5, "\n  ");
-    out << "  " << feedLine << "\n";
-    out << "  " << t.leadLine << "\n";
-  }
+  for (std::size_t k = 0; k < shown; ++k)
+    out << "\nResult " << (k + 1) << " of " << total << "\n" << resultListingLines(in, report.results[k]);
   std::fputs(out.str().c_str(), stdout);
 }
 

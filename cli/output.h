@@ -8,6 +8,10 @@
 
 namespace hobwise::cli {
 
+// One result as the listing shows it (after its "Result k of n" line), every line
+// indented and ending in a newline.
+std::string resultListingLines(const JobInputs& in, const FoundResult& result);
+
 // The first `count` results as the window shows them, after a line with the totals.
 void printListing(const JobInputs& in, const SolveReport& report, int count, bool stopped);
 

@@ -1,9 +1,16 @@
 // hobwise-solve --suggest: the advisor's report as a listing or as JSON.
-#include "cli/suggest.h"
+#include "suggest.h"
+
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 
-#include "model/decfloat.h"
+#include <QByteArray>
+
+#include "options.h"
+#include "output.h"
+#include "results/result_json.h"
 
 namespace hobwise::cli {
 
@@ -17,8 +24,12 @@ std::optional<int> suggestionCount(const std::string& text) {
 
 namespace {
 
-std::size_t shownCount(const AdvisorReport& report, const SuggestFormat& format) {
-  return std::min(report.suggestions.size(), static_cast<std::size_t>(std::max(0, format.shown)));
+std::size_t shownCount(const AdvisorReport& report, int shown) {
+  return std::min(report.suggestions.size(), static_cast<std::size_t>(std::max(0, shown)));
+}
+
+std::string resultJsonOf(const JobInputs& in, const FoundResult& result) {
+  return resultJsonText(resultJson(resultTextsForJob(in, result))).toStdString();
 }
 
 std::string plural(std::size_t n, const char* one, const char* many) {
@@ -27,27 +38,27 @@ std::string plural(std::size_t n, const char* one, const char* many) {
 
 }  // namespace
 
-std::string suggestionsJson(const AdvisorReport& report, const SuggestFormat& format) {
+std::string suggestionsJson(const JobInputs& in, const AdvisorReport& report, int shownLimit) {
   std::string out = "{\"now\": {\"count\": " + std::to_string(report.nowCount) + ", \"best\": ";
-  out += report.nowBest ? format.resultJson(*report.nowBest) : "null";
+  out += report.nowBest ? resultJsonOf(in, *report.nowBest) : "null";
   out += "}, \"tried\": " + std::to_string(report.tried) + ", \"suggestions\": [";
-  const std::size_t shown = shownCount(report, format);
+  const std::size_t shown = shownCount(report, shownLimit);
   for (std::size_t k = 0; k < shown; ++k) {
     const Suggestion& s = report.suggestions[k];
     out += k == 0 ? "\n  " : ",\n  ";
     out += "{\"add\": " + std::to_string(s.add) + ", \"count\": " + std::to_string(s.count) +
-           ", \"best\": " + format.resultJson(s.best) + "}";
+           ", \"best\": " + resultJsonOf(in, s.best) + "}";
   }
   out += shown == 0 ? "]}\n" : "\n]}\n";
   return out;
 }
 
-std::string suggestionsListing(const AdvisorReport& report, const SuggestFormat& format) {
+std::string suggestionsListing(const JobInputs& in, const AdvisorReport& report, int shownLimit) {
   std::string out = report.stopped ? "Stopped early: " : "";
-  out += "now " + plural(report.nowCount, "result", "results");
-  if (report.nowBest) out += ", the best with a feed error of " + formatFixed(report.nowBest->feedError, 15);
+  out += "Now " + plural(report.nowCount, "result", "results");
+  if (report.nowBest) out += ", result 1 with " + resultTextsForJob(in, *report.nowBest).feedError;
   out += "\n";
-  const std::size_t shown = shownCount(report, format);
+  const std::size_t shown = shownCount(report, shownLimit);
   if (report.suggestions.empty()) {
     out += report.nowBest ? "Nothing improves: no one gear more gives a smaller feed error.\n"
                           : "Nothing improves: no one gear more finds a result.\n";
@@ -60,10 +71,32 @@ std::string suggestionsListing(const AdvisorReport& report, const SuggestFormat&
     const Suggestion& s = report.suggestions[k];
     out += "\nSuggestion " + std::to_string(k + 1) + ": add one gear of " + std::to_string(s.add) + " teeth, " +
            plural(s.count, "result", "results") + "; result 1:\n";
-    out += format.resultLines(s.best);
+    out += resultListingLines(in, s.best);
   }
   out += "\n" + std::to_string(report.tried) + " of " + std::to_string(report.candidates) + " tooth counts tried\n";
   return out;
+}
+
+int printSuggestions(const JobInputs& in, const GearStock& stock, const SolveOptions& options, int shown, bool json,
+                     const std::atomic<bool>* stop) {
+  const bool progress = isatty(STDERR_FILENO) != 0;
+  AdvisorCallbacks callbacks;
+  callbacks.stop = stop;
+  callbacks.progress = [progress](int tried, int candidates) {  // one call at a time
+    if (!progress) return;
+    std::fprintf(stderr, "\r\033[K%d of %d tooth counts tried", tried, candidates);
+    std::fflush(stderr);
+  };
+  const AdvisorReport report = advise(in, stock, options, callbacks);
+  if (progress) std::fputs("\r\033[K", stderr);
+  if (report.stopped) std::fputs("hobwise-solve: stopped; the suggestions found so far follow\n", stderr);
+  if (report.failed) {
+    std::fputs("hobwise-solve: the job could not be solved (a field is no number, or memory ran out)\n", stderr);
+    return kBadInput;
+  }
+  const std::string text = json ? suggestionsJson(in, report, shown) : suggestionsListing(in, report, shown);
+  std::fputs(text.c_str(), stdout);
+  return 0;
 }
 
 }  // namespace hobwise::cli

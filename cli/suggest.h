@@ -1,31 +1,32 @@
 #pragma once
-// hobwise-solve --suggest [N]: the gears worth buying for the job, as a listing or
-// as JSON. The texts of one result come from the callers' formatters, so that a
-// suggestion's best result reads exactly as the plain listing and --json show a result.
-#include <functional>
+// hobwise-solve --suggest [N]: the gears worth buying for the job, as a listing or as
+// JSON, each suggestion's best result written as the listing and --json write a result.
+#include <atomic>
 #include <optional>
 #include <string>
 
+#include "model/job.h"
 #include "solver/advisor.h"
 
 namespace hobwise::cli {
 
 inline constexpr int kDefaultSuggestions = 10;
 
-// The N of --suggest N: a whole number 1 to 154, or nothing (the caller reports bad input).
+// The N of --suggest N: a whole number 1 to 154, or nothing (bad input).
 std::optional<int> suggestionCount(const std::string& text);
 
-struct SuggestFormat {
-  int shown = kDefaultSuggestions;                              // the first N suggestions
-  std::function<std::string(const FoundResult&)> resultLines;   // listing lines, each ending in "\n"
-  std::function<std::string(const FoundResult&)> resultJson;    // one JSON object
-};
+// {"now": {"count": n, "best": RESULT or null}, "tried": n, "suggestions": [the first
+// `shown`, each {"add": t, "count": n, "best": RESULT}]}
+std::string suggestionsJson(const JobInputs& in, const AdvisorReport& report, int shown);
 
-// {"now": {"count": n, "best": RESULT or null}, "tried": n, "suggestions": [...]}
-std::string suggestionsJson(const AdvisorReport& report, const SuggestFormat& format);
+// The results now; the first `shown` suggestions (tooth count to add, results kept,
+// the best result), or that nothing improves; the number of tooth counts tried.
+std::string suggestionsListing(const JobInputs& in, const AdvisorReport& report, int shown);
 
-// The first N suggestions: tooth count to add, results kept, the best result; then the
-// number of tooth counts tried.
-std::string suggestionsListing(const AdvisorReport& report, const SuggestFormat& format);
+// Runs the advisor (its progress on standard error when that is a terminal; `stop`
+// ends it early) and prints its listing or JSON. The exit status: 0, or kBadInput when
+// the job cannot be solved.
+int printSuggestions(const JobInputs& in, const GearStock& stock, const SolveOptions& options, int shown, bool json,
+                     const std::atomic<bool>* stop);
 
 }  // namespace hobwise::cli

@@ -70,6 +70,8 @@ QJsonObject reportJson(const JobInputs& inputs, const SolveReport& report) {
   return out;
 }
 
+QByteArray resultJsonText(const QJsonObject& result) { return valueText(result); }
+
 QByteArray reportJsonText(const QJsonObject& report) {
   const QJsonArray results = report[QLatin1String("results")].toArray();
   QByteArray out = "{\"count\": " + valueText(report[QLatin1String("count")]) + ", \"results\": [";

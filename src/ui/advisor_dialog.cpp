@@ -1,6 +1,7 @@
 // "Suggest Gears to Buy": the gear advisor's dialog.
 #include "ui/advisor_dialog.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -12,6 +13,8 @@
 
 #include "model/decfloat.h"
 #include "results/results.h"
+#include "ui/main_window.h"
+#include "ui/widgets.h"
 
 namespace hobwise::ui {
 
@@ -194,6 +197,22 @@ void AdvisorDialog::keyPressEvent(QKeyEvent* e) {
 void AdvisorDialog::reject() {
   stop_ = true;
   QDialog::reject();
+}
+
+AdvisorDialog* openAdvisorDialog(MainWindow& window) {
+  if (window.solveRunning()) {
+    QApplication::beep();
+    return nullptr;
+  }
+  Controls& controls = window.controls();
+  auto addGear = [&controls](int toothCount) {
+    if (auto* upDown = controls.as<UpDown>(5200 + toothCount - kFirstToothCount)) upDown->step(1);
+  };
+  auto* dialog = new AdvisorDialog(window.ReadJobInputs(), window.ReadGearStock(), window.ReadSolveOptions(),
+                                   addGear, &window);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->open();
+  return dialog;
 }
 
 }  // namespace hobwise::ui

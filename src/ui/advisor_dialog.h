@@ -21,6 +21,8 @@ class QTableWidget;
 
 namespace hobwise::ui {
 
+class MainWindow;
+
 class AdvisorDialog : public QDialog {
   Q_OBJECT
  public:
@@ -74,5 +76,11 @@ class AdvisorDialog : public QDialog {
   bool added_ = false;
   AdvisorReport report_;
 };
+
+// Tools -> "Suggest Gears to Buy ...": the dialog, window-modal, on the job of the Main
+// page and the stock of the Change-gears page as they are now; "Add to Stock" steps the
+// tooth count's up-down as a click on its arrow does. While a solve run is under way
+// it only beeps (and gives nothing).
+AdvisorDialog* openAdvisorDialog(MainWindow& window);
 
 }  // namespace hobwise::ui

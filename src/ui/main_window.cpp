@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "ui/advisor_dialog.h"
 #include "ui/change_gears_page.h"
 #include "ui/command_ids.h"
 #include "ui/menu.h"
@@ -170,6 +171,9 @@ void MainWindow::command(int id) {
       break;
     case kPrint:
       if (controls_.isMenuEnabled(kPrint)) startPrint();
+      break;
+    case kSuggestGears:
+      openAdvisorDialog(*this);
       break;
     case kBypassDuplicates:
       // The menu item has already toggled its own check mark.
