@@ -23,6 +23,7 @@
 
 #include "model/gear_stock.h"
 #include "results/results.h"
+#include "solver/advisor.h"
 #include "solver/solver.h"
 
 namespace hobwise {
@@ -157,6 +158,13 @@ TEST(CliBadInputTest, TextsInRangeThatAreNoNumber) {
   expectBadInput(replaced(kJob, "--feed-rate", ""), "--feed-rate");
   expectBadInput(replaced(kJob, "--feed-rate", ".02x"), "--feed-rate");
   expectBadInput(replaced(kJob, "--feed-constant", "0.0625.5"), "--feed-constant");
+}
+
+TEST(CliBadInputTest, SuggestionCountOutsideOneTo154OrWithASheet) {
+  const std::vector<std::vector<std::string>> cases = {
+      {"--suggest", "0"}, {"--suggest", "155"}, {"--suggest", "ten"}, {"--suggest", "-1"}, {"--suggest=", "--json"},
+      {"--suggest", "3", "--sheet", "suggest.pdf"}};
+  for (const auto& more : cases) expectBadInput(with(kJob, more), "--suggest");
 }
 
 TEST(CliBadInputTest, NoSuchResultForTheSheet) {
@@ -342,6 +350,46 @@ TEST(CliInterruptTest, CtrlCStopsTheRunAndPrintsWhatWasFound) {
   const std::string text = readFile(out);
   std::filesystem::remove(out);
   EXPECT_EQ(text.rfind("Stopped early: ", 0), 0u) << text.substr(0, 200);
+}
+
+// --suggest N --json: the advisor's report, each best result as an entry of "results".
+TEST(CliJsonTest, SuggestionsAsTheAdvisorGivesThem) {
+  GearStock stock;
+  for (int t = 20; t <= 110; t += 5) stock.setCount(t, 1);
+  std::vector<std::string> climbCut = replaced(replaced(replaced(kJob, "--feed-rate", ".04"), "--teeth", "47"),
+                                               "--helix-angle", "31");
+  const CliRun run = solveCli(with(climbCut, {"--setup", "1", "--stock", stock.toText(), "--suggest", "3", "--json"}));
+  ASSERT_EQ(run.status, 0) << run.err;
+  const QJsonObject root = parseJson(run.out);
+
+  JobInputs in = smallJob();
+  in.feedRate = ".04";
+  in.teeth = "47";
+  in.helixAngle = "31";
+  in.setupIndex = 1;
+  SolveOptions options;
+  options.processors = 2;
+  const AdvisorReport report = advise(in, stock, options);
+  ASSERT_TRUE(report.nowBest && report.suggestions.size() > 3) << "a job with results now and more than 3 suggestions";
+  const QJsonObject now = root.value("now").toObject();
+  EXPECT_EQ(now.value("count").toInt(), static_cast<int>(report.nowCount));
+  EXPECT_EQ(now.value("best").toObject().value("feedError").toString().toStdString(),
+            resultTextsForJob(in, *report.nowBest).feedError);
+  EXPECT_EQ(root.value("tried").toInt(), kToothCountKinds);
+  const QJsonArray suggestions = root.value("suggestions").toArray();
+  ASSERT_EQ(suggestions.size(), 3);
+  for (int k = 0; k < 3; ++k) {
+    const QJsonObject s = suggestions[k].toObject();
+    const Suggestion& expected = report.suggestions[static_cast<std::size_t>(k)];
+    const ResultTexts t = resultTextsForJob(in, expected.best);
+    EXPECT_EQ(s.value("add").toInt(), expected.add) << k;
+    EXPECT_EQ(s.value("count").toInt(), static_cast<int>(expected.count)) << k;
+    const QJsonObject best = s.value("best").toObject();
+    EXPECT_EQ(best.keys(), now.value("best").toObject().keys()) << k;
+    EXPECT_EQ(best.value("index").toArray().first().toInt(), std::stoi(t.gears[0])) << k;
+    EXPECT_EQ(best.value("feedError").toString().toStdString(), t.feedError) << k;
+    EXPECT_EQ(best.value("leadLine").toString().toStdString(), t.leadLine) << k;
+  }
 }
 
 }  // namespace

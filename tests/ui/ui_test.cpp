@@ -15,10 +15,12 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QCheckBox>
 #include <QSettings>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -27,6 +29,9 @@
 #include "model/gear_stock.h"
 #include "results/results.h"
 #include "solver/solver.h"
+#include "solver/advisor.h"
+#include "ui/advisor_dialog.h"
+#include "ui/command_ids.h"
 #include "ui/main_window.h"
 #include "ui/widgets.h"
 
@@ -643,6 +648,66 @@ TEST_F(Window, PrintWritesTheSheetOfTheResultOnDisplay) {
   EXPECT_TRUE(pdf.read(5) == "%PDF-");
   EXPECT_GT(pdf.size(), 1000);
   EXPECT_FALSE(QFile::exists(second));
+}
+
+
+// ---------------------------------------------------------------- gear advisor
+
+// One gear of every fourth tooth count from 20 to 100: J1 finds nothing with it.
+GearStock sparseStock() {
+  GearStock stock;
+  for (int t = 20; t <= 100; t += 4) stock.setCount(t, 1);
+  return stock;
+}
+
+// Tools -> "Suggest Gears to Buy ...": the advisor's suggestions in the table, and Add
+// to Stock puts the top one on the Change-gears page, with which Solve finds its result.
+TEST_F(Window, SuggestGearsToBuyAddsTheTopSuggestionToTheStock) {
+  storeSetting("Change gears", QString::fromStdString(sparseStock().toText()));
+  auto w = open();
+  enterJ1(*w);
+  pressSolve(*w);
+  waitForRun(*w);
+  ASSERT_TRUE(w->foundResults().empty());
+
+  w->controls().action(kSuggestGears)->trigger();
+  auto* dialog = w->findChild<AdvisorDialog*>();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(dialog->isVisible() && dialog->isModal());
+  QTRY_VERIFY_WITH_TIMEOUT(!dialog->running(), kRunTimeoutMs);
+  SolveOptions options;
+  options.processors = 2;
+  const AdvisorReport expected = advise(exampleJobInputs(), sparseStock(), options);
+  ASSERT_FALSE(expected.suggestions.empty());
+  const Suggestion& top = expected.suggestions.front();
+  EXPECT_EQ(dialog->progressBar()->text(), "154 of 154 tooth counts tried");
+  ASSERT_EQ(dialog->table()->rowCount(), static_cast<int>(expected.suggestions.size()));
+  EXPECT_EQ(dialog->table()->item(0, 0)->text(), QString::number(top.add));
+  EXPECT_EQ(dialog->table()->item(0, 1)->text(), QString::number(top.count));
+  EXPECT_EQ(w->controls().text(5000 + top.add - kFirstToothCount), "0");
+
+  QTest::mouseClick(dialog->addButton(), Qt::LeftButton);
+  EXPECT_EQ(w->controls().text(5000 + top.add - kFirstToothCount), "1");
+  EXPECT_FALSE(dialog->addButton()->isEnabled());
+  dialog->reject();
+  pressSolve(*w);
+  waitForRun(*w);
+  ASSERT_EQ(w->foundResults().size(), top.count);
+  EXPECT_EQ(w->foundResults().front().feedError, top.best.feedError);
+}
+
+// Escape stops the advisor and leaves the dialog open with what it tried.
+TEST_F(Window, EscapeStopsTheAdvisor) {
+  auto w = open();
+  enterJ1(*w);
+  w->controls().action(kSuggestGears)->trigger();
+  auto* dialog = w->findChild<AdvisorDialog*>();
+  ASSERT_NE(dialog, nullptr);
+  QTest::keyClick(dialog, Qt::Key_Escape);
+  QTRY_VERIFY_WITH_TIMEOUT(!dialog->running(), kRunTimeoutMs);
+  EXPECT_TRUE(dialog->isVisible());
+  EXPECT_TRUE(dialog->report().stopped);
+  EXPECT_TRUE(dialog->outcomeLabel()->text().startsWith("Stopped: ")) << dialog->outcomeLabel()->text().toStdString();
 }
 
 }  // namespace
