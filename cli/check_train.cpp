@@ -1,5 +1,13 @@
 #include "check_train.h"
 
+#include <cstdio>
+
+#include <QJsonArray>
+
+#include "options.h"
+#include "output.h"
+#include "results/result_json.h"
+
 namespace hobwise::cli {
 
 std::string checkListing(const TrainCheck& check) {
@@ -11,11 +19,25 @@ std::string checkListing(const TrainCheck& check) {
 }
 
 std::string checkJson(const TrainCheck& check) {
-  std::string out = "{\"check\": " + resultJson(check.texts) + ", \"inStock\": ";
-  out += check.inStock ? "true" : "false";
-  out += ", \"notes\": [";
-  for (std::size_t k = 0; k < check.notes.size(); ++k) out += (k == 0 ? "" : ", ") + jsonString(check.notes[k]);
-  return out + "]}\n";
+  QJsonArray notes;
+  for (const std::string& note : check.notes) notes.append(QString::fromStdString(note));
+  const QByteArray text = "{\"check\": " + jsonText(resultJson(check.texts)) +
+                          ", \"inStock\": " + (check.inStock ? "true" : "false") + ", \"notes\": " + jsonText(notes) +
+                          "}\n";
+  return text.toStdString();
+}
+
+int runTrainCheck(const JobInputs& job, const GearStock& stock, const SolveOptions& options,
+                  const MountedTeeth& teeth, bool json, const std::optional<std::string>& sheet) {
+  const std::optional<TrainCheck> check = checkTrain(job, stock, options, teeth);
+  if (!check) {
+    std::fputs("hobwise-solve: the job could not be evaluated (a field is no number)\n", stderr);
+    return kBadInput;
+  }
+  std::fputs((json ? checkJson(*check) : checkListing(*check)).c_str(), stdout);
+  std::fflush(stdout);
+  if (!sheet) return 0;
+  return writeSheetFile(sheetInputsFor(job, check->texts), *sheet, json ? std::string() : "the checked train");
 }
 
 }  // namespace hobwise::cli

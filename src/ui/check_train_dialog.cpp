@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "report/sheet_painter.h"
+#include "ui/main_window.h"
 
 namespace hobwise::ui {
 
@@ -182,6 +183,19 @@ void CheckTrainDialog::askAndSave() {
   if (path.isEmpty()) return;  // cancelled
   if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) path += QStringLiteral(".pdf");
   saveSheet(path);
+}
+
+CheckTrainDialog* openCheckTrainDialog(MainWindow& window) {
+  std::array<QString, 8> gears;
+  if (!window.foundResults().empty())
+    for (std::size_t i = 0; i < gears.size(); ++i) gears[i] = window.controls().text(kGearFieldIds[i]);
+  auto* dialog = new CheckTrainDialog(window.ReadJobInputs(), window.ReadGearStock(), window.ReadSolveOptions(),
+                                      gears, &window);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->setWindowModality(Qt::WindowModal);
+  dialog->printSheet = [&window, dialog](const SheetInputs& inputs) { window.PrintSheet(inputs, dialog); };
+  dialog->open();
+  return dialog;
 }
 
 }  // namespace hobwise::ui

@@ -25,6 +25,8 @@ class QPushButton;
 
 namespace hobwise::ui {
 
+class MainWindow;
+
 class CheckTrainDialog : public QDialog {
   Q_OBJECT
  public:
@@ -73,5 +75,10 @@ class CheckTrainDialog : public QDialog {
   QPushButton* print_ = nullptr;
   QPushButton* save_ = nullptr;
 };
+
+// Tools -> "Check a Train ...": opens the dialog, modal to the window, on the job,
+// stock and options the window holds now, filled with the result on display; "Print
+// ..." goes through the window's print job. The dialog deletes itself when closed.
+CheckTrainDialog* openCheckTrainDialog(MainWindow& window);
 
 }  // namespace hobwise::ui
