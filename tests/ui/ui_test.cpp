@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QCheckBox>
@@ -26,7 +27,9 @@
 
 #include "model/gear_stock.h"
 #include "results/results.h"
+#include "results/train_check.h"
 #include "solver/solver.h"
+#include "ui/check_train_dialog.h"
 #include "ui/main_window.h"
 #include "ui/widgets.h"
 
@@ -643,6 +646,67 @@ TEST_F(Window, PrintWritesTheSheetOfTheResultOnDisplay) {
   EXPECT_TRUE(pdf.read(5) == "%PDF-");
   EXPECT_GT(pdf.size(), 1000);
   EXPECT_FALSE(QFile::exists(second));
+}
+
+// ---------------------------------------------------------------- checking a train
+
+TEST_F(Window, CheckATrainShowsTheFiguresOfAChangedGearAndPrintsItsSheet) {
+  QTemporaryDir dir;
+  auto w = solvedJ1();
+  QStringList bar, tools;
+  for (QAction* a : w->menuBar()->actions()) {
+    bar << a->text();
+    if (a->text() == "&Tools")
+      for (QAction* item : a->menu()->actions()) tools << item->text();
+  }
+  EXPECT_EQ(bar.indexOf("&Tools"), bar.indexOf("Change-Gears Page ...") + 1);
+  EXPECT_EQ(bar.indexOf("&Help"), bar.indexOf("&Tools") + 1);
+  EXPECT_EQ(tools.last(), "Check a Train ...");
+  QStringList display;  // the Main page's result, which the check leaves alone
+  for (int id : {3003, 3005, 3004, 3006, 3024, 3026, 3025, 3027, 3011, 3012, 3013, 3014}) display << w->controls().text(id);
+
+  w->controls().action(32790)->trigger();
+  QPointer<CheckTrainDialog> d = w->findChild<CheckTrainDialog*>();
+  ASSERT_TRUE(d && d->isVisible() && d->isModal());
+  for (std::size_t i = 0; i < kGearFieldIds.size(); ++i)
+    EXPECT_EQ(d->toothField(i)->text(), display[static_cast<int>(i)]) << kGearPlaceNames[i];
+
+  // One gear away from the result: the feed train's upper right gear one tooth more.
+  MountedTeeth teeth{};
+  for (std::size_t i = 0; i < teeth.size(); ++i) teeth[i] = static_cast<std::uint16_t>(display[static_cast<int>(i)].toInt());
+  ++teeth[5];
+  QLineEdit* field = d->toothField(5);
+  field->setFocus();
+  field->selectAll();
+  QTest::keyClicks(field, QString::number(teeth[5]));
+  const auto expected = checkTrain(exampleJobInputs(), GearStock::fromText(smallStockText()), SolveOptions{}, teeth);
+  ASSERT_TRUE(expected);
+  const ResultTexts& t = expected->texts;
+  const std::pair<const char*, std::string> lines[] = {
+      {"status", t.status}, {"feedError", t.feedError}, {"leadLine", t.leadLine}};
+  for (const auto& [name, text] : lines)
+    EXPECT_EQ(d->findChild<QLabel*>(name)->text().toStdString(), text) << name;
+  EXPECT_EQ(d->findChild<QLabel*>("feedLine")->text(), QString::fromStdString(t.feedLine).remove('\r'));
+  ASSERT_FALSE(expected->notes.empty());  // a feed train one tooth off misses the ratio by far more than 0.001
+  for (const std::string& note : expected->notes)
+    EXPECT_TRUE(d->findChild<QLabel*>("notes")->text().contains(QString::fromStdString(note))) << note;
+
+  QTest::keyClicks(d->toothField(0), "7");  // a third digit: far too many teeth
+  EXPECT_TRUE(d->findChild<QLabel*>("notes")->text().startsWith("Index upper left: " + display[0] + "7 teeth is outside"));
+  EXPECT_FALSE(d->printButton()->isEnabled());
+  QTest::keyClick(d->toothField(0), Qt::Key_Backspace);
+  const QString pdf = dir.filePath("checked.pdf");
+  w->setPrintToPdf(pdf);
+  QTest::mouseClick(d->printButton(), Qt::LeftButton);
+  QTRY_VERIFY_WITH_TIMEOUT(!w->printing(), kRunTimeoutMs);
+  EXPECT_TRUE(w->lastPrintSucceeded() && QFile::exists(pdf));
+
+  for (QPushButton* b : d->findChildren<QPushButton*>())
+    if (b->text() == "Close") QTest::mouseClick(b, Qt::LeftButton);
+  QTRY_VERIFY(d.isNull());
+  QStringList after;
+  for (int id : {3003, 3005, 3004, 3006, 3024, 3026, 3025, 3027, 3011, 3012, 3013, 3014}) after << w->controls().text(id);
+  EXPECT_EQ(after, display);
 }
 
 }  // namespace
