@@ -1,5 +1,6 @@
 #include "ui/check_train_dialog.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFrame>
@@ -186,6 +187,10 @@ void CheckTrainDialog::askAndSave() {
 }
 
 CheckTrainDialog* openCheckTrainDialog(MainWindow& window) {
+  if (window.solveRunning()) {
+    QApplication::beep();  // the fields are the run's until it ends
+    return nullptr;
+  }
   std::array<QString, 8> gears;
   if (!window.foundResults().empty())
     for (std::size_t i = 0; i < gears.size(); ++i) gears[i] = window.controls().text(kGearFieldIds[i]);

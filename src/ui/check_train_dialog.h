@@ -79,6 +79,7 @@ class CheckTrainDialog : public QDialog {
 // Tools -> "Check a Train ...": opens the dialog, modal to the window, on the job,
 // stock and options the window holds now, filled with the result on display; "Print
 // ..." goes through the window's print job. The dialog deletes itself when closed.
+// Nothing (a beep) while a solve run is going.
 CheckTrainDialog* openCheckTrainDialog(MainWindow& window);
 
 }  // namespace hobwise::ui
