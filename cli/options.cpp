@@ -11,6 +11,7 @@ const char* const kUsage =
     "Usage: hobwise-solve --index-constant TEXT --feed-constant TEXT --feed-rate TEXT\n"
     "                     --helix-angle TEXT --pitch TEXT --teeth N [options]\n"
     "       hobwise-solve --example [options]\n"
+    "       hobwise-solve JOB --check-train A,B,C,D:E,F,G,H [--json] [--sheet FILE.pdf]\n"
     "\n"
     "Finds four-gear index and feed change-gear trains from the gear stock for a helical\n"
     "gear cut without a differential, as the Solve button of the window does.\n"
@@ -47,6 +48,12 @@ const char* const kUsage =
     "  --json                  all kept results as one JSON object on standard output\n"
     "  --sheet FILE.pdf        write the set-up sheet of one result to a PDF file\n"
     "  --result N              the result for --sheet, 1-based (default 1)\n"
+    "  --check-train A,B,C,D:E,F,G,H\n"
+    "                          check a mounted train instead of solving: its figures, the\n"
+    "                          stock and why a run would not find it; the index gears, then\n"
+    "                          the feed gears, each upper left, upper right, lower left,\n"
+    "                          lower right (the order of \"index\" and \"feed\" of --json);\n"
+    "                          with --sheet, the set-up sheet of the train\n"
     "  --help                  this text\n"
     "  --version               the program's version\n"
     "\n"
@@ -113,6 +120,12 @@ const OptionRule kOptionRules[] = {
      [](Options& o, const std::string& v) {
        if (v.empty()) fail("--sheet: expects the name of the PDF file to write");
        o.sheet = v;
+     }},
+    {"check-train", "A,B,C,D:E,F,G,H",
+     [](Options& o, const std::string& v) {
+       std::string error;
+       o.checkTrain = parseMountedTrain(v, error);
+       if (!o.checkTrain) fail("--check-train: " + error);
      }},
     {"result", "N",
      [](Options& o, const std::string& v) { o.result = wholeNumber("--result", v, 1, 100000, "a result number, 1 or more"); }},
@@ -265,6 +278,12 @@ JobInputs jobFrom(Options& o) {
   if (!o.teeth) fail("--teeth: required (a number of teeth from 1 to 400)");
   if (o.whole && o.finite) fail("--whole and --finite: use one or the other, not both");
   if (o.result && !o.sheet) fail("--result: only with --sheet FILE.pdf");
+  if (o.checkTrain) {
+    // A check runs no search: what picks, lists or runs found results has no place.
+    if (o.result) fail("--result: picks a found result; with --check-train the sheet is the checked train's");
+    if (o.results) fail("--results: lists found results; --check-train runs no search");
+    if (o.workers != 0) fail("--workers: the workers of a search; --check-train runs no search");
+  }
 
   for (const TextRule& rule : kTextRules) {
     std::string& text = o.texts[rule.option];

@@ -43,6 +43,7 @@ const std::vector<BarEntry>& menuBarTable() {
         {kExitMenu, "E&xit"}}},
       {"Main Page ...", {}, kMainPage, false},
       {"Change-Gears Page ...", {}, kChangeGearsPage},
+      {"&Tools", {{kCheckTrain, "Check a Train ..."}}},
       {"&Help", {{kAboutMath, "About The &Math ..."}, kSeparator, {kAbout, "&About ..."}}},
   };
   return table;

@@ -344,5 +344,49 @@ TEST(CliInterruptTest, CtrlCStopsTheRunAndPrintsWhatWasFound) {
   EXPECT_EQ(text.rfind("Stopped early: ", 0), 0u) << text.substr(0, 200);
 }
 
+TEST(CliCheckTrainTest, ATrainIsCheckedAsTheListingAndTheJsonShowAResult) {
+  // The first result of the small job, checked: the same entry and the same lines.
+  const CliRun solved = solveCli(with(kJob, {"--stock", smallStock(), "--json"}));
+  const QJsonObject first = parseJson(solved.out).value("results").toArray().at(0).toObject();
+  const auto gears = [&first](const char* key) {
+    std::string text;
+    for (const QJsonValue gear : first.value(key).toArray()) text += (text.empty() ? "" : ",") + std::to_string(gear.toInt());
+    return text;
+  };
+  const std::string train = gears("index") + ":" + gears("feed");
+  const CliRun json = solveCli(with(kJob, {"--stock", smallStock(), "--json", "--check-train", train}));
+  ASSERT_EQ(json.status, 0) << train << ": " << json.err;
+  const QJsonObject checked = parseJson(json.out);
+  EXPECT_EQ(checked.value("check").toObject(), first);
+  EXPECT_EQ(checked.value("inStock"), QJsonValue(true));
+  EXPECT_EQ(checked.value("notes"), QJsonValue(QJsonArray()));
+
+  const auto pdf = std::filesystem::temp_directory_path() / ("hobwise_check_" + std::to_string(::getpid()) + ".pdf");
+  const CliRun listed = solveCli(with(kJob, {"--stock", smallStock(), "--results", "1"}));
+  const CliRun check = solveCli(with(kJob, {"--stock", smallStock(), "--check-train", train, "--sheet", pdf.string()}));
+  ASSERT_EQ(check.status, 0) << check.err;
+  const std::string block = listed.out.substr(listed.out.find('\n', listed.out.find("Result 1 of ")) + 1);
+  EXPECT_EQ(check.out.rfind("Checked train\n" + block + "\nIn stock, and within every limit of a run.\n", 0), 0u)
+      << check.out;
+  EXPECT_EQ(readFile(pdf).rfind("%PDF-", 0), 0u);
+  std::filesystem::remove(pdf);
+
+  // Refused: bad tooth counts, and what picks, lists or runs found results.
+  const struct { std::vector<std::string> more; const char* message; } refused[] = {
+      {{"--check-train", "15," + train.substr(train.find(',') + 1)}, "--check-train: index upper left: 15 teeth is outside 16 to 169"},
+      {{"--check-train", train.substr(0, train.rfind(',') + 1) + "x"}, "--check-train: feed lower right: \""},
+      {{"--check-train", "40,40,40,40"}, "--check-train: expects A,B,C,D:E,F,G,H"},
+      {{"--check-train", train, "--sheet", pdf.string(), "--result", "1"}, "--result: picks a found result"},
+      {{"--check-train", train, "--results", "3"}, "--results: lists found results"},
+      {{"--check-train", train, "--workers", "2"}, "--workers: the workers of a search"}};
+  for (const auto& c : refused) {
+    const CliRun run = solveCli(with(kJob, c.more));
+    EXPECT_EQ(run.status, 2) << c.message;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "") << c.message;
+  }
+  EXPECT_FALSE(std::filesystem::exists(pdf));
+}
+
 }  // namespace
 }  // namespace hobwise

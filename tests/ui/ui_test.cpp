@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QCheckBox>
@@ -26,7 +27,9 @@
 
 #include "model/gear_stock.h"
 #include "results/results.h"
+#include "results/train_check.h"
 #include "solver/solver.h"
+#include "ui/check_train_dialog.h"
 #include "ui/main_window.h"
 #include "ui/widgets.h"
 
@@ -643,6 +646,61 @@ TEST_F(Window, PrintWritesTheSheetOfTheResultOnDisplay) {
   EXPECT_TRUE(pdf.read(5) == "%PDF-");
   EXPECT_GT(pdf.size(), 1000);
   EXPECT_FALSE(QFile::exists(second));
+}
+
+// ---------------------------------------------------------------- checking a train
+
+TEST_F(Window, CheckATrainShowsTheFiguresOfAChangedGearAndPrintsItsSheet) {
+  QTemporaryDir dir;
+  auto w = solvedJ1();
+  QStringList bar;
+  for (QAction* a : w->menuBar()->actions()) bar << a->text();
+  const int tools = bar.indexOf("&Tools");
+  ASSERT_GE(tools, 1);
+  EXPECT_EQ(bar.mid(tools - 1, 3), QStringList({"Change-Gears Page ...", "&Tools", "&Help"}));
+  const auto display = [&w] {  // the Main page's result, which the check leaves alone
+    QStringList texts;
+    for (int id : {3003, 3005, 3004, 3006, 3024, 3026, 3025, 3027, 3011, 3012, 3013, 3014}) texts << w->controls().text(id);
+    return texts;
+  };
+  const QStringList before = display();
+
+  QAction* item = w->menuBar()->actions()[tools]->menu()->actions().last();
+  EXPECT_EQ(item->text(), "Check a Train ...");
+  item->trigger();
+  QPointer<CheckTrainDialog> d = w->findChild<CheckTrainDialog*>();
+  ASSERT_TRUE(d && d->isVisible() && d->isModal());
+  MountedTeeth teeth{};  // filled with the result on display
+  for (std::size_t i = 0; i < teeth.size(); ++i) {
+    EXPECT_EQ(d->toothField(i)->text(), before[static_cast<int>(i)]) << kGearPlaceNames[i];
+    teeth[i] = static_cast<std::uint16_t>(before[static_cast<int>(i)].toInt());
+  }
+  // One gear away from the result: the feed train's upper right gear one tooth more.
+  d->toothField(5)->selectAll();
+  QTest::keyClicks(d->toothField(5), QString::number(++teeth[5]));
+  const auto expected = checkTrain(exampleJobInputs(), GearStock::fromText(smallStockText()), SolveOptions{}, teeth);
+  const ResultTexts& t = expected.value().texts;
+  const std::pair<const char*, QString> lines[] = {{"status", QString::fromStdString(t.status)},
+                                                   {"feedError", QString::fromStdString(t.feedError)},
+                                                   {"feedLine", QString::fromStdString(t.feedLine).remove('\r')},
+                                                   {"leadLine", QString::fromStdString(t.leadLine)}};
+  for (const auto& [name, text] : lines) EXPECT_EQ(d->findChild<QLabel*>(name)->text(), text) << name;
+  ASSERT_FALSE(expected->notes.empty());  // a feed train one tooth off misses the ratio by far more than 0.001
+  for (const std::string& note : expected->notes)
+    EXPECT_TRUE(d->findChild<QLabel*>("notes")->text().contains(QString::fromStdString(note))) << note;
+
+  QTest::keyClicks(d->toothField(0), "7");  // a third digit: far too many teeth
+  EXPECT_TRUE(d->findChild<QLabel*>("notes")->text().startsWith("Index upper left: " + before[0] + "7 teeth is outside"));
+  EXPECT_FALSE(d->printButton()->isEnabled());
+  QTest::keyClick(d->toothField(0), Qt::Key_Backspace);
+  w->setPrintToPdf(dir.filePath("checked.pdf"));
+  QTest::mouseClick(d->printButton(), Qt::LeftButton);
+  QTRY_VERIFY_WITH_TIMEOUT(!w->printing(), kRunTimeoutMs);
+  EXPECT_TRUE(w->lastPrintSucceeded() && QFile::exists(dir.filePath("checked.pdf")));
+  for (QPushButton* b : d->findChildren<QPushButton*>())
+    if (b->text() == "Close") QTest::mouseClick(b, Qt::LeftButton);
+  QTRY_VERIFY(d.isNull());
+  EXPECT_EQ(display(), before);
 }
 
 }  // namespace
