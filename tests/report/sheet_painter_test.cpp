@@ -20,8 +20,10 @@
 #include <thread>
 
 #include "report/sheet.h"
+#include "model/job.h"
 #include "report/sheet_painter.h"
 #include "results/results.h"
+#include "sheet_sample.h"
 
 namespace hobwise {
 namespace {
@@ -35,13 +37,15 @@ std::string readFile(const fs::path& path) {
   return text.str();
 }
 
-bool haveTool(const char* name) {
-  const std::string command = std::string("command -v ") + name + " >/dev/null 2>&1";
-  return std::system(command.c_str()) == 0;
+bool haveTool(const char* name) { return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0; }
+
+fs::path tempPath(const std::string& name) {
+  return fs::temp_directory_path() / ("hobwise_" + std::to_string(::getpid()) + "_" + name);
 }
 
 // Runs a shell command, giving its exit status and standard output.
-std::pair<int, std::string> capture(const std::string& command, const fs::path& out) {
+std::pair<int, std::string> capture(const std::string& command) {
+  const fs::path out = tempPath("capture.txt");
   const int raw = std::system((command + " >'" + out.string() + "' 2>/dev/null").c_str());
   std::string text = readFile(out);
   fs::remove(out);
@@ -64,10 +68,6 @@ std::string squeezed(const std::string& text) {
   return out;
 }
 
-fs::path tempPath(const std::string& name) {
-  return fs::temp_directory_path() / ("hobwise_" + std::to_string(::getpid()) + "_" + name);
-}
-
 class SheetPaintTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -82,26 +82,6 @@ class SheetPaintTest : public ::testing::Test {
 };
 std::unique_ptr<QGuiApplication> SheetPaintTest::app_;
 
-SheetInputs sampleSheet() {
-  SheetInputs in;
-  in.indexConstant = "40";
-  in.feedConstant = "16";
-  in.helixAngle = "20";
-  in.normalPitch = "8";
-  in.teeth = "30";
-  in.setupIndex = 0;
-  in.hobThreads = "1";
-  const GeometryReadouts r = geometryReadouts("30", "8", "20");
-  in.pitchDiameter = r.pitchDiameter;
-  in.outsideDiameter = r.outsideDiameter;
-  in.leadLine = "Theoretical Lead: 34.455000000 Lead from Gearing: 34.455000001 (Error: 0.000000001)";
-  in.feedLine = "Actual Feed Rate: 0.025000   \r\nFeed Rate along Helix Angle: 0.026604";
-  in.status = "C: 56/1";
-  in.feedErrorLine = "Feed Error: 0.000012345678901";
-  in.gears = {"20", "56", "73", "23", "20", "100", "127", "36"};
-  return in;
-}
-
 bool isDark(QRgb pixel) { return qGray(pixel) < 128; }
 
 TEST_F(SheetPaintTest, PaintsTextsAndBothFractionBarsOnAnImage) {
@@ -110,7 +90,7 @@ TEST_F(SheetPaintTest, PaintsTextsAndBothFractionBarsOnAnImage) {
   image.fill(Qt::white);
   {
     QPainter painter(&image);
-    paintSheet(painter, sampleSheet(), width, height);
+    paintSheet(painter, testing::sheet40(), width, height);
   }
   // The fraction bars: a horizontal run of dark pixels centred on 36 % of the width,
   // one font height below the numerator's top.
@@ -137,53 +117,38 @@ TEST_F(SheetPaintTest, PaintsTextsAndBothFractionBarsOnAnImage) {
       if (isDark(image.pixel(x, y))) ++inked;
   EXPECT_GT(inked, 100);
   // Nothing above line 1 and nothing left of the margin.
-  for (int y = 0; y < unit - 1; ++y)
-    for (int x = 0; x < width; ++x) ASSERT_FALSE(isDark(image.pixel(x, y))) << x << "," << y;
   for (int y = 0; y < height; ++y)
-    for (int x = 0; x < static_cast<int>(width * 0.02) - 1; ++x) ASSERT_FALSE(isDark(image.pixel(x, y))) << x << "," << y;
+    for (int x = 0; x < (y < unit - 1 ? width : static_cast<int>(width * 0.02) - 1); ++x)
+      ASSERT_FALSE(isDark(image.pixel(x, y))) << x << "," << y;
 }
 
-TEST_F(SheetPaintTest, PrintsOnePageOffTheGuiThread) {
-  const fs::path pdf = tempPath("printed.pdf");
-  bool printed = false;
+TEST_F(SheetPaintTest, PrintsAndWritesOnePageOffTheGuiThread) {
+  const fs::path printed = tempPath("printed.pdf"), written = tempPath("written.pdf");
+  bool printOk = false, writeOk = false, unwritable = true;
   std::thread worker([&] {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString(pdf.string()));
-    printed = printSheet(printer, sampleSheet());
+    printer.setOutputFileName(QString::fromStdString(printed.string()));
+    printOk = printSheet(printer, testing::sheet40());
+    writeOk = writeSheetPdf(testing::sheet40(), QString::fromStdString(written.string()));
+    unwritable = writeSheetPdf(testing::sheet40(), QStringLiteral("/nonexistent-directory/sheet.pdf"));
   });
   worker.join();
-  EXPECT_TRUE(printed);
-  ASSERT_TRUE(fs::exists(pdf));
-  EXPECT_EQ(readFile(pdf).rfind("%PDF", 0), 0u);
-  if (haveTool("pdfinfo")) {
-    const auto [status, info] = capture("pdfinfo '" + pdf.string() + "'", tempPath("info.txt"));
-    EXPECT_EQ(status, 0);
-    EXPECT_NE(info.find("Pages:           1\n"), std::string::npos) << info;
-    EXPECT_NE(info.find("Change Gears"), std::string::npos) << info;
-  }
-  if (haveTool("pdftotext")) {
-    const auto [status, text] = capture("pdftotext '" + pdf.string() + "' -", tempPath("text.txt"));
-    EXPECT_EQ(status, 0);
-    EXPECT_NE(squeezed(text).find("Index Constant: 40"), std::string::npos);
-    EXPECT_NE(squeezed(text).find("(40 x 1 x 56) / 2 = 1120 = 20 x 56"), std::string::npos);
-    EXPECT_NE(squeezed(text).find("(30 x 56) - 1 = 1679 = 73 x 23"), std::string::npos);
-  }
-  fs::remove(pdf);
-}
-
-TEST_F(SheetPaintTest, WritesPdfOffTheGuiThreadAndReportsAnUnwritableFile) {
-  const fs::path pdf = tempPath("written.pdf");
-  bool written = false, unwritable = true;
-  std::thread worker([&] {
-    written = writeSheetPdf(sampleSheet(), QString::fromStdString(pdf.string()));
-    unwritable = writeSheetPdf(sampleSheet(), QStringLiteral("/nonexistent-directory/sheet.pdf"));
-  });
-  worker.join();
-  EXPECT_TRUE(written);
+  EXPECT_TRUE(printOk && writeOk);
   EXPECT_FALSE(unwritable);
-  EXPECT_GT(fs::file_size(pdf), 1000u);
-  fs::remove(pdf);
+  for (const fs::path& pdf : {printed, written}) {
+    EXPECT_EQ(readFile(pdf).rfind("%PDF", 0), 0u) << pdf;
+    if (haveTool("pdfinfo") && haveTool("pdftotext")) {
+      const auto [status, info] = capture("pdfinfo '" + pdf.string() + "'");
+      EXPECT_EQ(status, 0);
+      EXPECT_NE(info.find("Pages:           1\n"), std::string::npos) << info;
+      EXPECT_NE(info.find("Change Gears"), std::string::npos) << info;
+      const std::string text = squeezed(capture("pdftotext '" + pdf.string() + "' -").second);
+      for (const char* line : {"Index Constant: 40", "(40 x 1 x 56) / 2 = 1120 = 20 x 56", "(30 x 56) - 1 = 1679 = 73 x 23"})
+        EXPECT_NE(text.find(line), std::string::npos) << line;
+    }
+    fs::remove(pdf);
+  }
 }
 
 // The PDF of the example job's first result, written by the command line: every line
@@ -191,9 +156,7 @@ TEST_F(SheetPaintTest, WritesPdfOffTheGuiThreadAndReportsAnUnwritableFile) {
 TEST_F(SheetPaintTest, CommandLineSheetOfTheExampleJob) {
   if (!haveTool("pdftotext") || !haveTool("pdfinfo")) GTEST_SKIP() << "pdftotext/pdfinfo not installed";
   const fs::path pdf = tempPath("example.pdf");
-  const auto [status, json] =
-      capture(std::string("'") + HOBWISE_SOLVE + "' --example --json --sheet '" + pdf.string() + "'",
-              tempPath("example.json"));
+  const auto [status, json] = capture(std::string("'") + HOBWISE_SOLVE + "' --example --json --sheet '" + pdf.string() + "'");
   ASSERT_EQ(status, 0);
   ASSERT_TRUE(fs::exists(pdf));
 
@@ -201,21 +164,12 @@ TEST_F(SheetPaintTest, CommandLineSheetOfTheExampleJob) {
   const QJsonObject root = QJsonDocument::fromJson(QByteArray::fromStdString(json)).object();
   ASSERT_GT(root.value("count").toInt(), 0);
   const QJsonObject first = root.value("results").toArray().at(0).toObject();
-  SheetInputs in;
-  in.indexConstant = "30";
-  in.feedConstant = "0.0625";
-  in.helixAngle = "23.5";
-  in.normalPitch = "8";
-  in.teeth = "30";
-  in.setupIndex = 0;
-  in.hobThreads = "1";
-  const GeometryReadouts readouts = geometryReadouts("30", "8", "23.5");
-  in.pitchDiameter = readouts.pitchDiameter;
-  in.outsideDiameter = readouts.outsideDiameter;
-  in.leadLine = first.value("leadLine").toString().toStdString();
-  in.feedLine = first.value("feedLine").toString().toStdString();
-  in.status = first.value("c").toString().toStdString();
-  in.feedErrorLine = first.value("feedError").toString().toStdString();
+  const JobInputs job = exampleJobInputs();
+  const GeometryReadouts readouts = geometryReadouts(job.teeth, job.normalPitch, job.helixAngle);
+  const auto text = [&](const char* key) { return first.value(key).toString().toStdString(); };
+  SheetInputs in{job.indexConstant, job.feedConstant, job.helixAngle, job.normalPitch, job.teeth, job.setupIndex,
+                 job.hobThreads, readouts.pitchDiameter, readouts.outsideDiameter, text("leadLine"),
+                 text("feedLine"), text("c"), text("feedError"), {}};
   const QJsonArray index = first.value("index").toArray();
   const QJsonArray feed = first.value("feed").toArray();
   for (int g = 0; g < 4; ++g) {
@@ -228,18 +182,16 @@ TEST_F(SheetPaintTest, CommandLineSheetOfTheExampleJob) {
   // the four texts of the two fractions.
   ASSERT_EQ(layout.texts.size(), 28u);
 
-  const auto [textStatus, text] = capture("pdftotext -layout '" + pdf.string() + "' -", tempPath("example.txt"));
+  const auto [textStatus, pdfText] = capture("pdftotext -layout '" + pdf.string() + "' -");
   ASSERT_EQ(textStatus, 0);
-  const std::string page = squeezed(text);
+  const std::string page = squeezed(pdfText);
   for (const SheetText& line : layout.texts) {
     EXPECT_NE(page.find(squeezed(line.text)), std::string::npos) << "missing: " << line.text;
   }
   EXPECT_NE(page.find("Helix Angle: 23.5° (dms: 23°30'00.0000\")"), std::string::npos);
   EXPECT_NE(page.find(" • Feed Rate along Helix Angle: "), std::string::npos);
 
-  const auto [infoStatus, info] = capture("pdfinfo '" + pdf.string() + "'", tempPath("example.info"));
-  ASSERT_EQ(infoStatus, 0);
-  EXPECT_NE(info.find("Pages:           1\n"), std::string::npos) << info;
+  EXPECT_NE(capture("pdfinfo '" + pdf.string() + "'").second.find("Pages:           1\n"), std::string::npos);
   fs::remove(pdf);
 }
 

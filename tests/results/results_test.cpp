@@ -4,6 +4,7 @@
 #include <boost/math/constants/constants.hpp>
 #include <numeric>
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "model/job.h"
@@ -43,268 +44,132 @@ FoundResult train(int i2, int i3, int i0, int i1, int f2 = 40, int f3 = 30, int 
 
 DecFloat absolute(const DecFloat& x) { return boost::multiprecision::abs(x); }
 
-TEST(IsWholeTest, ToleranceOfOnePartIn1e99AboveAWholeNumber) {
-  EXPECT_TRUE(IsWhole(DecFloat(5)));
-  EXPECT_TRUE(IsWhole(DecFloat(0)));
-  EXPECT_TRUE(IsWhole(DecFloat(-3)));
-  EXPECT_TRUE(IsWhole(DecFloat(5) + DecFloat("1e-100")));
-  EXPECT_TRUE(IsWhole(DecFloat(-3) + DecFloat("1e-100")));
-  EXPECT_FALSE(IsWhole(DecFloat(5) + DecFloat("1e-98")));
-  // Just below a whole number is not whole: the floor is one less.
-  EXPECT_FALSE(IsWhole(DecFloat(5) - DecFloat("1e-95")));
-  EXPECT_FALSE(IsWhole(DecFloat("0.5")));
-  EXPECT_FALSE(IsWhole(DecFloat(1) / DecFloat(3)));
+TEST(Results, IsWholeAllowsOnePartIn1e99AboveAWholeNumber) {
+  const struct { DecFloat x; bool whole; } cases[] = {
+      {5, true}, {0, true}, {-3, true}, {DecFloat(5) + DecFloat("1e-100"), true},
+      {DecFloat(-3) + DecFloat("1e-100"), true}, {DecFloat(5) + DecFloat("1e-98"), false},
+      {DecFloat(5) - DecFloat("1e-95"), false}, {DecFloat("0.5"), false}, {DecFloat(1) / 3, false},
+      {DecFloat(1) / 0, false}, {DecFloat(-1) / 0, false}, {DecFloat(0) / 0, false}};
+  for (const auto& c : cases) EXPECT_EQ(IsWhole(c.x), c.whole) << c.x;
 }
 
-TEST(IsWholeTest, NonFiniteValuesAreNeverWhole) {
-  EXPECT_FALSE(IsWhole(DecFloat(1) / DecFloat(0)));
-  EXPECT_FALSE(IsWhole(DecFloat(-1) / DecFloat(0)));
-  EXPECT_FALSE(IsWhole(DecFloat(0) / DecFloat(0)));
+TEST(Results, FirstFractionInWhichTheGearsAppear) {
+  const struct {
+    const char* what;
+    int setup;
+    FoundResult gears;
+    const char* status;
+  } cases[] = {
+      // c = 5: q = 1 to 9 fail, q = 10 gives K T p = 1500 = 50 x 30, N p + q = 2010 = 67 x 30.
+      {"not reduced", 1, train(50, 30, 67, 30), "C: 50/10"},
+      {"whole", 1, train(15, 10, 67, 3), "C: 5/1"},
+      // s = -1, c = 5: q = 2, p = 10: K T p = 300 = 60 x 5, N p - q = 398 = 199 x 2.
+      {"minus sign", 0, train(60, 5, 199, 2), "C: 10/2"},
+      // c = 901 / 11530: the denominator is too large for the search.
+      {"none below 10000", 1, train(51, 53, 67, 71), ""},
+      {"gears of no teeth", 1, FoundResult{}, ""},
+  };
+  for (const auto& c : cases) {
+    for (bool exact : {false, true}) {
+      const auto ev = EvaluateResult(job40(c.setup), c.gears, exact);
+      ASSERT_TRUE(ev) << c.what;
+      EXPECT_EQ(ev->hasFraction, *c.status != 0) << c.what;
+      EXPECT_EQ(resultTexts(c.gears, *ev).status, c.status) << c.what;
+    }
+  }
+  EXPECT_LT(absolute(EvaluateResult(job40(0), train(60, 5, 199, 2))->c - 5), DecFloat("1e-100"));
+  EXPECT_FALSE(exactFractionSearch());
+  setExactFractionSearch(true);
+  EXPECT_TRUE(exactFractionSearch());
+  setExactFractionSearch(false);
 }
 
-TEST(EvaluateResultTest, FirstFractionInWhichTheGearsAppearIsNotReduced) {
-  // 50 x 30 over 67 x 30: index ratio 150/201, C constant 5. q = 1 to 9 fail, q = 10
-  // gives K T p = 1500 = 50 x 30 and N p + q = 2010 = 67 x 30.
-  const auto ev = EvaluateResult(job40(1), train(50, 30, 67, 30));
-  ASSERT_TRUE(ev);
-  EXPECT_LT(absolute(ev->c - 5), DecFloat("1e-100"));
-  ASSERT_TRUE(ev->hasFraction);
-  EXPECT_EQ(ev->p, DecFloat(50));
-  EXPECT_EQ(ev->q, 10);
-  EXPECT_EQ(statusText(*ev), "C: 50/10");
-  EXPECT_EQ(resultTexts(train(50, 30, 67, 30), *ev).status, "C: 50/10");
-}
-
-TEST(EvaluateResultTest, WholeCConstantGivesDenominatorOneOnlyWhenTheGearsDivide) {
-  // 150 = 15 x 10 divides K T c = 150 and 201 = 67 x 3 divides N c + s = 201.
-  const auto whole = EvaluateResult(job40(1), train(15, 10, 67, 3));
-  ASSERT_TRUE(whole && whole->hasFraction);
-  EXPECT_EQ(whole->q, 1);
-  EXPECT_EQ(whole->p, DecFloat(5));
-  EXPECT_EQ(statusText(*whole), "C: 5/1");
-}
-
-TEST(EvaluateResultTest, MinusSignFormsTheDenominatorWithMinusQ) {
-  // s = -1 (set-up item 0), c = 5: K T c / (c N - 1) = 150 / 199, 199 prime, so the
-  // driven gears 199 x 1 are not gears of any stock but still show the arithmetic:
-  // use 150/199 scaled by 2: 60 x 5 over 199 x 2.
-  const auto ev = EvaluateResult(job40(0), train(60, 5, 199, 2));
-  ASSERT_TRUE(ev);
-  EXPECT_LT(absolute(ev->c - 5), DecFloat("1e-100"));
-  ASSERT_TRUE(ev->hasFraction);
-  // q = 1: 150 is not divisible by 60 x 5 = 300; q = 2: p = 10, K T p = 300 = 60 x 5,
-  // N p - q = 398 = 199 x 2.
-  EXPECT_EQ(ev->q, 2);
-  EXPECT_EQ(ev->p, DecFloat(10));
-}
-
-TEST(EvaluateResultTest, NoFractionBelowTenThousand) {
-  // 51 x 53 over 67 x 71: c = 2703 / 34590 = 901 / 11530, whose denominator is too
-  // large for the search.
-  const auto ev = EvaluateResult(job40(1), train(51, 53, 67, 71));
-  ASSERT_TRUE(ev);
-  EXPECT_FALSE(ev->hasFraction);
-  const ResultTexts texts = resultTexts(train(51, 53, 67, 71), *ev);
-  EXPECT_EQ(texts.status, "");
-  EXPECT_EQ(texts.indexError, "Index Error: None");
-  EXPECT_EQ(texts.feedError.rfind("Feed Error: ", 0), 0u);
-  EXPECT_FALSE(texts.feedLine.empty());
-  EXPECT_FALSE(texts.leadLine.empty());
-}
-
-TEST(EvaluateResultTest, TheoreticalLeadIsPiNOverPitchTimesSine) {
-  const auto ev = EvaluateResult(job40(1), train(50, 30, 67, 30));
-  ASSERT_TRUE(ev);
-  const DecFloat expected = kPi * 40 / (DecFloat(8) * sin(DecFloat("23.5") * kPi / 180));
-  EXPECT_LT(absolute(ev->theoreticalLead - expected), DecFloat("1e-80"));
-}
-
-TEST(EvaluateResultTest, FiguresFollowFromTheFeedRatio) {
+TEST(Results, FiguresFollowFromTheRatios) {
   const FoundResult r = train(50, 30, 67, 30, 40, 30, 50, 45);
   const auto ev = EvaluateResult(job40(1), r);
   ASSERT_TRUE(ev);
   const DecFloat feedRatio = DecFloat(40 * 30) / DecFloat(50 * 45);
-  EXPECT_EQ(ev->feedRatio, feedRatio);
   const DecFloat f("0.0625");
+  const DecFloat beta = DecFloat("23.5") * kPi / 180;
+  EXPECT_EQ(ev->feedRatio, feedRatio);
   EXPECT_LT(absolute(ev->actualFeed - feedRatio * f), DecFloat("1e-95"));
-  const DecFloat sinBeta = sin(DecFloat("23.5") * kPi / 180);
-  const DecFloat cosBeta = cos(DecFloat("23.5") * kPi / 180);
-  const DecFloat required = (kPi / 8) / (ev->c * f) / sinBeta;
-  EXPECT_LT(absolute(ev->feedError - (feedRatio - required)), DecFloat("1e-90"));
-  EXPECT_LT(absolute(ev->feedAlongHelix - feedRatio * f / cosBeta), DecFloat("1e-90"));
+  EXPECT_LT(absolute(ev->feedError - (feedRatio - (kPi / 8) / (ev->c * f) / sin(beta))), DecFloat("1e-90"));
+  EXPECT_LT(absolute(ev->feedAlongHelix - feedRatio * f / cos(beta)), DecFloat("1e-90"));
+  EXPECT_LT(absolute(ev->theoreticalLead - kPi * 40 / (DecFloat(8) * sin(beta))), DecFloat("1e-80"));
   EXPECT_LT(absolute(ev->leadFromGearing - ev->c * feedRatio * f * 40), DecFloat("1e-90"));
-  // The lead error is c x N x F x feed error.
   EXPECT_LT(absolute(ev->leadError - ev->c * 40 * f * ev->feedError), DecFloat("1e-85"));
-  EXPECT_NE(ev->leadError, DecFloat(0));
-}
+  EXPECT_NE(ev->leadError, 0);
 
-TEST(EvaluateResultTest, FeedConstantAndItsReciprocalGiveTheSameFigures) {
-  JobInputs four = job40(1);
-  four.feedConstant = "4";
-  JobInputs quarter = job40(1);
-  quarter.feedConstant = "0.25";
-  const FoundResult r = train(50, 30, 67, 30);
-  const auto a = EvaluateResult(four, r);
-  const auto b = EvaluateResult(quarter, r);
-  ASSERT_TRUE(a && b);
-  EXPECT_EQ(a->actualFeed, b->actualFeed);
-  EXPECT_EQ(a->feedError, b->feedError);
-  EXPECT_EQ(a->leadFromGearing, b->leadFromGearing);
-  const ResultTexts ta = resultTexts(r, *a);
-  const ResultTexts tb = resultTexts(r, *b);
-  EXPECT_EQ(ta.feedError, tb.feedError);
-  EXPECT_EQ(ta.feedLine, tb.feedLine);
-  EXPECT_EQ(ta.leadLine, tb.leadLine);
-
+  // Neither a feed constant against its reciprocal, nor swapped gears, nor the wanted
+  // feed rate change the texts.
+  JobInputs four = job40(1), otherFeed = job40(1);
+  four.feedConstant = "16";
+  otherFeed.feedRate = "0.0999";
+  const FoundResult swapped = train(30, 50, 30, 67, 30, 40, 45, 50);
+  const ResultTexts texts = resultTexts(r, *ev);
+  for (const auto& [in, gears] : {std::pair{four, r}, std::pair{otherFeed, r}, std::pair{job40(1), swapped}}) {
+    const ResultTexts other = resultTexts(gears, *EvaluateResult(in, gears));
+    EXPECT_EQ(std::tie(texts.gears, texts.status, texts.feedError, texts.feedLine, texts.leadLine),
+              std::tie(other.gears, other.status, other.feedError, other.feedLine, other.leadLine));
+  }
   JobInputs one = job40(1);
   one.feedConstant = "1";
-  const auto c = EvaluateResult(one, r);
-  ASSERT_TRUE(c);
-  EXPECT_EQ(c->actualFeed, c->feedRatio);  // F = 1
+  EXPECT_EQ(EvaluateResult(one, r)->actualFeed, EvaluateResult(one, r)->feedRatio);
 }
 
-TEST(EvaluateResultTest, SwappedGearsAndTheWantedFeedRateChangeNothing) {
-  const FoundResult r = train(50, 30, 67, 30, 40, 30, 50, 45);
-  const FoundResult swapped = train(30, 50, 30, 67, 30, 40, 45, 50);
-  JobInputs otherFeed = job40(1);
-  otherFeed.feedRate = "0.0999";
-  const auto a = EvaluateResult(job40(1), r);
-  const auto b = EvaluateResult(job40(1), swapped);
-  const auto c = EvaluateResult(otherFeed, r);
-  ASSERT_TRUE(a && b && c);
-  for (const auto* other : {&*b, &*c}) {
-    EXPECT_EQ(a->c, other->c);
-    EXPECT_EQ(a->hasFraction, other->hasFraction);
-    EXPECT_EQ(a->p, other->p);
-    EXPECT_EQ(a->q, other->q);
-    EXPECT_EQ(a->feedError, other->feedError);
-    EXPECT_EQ(a->leadError, other->leadError);
-  }
-  const ResultTexts ta = resultTexts(r, *a);
-  const ResultTexts tb = resultTexts(swapped, *b);
-  EXPECT_EQ(ta.gears, tb.gears);
-  EXPECT_EQ(ta.status, tb.status);
-  EXPECT_EQ(ta.feedLine, tb.feedLine);
-  EXPECT_EQ(ta.leadLine, tb.leadLine);
-}
-
-TEST(EvaluateResultTest, TextThatIsNoNumberGivesNothing) {
+TEST(Results, TextThatIsNoNumberGivesNothing) {
   for (std::string JobInputs::*field : {&JobInputs::indexConstant, &JobInputs::feedConstant,
-                                        &JobInputs::helixAngle, &JobInputs::normalPitch}) {
-    JobInputs in = job40(1);
-    in.*field = "";
-    EXPECT_FALSE(EvaluateResult(in, train(50, 30, 67, 30)));
-    in.*field = "1.2.3";
-    EXPECT_FALSE(EvaluateResult(in, train(50, 30, 67, 30)));
+                                        &JobInputs::helixAngle, &JobInputs::normalPitch, &JobInputs::feedRate}) {
+    for (const char* bad : {"", "1.2.3"}) {
+      JobInputs in = job40(1);
+      in.*field = bad;  // the feed rate takes no part
+      EXPECT_EQ(bool(EvaluateResult(in, train(50, 30, 67, 30))), field == &JobInputs::feedRate) << bad;
+    }
   }
-  // The feed rate takes no part: an empty one is fine.
-  JobInputs in = job40(1);
-  in.feedRate = "";
-  EXPECT_TRUE(EvaluateResult(in, train(50, 30, 67, 30)));
 }
 
-TEST(EvaluateResultTest, GearsOfNoTeethGiveNonFiniteFiguresAndNoFraction) {
-  const auto ev = EvaluateResult(job40(1), FoundResult{});
-  ASSERT_TRUE(ev);
-  EXPECT_FALSE(ev->hasFraction);
-  const ResultTexts t = resultTexts(FoundResult{}, *ev);
-  EXPECT_EQ(t.status, "");
-  EXPECT_EQ(t.gears[0], "0");
-}
-
-TEST(ResultTextsTest, GearFieldsPutTheSmallerDrivingGearLeftAndTheLargerDrivenGearLeft) {
-  FoundResult r = train(/*i2*/ 50, /*i3*/ 30, /*i0*/ 30, /*i1*/ 67, /*f2*/ 25, /*f3*/ 80, /*f0*/ 45, /*f1*/ 60);
-  const auto g = gearTexts(r);
-  EXPECT_EQ(g[0], "30");  // 3003 smaller of i2, i3
-  EXPECT_EQ(g[1], "50");  // 3005 larger of i2, i3
-  EXPECT_EQ(g[2], "67");  // 3004 larger of i0, i1
-  EXPECT_EQ(g[3], "30");  // 3006 smaller of i0, i1
-  EXPECT_EQ(g[4], "25");  // 3024
-  EXPECT_EQ(g[5], "80");  // 3026
-  EXPECT_EQ(g[6], "60");  // 3025
-  EXPECT_EQ(g[7], "45");  // 3027
+TEST(Results, TextsOfTheResultLines) {
+  // The smaller driving gear and the larger driven gear go left.
+  const auto g = gearTexts(train(/*i2*/ 50, /*i3*/ 30, /*i0*/ 30, /*i1*/ 67, /*f2*/ 25, /*f3*/ 80, /*f0*/ 45, /*f1*/ 60));
+  EXPECT_EQ(g, (std::array<std::string, 8>{"30", "50", "67", "30", "25", "80", "60", "45"}));
   EXPECT_EQ(kGearFieldIds[0], 3003);
   EXPECT_EQ(kGearFieldIds[7], 3027);
-}
 
-ResultEvaluation madeUp() {
   ResultEvaluation ev;
-  ev.c = DecFloat(5);
+  ev.c = 5;
   ev.hasFraction = true;
-  ev.p = DecFloat(50);
-  ev.q = 10;
-  ev.feedError = DecFloat(0);
+  ev.p = DecFloat("98765432109");
+  ev.q = 9999;
+  ev.feedError = DecFloat("-0.000012345678901234567");
   ev.actualFeed = DecFloat("0.0251245");
   ev.feedAlongHelix = DecFloat("0.0273");
   ev.theoreticalLead = DecFloat("16.5");
   ev.leadFromGearing = DecFloat("16.5000000015");
   ev.leadError = DecFloat("0.0000000015");
-  return ev;
-}
-
-TEST(ResultTextsTest, NumberFormatsOfTheResultLines) {
-  const ResultTexts t = resultTexts(train(50, 30, 67, 30), madeUp());
-  EXPECT_EQ(t.feedError, "Feed Error: 0.000000000000000");
-  // Fixed decimals; an exact half goes to the even digit (0.0251245 -> 0.025124,
-  // 16.5000000015 -> 16.500000002).
-  EXPECT_EQ(t.feedLine, "Actual Feed Rate: 0.025124   \r\nFeed Rate along Helix Angle: 0.027300");
-  EXPECT_EQ(t.leadLine,
-            "Theoretical Lead: 16.500000000 Lead from Gearing: 16.500000002 (Error: 0.000000002)");
+  const ResultTexts t = resultTexts(train(50, 30, 67, 30), ev);
+  EXPECT_EQ(t.status, "C: 98765432109/9999");
   EXPECT_EQ(t.indexError, "Index Error: None");
+  EXPECT_EQ(t.feedError, "Feed Error: -0.000012345678901");
+  // Fixed decimals; an exact half goes to the even digit.
+  EXPECT_EQ(t.feedLine, "Actual Feed Rate: 0.025124   \r\nFeed Rate along Helix Angle: 0.027300");
+  EXPECT_EQ(t.leadLine, "Theoretical Lead: 16.500000000 Lead from Gearing: 16.500000002 (Error: 0.000000002)");
+  ev.feedError = 0;
+  EXPECT_EQ(resultTexts(train(50, 30, 67, 30), ev).feedError, "Feed Error: 0.000000000000000");
 }
 
-TEST(ResultTextsTest, NegativeFeedErrorHasItsMinusRightAfterTheBlank) {
-  ResultEvaluation ev = madeUp();
-  ev.feedError = DecFloat("-0.000012345678901234567");
-  EXPECT_EQ(resultTexts(train(50, 30, 67, 30), ev).feedError, "Feed Error: -0.000012345678901");
-}
-
-TEST(ResultTextsTest, LongNumeratorsAreWrittenDigitByDigit) {
-  ResultEvaluation ev = madeUp();
-  ev.p = DecFloat(1234567);
-  ev.q = 9999;
-  EXPECT_EQ(statusText(ev), "C: 1234567/9999");
-  ev.p = DecFloat("98765432109");
-  EXPECT_EQ(statusText(ev), "C: 98765432109/9999");
-  ev.hasFraction = false;
-  EXPECT_EQ(statusText(ev), "");
-}
-
-TEST(ResultTextsTest, FeedLineHoldsExactlyOneLineBreakAfterThreeBlanks) {
-  const auto ev = EvaluateResult(job40(1), train(50, 30, 67, 30));
-  ASSERT_TRUE(ev);
-  const std::string line = resultTexts(train(50, 30, 67, 30), *ev).feedLine;
-  const auto at = line.find("\r\n");
-  ASSERT_NE(at, std::string::npos);
-  EXPECT_EQ(line.find("\r\n", at + 1), std::string::npos);
-  EXPECT_EQ(line.substr(at - 3, 3), "   ");
-  EXPECT_EQ(line.rfind("Actual Feed Rate: ", 0), 0u);
-  EXPECT_EQ(line.substr(at + 2, 29), "Feed Rate along Helix Angle: ");
-}
-
-TEST(GeometryReadoutsTest, WorkedExamples) {
-  const GeometryReadouts helical = geometryReadouts("30", "8", "30");
-  EXPECT_EQ(helical.pitchDiameter, "Transverse Pitch Dia.: 4.3301");
-  EXPECT_EQ(helical.outsideDiameter, "Outside Dia.: 4.5801");
-  const GeometryReadouts spur = geometryReadouts("20", "10", "");
-  EXPECT_EQ(spur.pitchDiameter, "Transverse Pitch Dia.: 2.0000");
-  EXPECT_EQ(spur.outsideDiameter, "Outside Dia.: 2.2000");
-}
-
-TEST(GeometryReadoutsTest, RangeLimitsAreInclusive) {
-  EXPECT_FALSE(geometryReadouts("30", "8", "89.9").pitchDiameter.empty());
-  const GeometryReadouts steep = geometryReadouts("30", "8", "89.91");
-  EXPECT_EQ(steep.pitchDiameter, "");
-  EXPECT_EQ(steep.outsideDiameter, "");
-  EXPECT_FALSE(geometryReadouts("30", "0.35", "10").outsideDiameter.empty());
-  const GeometryReadouts coarse = geometryReadouts("30", "0.349", "10");
-  EXPECT_EQ(coarse.pitchDiameter, "");
-  EXPECT_EQ(coarse.outsideDiameter, "");
-  EXPECT_EQ(geometryReadouts("", "8", "30").pitchDiameter, "");       // no number of teeth
-  EXPECT_EQ(geometryReadouts("30", "8", "-1").pitchDiameter, "");     // negative angle
-  EXPECT_EQ(geometryReadouts("30", "abc", "30").pitchDiameter, "");   // no pitch
-  EXPECT_EQ(geometryReadouts("30", "nan", "30").pitchDiameter, "");   // not a number
-  EXPECT_FALSE(geometryReadouts("1", "360", "0").pitchDiameter.empty());
+TEST(Results, GeometryReadoutsWithinTheirRanges) {
+  const struct { const char *teeth, *pitch, *helix, *diameter, *outside; } cases[] = {
+      {"30", "8", "30", "4.3301", "4.5801"},  {"20", "10", "", "2.0000", "2.2000"},
+      {"30", "8", "89.9", "2148.5928", "2148.8428"}, {"30", "0.35", "10", "87.0366", "92.7509"},
+      {"30", "8", "89.91", nullptr, nullptr},  {"30", "0.349", "10", nullptr, nullptr},
+      {"", "8", "30", nullptr, nullptr},       {"30", "8", "-1", nullptr, nullptr},
+      {"30", "abc", "30", nullptr, nullptr},   {"30", "nan", "30", nullptr, nullptr}};
+  for (const auto& c : cases) {
+    const GeometryReadouts r = geometryReadouts(c.teeth, c.pitch, c.helix);
+    const std::string what = std::string(c.teeth) + " " + c.pitch + " " + c.helix;
+    EXPECT_EQ(r.pitchDiameter, c.diameter ? std::string("Transverse Pitch Dia.: ") + c.diameter : "") << what;
+    EXPECT_EQ(r.outsideDiameter, c.outside ? std::string("Outside Dia.: ") + c.outside : "") << what;
+  }
 }
 
 // --- The fast fraction search against the literal one -------------------------------
@@ -399,16 +264,6 @@ TEST(FractionSearchTest, FastSearchAgreesWithTheLiteralOne) {
   EXPECT_GT(withFraction, 30);
   EXPECT_GT(aboveOne, 5);
   EXPECT_LT(withFraction, static_cast<int>(cases.size()));
-}
-
-TEST(FractionSearchTest, ProcessWideSwitchSelectsTheLiteralSearch) {
-  EXPECT_FALSE(exactFractionSearch());
-  setExactFractionSearch(true);
-  EXPECT_TRUE(exactFractionSearch());
-  const auto ev = EvaluateResult(job40(1), train(50, 30, 67, 30));
-  setExactFractionSearch(false);
-  ASSERT_TRUE(ev && ev->hasFraction);
-  EXPECT_EQ(ev->q, 10);
 }
 
 }  // namespace

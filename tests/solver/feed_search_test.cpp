@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
+
 #include "solver/solver_internal.h"
 #include "test_support.h"
 
@@ -7,78 +10,57 @@ namespace hobwise::solver {
 namespace {
 
 using testing::stockOf;
+const DecFloat kNaN = std::numeric_limits<DecFloat>::quiet_NaN();
 
-TEST(WorkDivision, MoreConstantsThanProcessors) {
-  EXPECT_EQ(divideWork(10, 4), (std::vector<WorkRange>{{0, 3}, {3, 6}, {6, 9}, {9, 10}}));
-  EXPECT_EQ(divideWork(9, 4), (std::vector<WorkRange>{{0, 3}, {3, 6}, {6, 9}, {9, 9}}));
-  EXPECT_EQ(divideWork(5, 1), (std::vector<WorkRange>{{0, 5}}));
-  // Trailing workers may get nothing: 5 on 4 takes chunks of 2.
-  EXPECT_EQ(divideWork(5, 4), (std::vector<WorkRange>{{0, 2}, {2, 4}, {4, 5}, {5, 5}}));
+DecFloat decimal(int digits, int exponent) { return DecFloat((std::to_string(digits) + "e" + std::to_string(exponent)).c_str()); }
+
+TEST(WorkDivision, ContiguousChunksOnePerWorker) {
+  const struct {
+    std::size_t k;
+    unsigned processors;
+    std::vector<WorkRange> expected;
+  } cases[] = {
+      {10, 4, {{0, 3}, {3, 6}, {6, 9}, {9, 10}}}, {9, 4, {{0, 3}, {3, 6}, {6, 9}, {9, 9}}},
+      {5, 4, {{0, 2}, {2, 4}, {4, 5}, {5, 5}}},   {5, 1, {{0, 5}}},
+      {2, 8, {{0, 1}, {1, 2}}},                   {0, 4, {}},
+      {3, 0, {{0, 3}}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(divideWork(c.k, c.processors), c.expected) << c.k << " on " << c.processors;
 }
 
-TEST(WorkDivision, NoMoreConstantsThanProcessors) {
-  EXPECT_EQ(divideWork(2, 8), (std::vector<WorkRange>{{0, 1}, {1, 2}}));
-  EXPECT_EQ(divideWork(4, 4), (std::vector<WorkRange>{{0, 1}, {1, 2}, {2, 3}, {3, 4}}));
-  EXPECT_TRUE(divideWork(0, 4).empty());
-  // No processor count: one worker.
-  EXPECT_EQ(divideWork(3, 0), (std::vector<WorkRange>{{0, 3}}));
-}
-
-FoundResult findOf(const char* error, int f0, int f1 = 20) {
+FoundResult resultOf(const DecFloat& error, int f0, int f1 = 40) {
   FoundResult f;
   f.f0 = static_cast<std::uint16_t>(f0);
   f.f1 = static_cast<std::uint16_t>(f1);
-  f.f2 = f.f3 = f.i0 = f.i1 = f.i2 = f.i3 = 40;
-  f.feedError = DecFloat(error);
+  f.f2 = f.f3 = 40;
+  f.i0 = 53, f.i1 = 50, f.i2 = 52, f.i3 = 51;
+  f.feedError = error;
+  f.cConstant = 1;
   return f;
 }
 
-std::vector<DecFloat> errorsOf(const WorkerList& list) {
-  std::vector<DecFloat> errors;
-  for (const auto& e : list.entries) errors.push_back(e.feedError);
-  return errors;
-}
-
-TEST(WorkerList, KeepsEveryFindWhileNotFull) {
+TEST(WorkerList, HoldsTheFourHundredBestOnceEach) {
   WorkerList list;
-  list.insert(findOf("0.0005", 50));
-  list.insert(findOf("0.0007", 51));
-  list.insert(findOf("0.0002", 52));
-  EXPECT_EQ(errorsOf(list), (std::vector<DecFloat>{DecFloat("0.0002"), DecFloat("0.0005"), DecFloat("0.0007")}));
-  ASSERT_EQ(list.approxError.size(), 3u);
-  EXPECT_EQ(list.approxError[0], 0.0002);
-}
-
-TEST(WorkerList, SameGearsEnterOnce) {
-  WorkerList list;
-  list.insert(findOf("0.0005", 50));
-  list.insert(findOf("0.0005", 50));
-  list.insert(findOf("0.0005", 49));
+  list.insert(resultOf(DecFloat("0.0005"), 50));
+  list.insert(resultOf(DecFloat("0.0005"), 50));  // the other copy of the same pair
+  list.insert(resultOf(DecFloat("0.0005"), 49));
   ASSERT_EQ(list.entries.size(), 2u);
-  // Equal errors in gear order.
-  EXPECT_EQ(list.entries[0].f0, 49);
-  EXPECT_EQ(list.entries[1].f0, 50);
-}
-
-TEST(WorkerList, HoldsTheFourHundredBest) {
-  WorkerList list;
-  // 450 finds of errors 450e-6 down to 1e-6, then one that ties the last entry.
-  for (int k = 450; k >= 1; --k) list.insert(findOf(("0.000" + std::to_string(1000 + k).substr(1)).c_str(), 16 + k % 150, 16 + k / 150));
+  EXPECT_EQ(list.entries[0].f0, 49);  // equal errors in gear order
+  for (int k = 450; k >= 1; --k) list.insert(resultOf(decimal(k, -6), 16 + k % 150, 16 + k / 150));
   ASSERT_EQ(list.entries.size(), 400u);
+  ASSERT_EQ(list.approxError.size(), 400u);
   EXPECT_EQ(list.entries.front().feedError, DecFloat("0.000001"));
-  EXPECT_EQ(list.entries.back().feedError, DecFloat("0.000400"));
-  for (std::size_t k = 1; k < list.entries.size(); ++k)
-    EXPECT_TRUE(resultBefore(list.entries[k - 1], list.entries[k]));
-  FoundResult worse = findOf("0.0004", 169, 169);  // same error, later gears: stays out
-  EXPECT_FALSE(list.admits(worse));
-  FoundResult better = findOf("0.0004", 16, 16);  // same error, earlier gears: gets in
-  EXPECT_TRUE(list.admits(better));
-  list.insert(better);
+  EXPECT_EQ(list.approxError.front(), 0.000001);
+  EXPECT_EQ(list.entries.back().feedError, DecFloat("0.0004"));
+  for (std::size_t k = 1; k < list.entries.size(); ++k) EXPECT_TRUE(resultBefore(list.entries[k - 1], list.entries[k]));
+  EXPECT_FALSE(list.admits(resultOf(DecFloat("0.0004"), 169, 169)));  // tie, later gears
+  list.insert(resultOf(DecFloat("0.0004"), 16, 16));                   // tie, earlier gears
   EXPECT_EQ(list.entries.size(), 400u);
   EXPECT_EQ(list.entries.back().f0, 16);
 }
 
-// A job in which the feed ratio that a C constant asks for is simply 1 / c.
+// A job in which the feed ratio that a C constant asks for is simply 1 / c, and the
+// actual feed is the ratio itself.
 JobParameters unitJob(const DecFloat& feedRate) {
   JobParameters job;
   job.normalPitch = 1;
@@ -88,160 +70,99 @@ JobParameters unitJob(const DecFloat& feedRate) {
   return job;
 }
 
-CConstantRecord recordFor(const DecFloat& c) {
-  CConstantRecord r;
-  r.g0 = 53;
-  r.g1 = 50;
-  r.g2 = 52;
-  r.g3 = 51;
-  r.cConstant = c;
-  return r;
-}
-
-// Runs both forms of the feed search for one C constant and checks that they agree.
-WorkerList searchBoth(const FeedSearch& search, const CConstantRecord& record) {
-  WorkerList plain, fast;
-  search.searchPlain(record, plain);
-  search.search(record, fast);
-  EXPECT_EQ(plain.entries.size(), fast.entries.size());
-  for (std::size_t k = 0; k < std::min(plain.entries.size(), fast.entries.size()); ++k) {
-    EXPECT_TRUE(sameGears(plain.entries[k], fast.entries[k])) << k;
-    EXPECT_EQ(plain.entries[k].feedError, fast.entries[k].feedError) << k;
-    EXPECT_EQ(plain.entries[k].cConstant, fast.entries[k].cConstant) << k;
+TEST(FeedSearch, BothFormsFindTheTrainsOfTheRules) {
+  // One 40 tooth count: the only feed train, 40x40 over 40x40, has ratio and feed 1.
+  const struct {
+    const char* what;
+    int forties;  // in stock
+    bool bypass;
+    DecFloat feedRate, c;
+    std::size_t found;
+  } cases[] = {
+      {"error 0.00099", 4, false, 1, DecFloat(1) / DecFloat("1.00099"), 1},
+      {"error 0.0009 below", 4, false, 1, DecFloat(1) / DecFloat("0.9991"), 1},
+      {"error 0.0011", 4, false, 1, DecFloat(1) / DecFloat("1.0011"), 0},
+      {"error 0.0011 below", 4, false, 1, DecFloat(1) / DecFloat("0.9989"), 0},
+      {"three 40s for four", 3, false, 1, 1, 0},
+      {"three 40s, bypassed", 3, true, 1, 1, 1},
+      {"feed 0.0049 below", 4, false, DecFloat("1.0049"), 1, 1},
+      {"feed 0.0049 above", 4, false, DecFloat("0.9951"), 1, 1},
+      {"feed 0.0051 below", 4, false, DecFloat("1.0051"), 1, 0},
+      {"feed 0.0051 above", 4, false, DecFloat("0.9949"), 1, 0},
+      {"NaN feed rate", 4, false, kNaN, 1, 1},
+      {"infinite ratio", 4, false, 1, 0, 0},
+      {"NaN ratio", 4, false, 1, kNaN, 0},
+      {"negative ratio", 4, false, 1, -1, 0},
+      {"tiny c", 4, false, 1, DecFloat("1e-300"), 0},
+      {"huge c", 4, false, 1, DecFloat("1e300"), 0},
+  };
+  for (const auto& c : cases) {
+    const GearStock gears = stockOf({{40, c.forties}});
+    const auto pairs = buildPairTable(gearSetFrom(gears));
+    const StockSnapshot stock = StockSnapshot::of(gears, c.bypass);
+    const JobParameters job = unitJob(c.feedRate);
+    const FeedSearch search(job, pairs, stock);
+    CConstantRecord record;
+    record.g0 = 53, record.g1 = 50, record.g2 = 52, record.g3 = 51;
+    record.cConstant = c.c;
+    WorkerList plain, fast;
+    search.searchPlain(record, plain);
+    search.search(record, fast);
+    for (const WorkerList* list : {&plain, &fast}) {
+      ASSERT_EQ(list->entries.size(), c.found) << c.what;
+      if (c.found == 0) continue;
+      const FoundResult& f = list->entries[0];
+      EXPECT_EQ(std::tie(f.f0, f.f3, f.i0, f.i1, f.i2, f.i3), std::make_tuple(40, 40, 53, 50, 52, 51)) << c.what;
+      EXPECT_EQ(f.cConstant, c.c) << c.what;
+      EXPECT_EQ(f.feedError, boost::multiprecision::abs(1 - 1 / c.c)) << c.what;
+    }
   }
-  return plain;
 }
 
-TEST(FeedSearch, ErrorMustStayBelowOneThousandth) {
-  // Only 40 in stock: the single feed train 40x40 over 40x40 has ratio 1.
-  const GearStock gears = stockOf({{40, 4}});
-  const auto pairs = buildPairTable(gearSetFrom(gears));
-  const StockSnapshot stock = StockSnapshot::of(gears, false);
-  const JobParameters job = unitJob(DecFloat(1));
-  const FeedSearch search(job, pairs, stock);
-
-  const WorkerList near = searchBoth(search, recordFor(DecFloat(1) / DecFloat("1.00099")));
-  ASSERT_EQ(near.entries.size(), 1u);
-  const FoundResult& f = near.entries[0];
-  EXPECT_EQ(f.f0, 40);
-  EXPECT_EQ(f.f3, 40);
-  EXPECT_EQ(f.i0, 53);
-  EXPECT_EQ(f.i3, 51);
-  EXPECT_LT(boost::multiprecision::abs(f.feedError - DecFloat("0.00099")), DecFloat(1e-95));
-  EXPECT_EQ(f.cConstant, DecFloat(1) / DecFloat("1.00099"));
-
-  EXPECT_TRUE(searchBoth(search, recordFor(DecFloat(1) / DecFloat("1.0011"))).entries.empty());
-  EXPECT_TRUE(searchBoth(search, recordFor(DecFloat(1) / DecFloat("0.9989"))).entries.empty());
-  EXPECT_EQ(searchBoth(search, recordFor(DecFloat(1) / DecFloat("0.9991"))).entries.size(), 1u);
-}
-
-TEST(FeedSearch, StockMustHoldAllEightGears) {
-  // Four 40s for the feed train: with three in stock nothing is found.
-  const GearStock gears = stockOf({{40, 3}});
-  const auto pairs = buildPairTable(gearSetFrom(gears));
-  const JobParameters job = unitJob(DecFloat(1));
-  const StockSnapshot strictStock = StockSnapshot::of(gears, false);
-  const FeedSearch strict(job, pairs, strictStock);
-  EXPECT_TRUE(searchBoth(strict, recordFor(DecFloat(1))).entries.empty());
-  const StockSnapshot bypassStock = StockSnapshot::of(gears, true);
-  const FeedSearch bypass(job, pairs, bypassStock);
-  EXPECT_EQ(searchBoth(bypass, recordFor(DecFloat(1))).entries.size(), 1u);
-}
-
-TEST(FeedSearch, ActualFeedMustLieNearTheWantedFeed) {
-  const GearStock gears = stockOf({{40, 4}});
-  const auto pairs = buildPairTable(gearSetFrom(gears));
-  const StockSnapshot stock = StockSnapshot::of(gears, false);
-  // The train's actual feed is 1; wanted 1.0049 keeps it, 1.0051 and 0.9949 do not.
-  for (const char* wanted : {"1.0049", "0.9951", "1"}) {
-    const JobParameters job = unitJob(DecFloat(wanted));
-    EXPECT_EQ(searchBoth(FeedSearch(job, pairs, stock), recordFor(DecFloat(1))).entries.size(), 1u) << wanted;
-  }
-  for (const char* wanted : {"1.0051", "0.9949"}) {
-    const JobParameters job = unitJob(DecFloat(wanted));
-    EXPECT_TRUE(searchBoth(FeedSearch(job, pairs, stock), recordFor(DecFloat(1))).entries.empty()) << wanted;
-  }
-  // A NaN wanted feed keeps the train.
-  const JobParameters nanJob = unitJob(std::numeric_limits<DecFloat>::quiet_NaN());
-  EXPECT_EQ(searchBoth(FeedSearch(nanJob, pairs, stock), recordFor(DecFloat(1))).entries.size(), 1u);
-}
-
-TEST(FeedSearch, ManyFindsFillTheListToFourHundred) {
-  // Tooth counts 16 to 100, ratio 1 asked for: many pairs over a pair of equal product.
+TEST(FeedSearch, ManyFindsFillTheListInOrder) {
   GearStock gears;
   for (int t = 16; t <= 100; ++t) gears.setCount(t, 7);
   const auto pairs = buildPairTable(gearSetFrom(gears));
-  const JobParameters job = unitJob(DecFloat(1));
   const StockSnapshot stock = StockSnapshot::of(gears, false);
+  const JobParameters job = unitJob(1);
   const FeedSearch search(job, pairs, stock);
-  const WorkerList list = searchBoth(search, recordFor(DecFloat("0.9999")));
-  ASSERT_EQ(list.entries.size(), 400u);
-  for (std::size_t k = 1; k < list.entries.size(); ++k) {
-    EXPECT_TRUE(resultBefore(list.entries[k - 1], list.entries[k])) << k;
+  CConstantRecord record;
+  record.g0 = 53, record.g1 = 50, record.g2 = 52, record.g3 = 51;
+  record.cConstant = DecFloat("0.9999");
+  WorkerList plain, fast;
+  search.searchPlain(record, plain);
+  search.search(record, fast);
+  ASSERT_EQ(plain.entries.size(), 400u);
+  ASSERT_EQ(fast.entries.size(), 400u);
+  for (std::size_t k = 0; k < 400; ++k) {
+    EXPECT_TRUE(sameGears(plain.entries[k], fast.entries[k])) << k;
+    EXPECT_EQ(plain.entries[k].feedError, fast.entries[k].feedError) << k;
+    if (k > 0) {
+      EXPECT_TRUE(resultBefore(plain.entries[k - 1], plain.entries[k])) << k;
+    }
   }
 }
 
-TEST(FeedSearch, NoFiniteRatioAskedForFindsNothing) {
-  const GearStock gears = stockOf({{40, 4}, {50, 4}});
-  const auto pairs = buildPairTable(gearSetFrom(gears));
-  const JobParameters job = unitJob(DecFloat(1));
-  const StockSnapshot stock = StockSnapshot::of(gears, false);
-  const FeedSearch search(job, pairs, stock);
-  EXPECT_TRUE(searchBoth(search, recordFor(DecFloat(0))).entries.empty());  // infinite ratio
-  EXPECT_TRUE(searchBoth(search, recordFor(std::numeric_limits<DecFloat>::quiet_NaN())).entries.empty());
-  EXPECT_TRUE(searchBoth(search, recordFor(DecFloat(-1))).entries.empty());
-  EXPECT_TRUE(searchBoth(search, recordFor(DecFloat("1e-300"))).entries.empty());
-  EXPECT_TRUE(searchBoth(search, recordFor(DecFloat("1e300"))).entries.empty());
-}
-
-FoundResult resultOf(int f0, int f1, int f2, int f3, const char* error) {
-  FoundResult f;
-  f.f0 = static_cast<std::uint16_t>(f0);
-  f.f1 = static_cast<std::uint16_t>(f1);
-  f.f2 = static_cast<std::uint16_t>(f2);
-  f.f3 = static_cast<std::uint16_t>(f3);
-  f.i0 = 53;
-  f.i1 = 50;
-  f.i2 = 52;
-  f.i3 = 51;
-  f.feedError = DecFloat(error);
-  f.cConstant = 1;
-  return f;
-}
-
-TEST(Trimming, SortsAndRemovesRepeats) {
-  const JobParameters job = unitJob(DecFloat(1));
-  std::vector<FoundResult> found = {resultOf(40, 40, 40, 40, "0.0003"), resultOf(50, 40, 50, 40, "0.0001"),
-                                    resultOf(40, 40, 40, 40, "0.0003"), resultOf(45, 40, 45, 40, "0.0003")};
-  const auto trimmed = trimResults(found, job);
+TEST(Trimming, SortedWithoutRepeatsInTheFeedWindowTwoHundredAtMost) {
+  const std::vector<FoundResult> found = {resultOf(DecFloat("0.0003"), 40), resultOf(DecFloat("0.0001"), 50, 32),
+                                          resultOf(DecFloat("0.0003"), 40), resultOf(DecFloat("0.0003"), 45)};
+  const auto trimmed = trimResults(found, unitJob(kNaN));
   ASSERT_EQ(trimmed.size(), 3u);
   EXPECT_EQ(trimmed[0].f0, 50);
   EXPECT_EQ(trimmed[1].f0, 40);  // equal errors in gear order
   EXPECT_EQ(trimmed[2].f0, 45);
-}
+  // Feed 1 (40x40 over 40x40) against wanted feeds 0.0049 and 0.0051 off.
+  for (const char* wanted : {"0.9951", "1.0049"})
+    EXPECT_EQ(trimResults({found[0]}, unitJob(DecFloat(wanted))).size(), 1u) << wanted;
+  for (const char* wanted : {"0.9949", "1.0051"})
+    EXPECT_TRUE(trimResults({found[0]}, unitJob(DecFloat(wanted))).empty()) << wanted;
 
-TEST(Trimming, FeedWindowOfFiveThousandths) {
-  // Actual feed 1 (ratio 1, F = 1).
-  std::vector<FoundResult> one = {resultOf(40, 40, 40, 40, "0.0001")};
-  EXPECT_EQ(trimResults(one, unitJob(DecFloat("0.9951"))).size(), 1u);   // 0.0049 above
-  EXPECT_EQ(trimResults(one, unitJob(DecFloat("1.0049"))).size(), 1u);   // 0.0049 below
-  EXPECT_TRUE(trimResults(one, unitJob(DecFloat("0.9949"))).empty());    // 0.0051 above
-  EXPECT_TRUE(trimResults(one, unitJob(DecFloat("1.0051"))).empty());    // 0.0051 below
-  EXPECT_EQ(trimResults(one, unitJob(std::numeric_limits<DecFloat>::quiet_NaN())).size(), 1u);
-}
-
-TEST(Trimming, KeepsTheTwoHundredBest) {
-  std::vector<FoundResult> found;
-  for (int k = 0; k < 260; ++k) {
-    const std::string error = "0.000" + std::to_string(1000 + (k * 37) % 260);
-    found.push_back(resultOf(16 + k % 150, 16 + k / 150, 40, 40, error.c_str()));
-  }
-  // Ratio 1600/(f0 f1) is far from 1 for most: keep the feed test out of the way.
-  JobParameters job = unitJob(std::numeric_limits<DecFloat>::quiet_NaN());
-  const auto trimmed = trimResults(found, job);
-  ASSERT_EQ(trimmed.size(), 200u);
-  EXPECT_EQ(trimmed.front().feedError, DecFloat("0.0001000"));
-  EXPECT_EQ(trimmed.back().feedError, DecFloat("0.0001199"));
+  std::vector<FoundResult> many;
+  for (int k = 0; k < 260; ++k) many.push_back(resultOf(decimal(1000 + (k * 37) % 260, -7), 16 + k % 150, 16 + k / 150));
+  const auto best = trimResults(many, unitJob(kNaN));
+  ASSERT_EQ(best.size(), 200u);
+  EXPECT_EQ(best.front().feedError, DecFloat("0.0001"));
+  EXPECT_EQ(best.back().feedError, DecFloat("0.0001199"));
 }
 
 }  // namespace
