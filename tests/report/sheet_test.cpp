@@ -4,6 +4,7 @@
 #include <boost/math/constants/constants.hpp>
 #include <functional>
 #include <map>
+#include <tuple>
 
 #include "model/decfloat.h"
 #include "report/sheet.h"
@@ -208,48 +209,24 @@ TEST(Sheet, PlacesOfLinesAndFractionBlocks) {
   EXPECT_EQ(layout.fontHeight, kHeight / 51);
   const int unit = kHeight / 36;
   const double xc = kWidth * 0.36;
-
+  std::map<std::string, std::pair<double, double>> at;
   for (const SheetText& t : layout.texts) {
-    EXPECT_TRUE(t.x >= 0 && t.y >= 0 && t.y + layout.fontHeight <= kHeight) << t.text;
+    at[t.text] = {t.x, t.y};
     for (char ch : t.text) EXPECT_GE(static_cast<unsigned char>(ch), 0x20) << t.text;  // no control character
   }
-  const auto textAt = [&](const std::string& text) -> const SheetText* {
-    for (const SheetText& t : layout.texts)
-      if (t.text == text) return &t;
-    return nullptr;
-  };
-  struct Block {
-    std::string numerator, denominator;
-    double yn, yd;
-    std::size_t firstBar;
-  } blocks[] = {{"20 x 100", "127 x 36", 21.7, 22.45, 0}, {"25 x 80", "60 x 5", 29.7, 30.45, 2}};
+  EXPECT_EQ(at["HELICAL GEAR WITH DIFFERENTIAL LOCKED OUT OR NOT PRESENT"], std::pair(std::trunc(kWidth * 0.02), 1.0 * unit));
+  // Fractions centred on 36 % of the width; both bars of a fraction one font height
+  // below the numerator's top, each as wide as its text.
+  const struct { std::string text; double row; } texts[] = {
+      {"20 x 100", 21.7}, {"127 x 36", 22.45}, {"25 x 80", 29.7}, {"60 x 5", 30.45}};
   ASSERT_EQ(layout.bars.size(), 4u);
-  for (const Block& b : blocks) {
-    const SheetText* num = textAt(b.numerator);
-    const SheetText* den = textAt(b.denominator);
-    ASSERT_TRUE(num && den) << b.numerator;
-    const int w = static_cast<int>(b.numerator.size()) * kCharWidth;
-    const int w2 = static_cast<int>(b.denominator.size()) * kCharWidth;
-    EXPECT_EQ(num->x, static_cast<int>(xc - w / 2));
-    EXPECT_EQ(num->y, static_cast<int>(b.yn * unit));
-    EXPECT_EQ(den->x, static_cast<int>(xc - w2 / 2));
-    EXPECT_EQ(den->y, static_cast<int>(b.yd * unit));
-    // Both bars just below the numerator, spanning their texts, centred on xc.
-    const SheetBar& top = layout.bars[b.firstBar];
-    const SheetBar& bottom = layout.bars[b.firstBar + 1];
-    const int barY = static_cast<int>(b.yn * unit + kHeight / 51);
-    for (const SheetBar* bar : {&top, &bottom}) {
-      EXPECT_TRUE(bar->y1 == barY && bar->y2 == barY && bar->y1 <= den->y) << b.numerator;
-      EXPECT_NEAR((bar->x1 + bar->x2) / 2, xc, 1.0);
-    }
-    EXPECT_EQ(top.x2 - top.x1, w);
-    EXPECT_EQ(bottom.x2 - bottom.x1, w2);
+  for (std::size_t k = 0; k < 4; ++k) {
+    const int w = static_cast<int>(texts[k].text.size()) * kCharWidth;
+    const double left = std::trunc(xc - w / 2), barY = std::trunc(texts[k & 2].row * unit + kHeight / 51);
+    EXPECT_EQ(at[texts[k].text], std::pair(left, std::trunc(texts[k].row * unit))) << texts[k].text;
+    const SheetBar& bar = layout.bars[k];
+    EXPECT_EQ(std::tuple(bar.x1, bar.y1, bar.x2, bar.y2), std::tuple(left, barY, std::trunc(xc - w / 2 + w), barY)) << k;
   }
-  // Line k starts at k L on the left margin.
-  const SheetText* heading = textAt("HELICAL GEAR WITH DIFFERENTIAL LOCKED OUT OR NOT PRESENT");
-  ASSERT_TRUE(heading);
-  EXPECT_EQ(heading->x, static_cast<int>(kWidth * 0.02));
-  EXPECT_EQ(heading->y, unit);
 }
 
 }  // namespace

@@ -17,29 +17,15 @@ const DecFloat kPi = boost::math::constants::pi<DecFloat>();
 
 // K = 30, T = 1, N = 40, feed constant 0.0625, helix 23.5, pitch 8.
 JobInputs job40(int setup = 1) {
-  JobInputs in;
-  in.indexConstant = "30";
-  in.feedConstant = "0.0625";
-  in.helixAngle = "23.5";
-  in.normalPitch = "8";
-  in.feedRate = ".025";
-  in.hobThreads = "1";
+  JobInputs in = exampleJobInputs();
   in.teeth = "40";
   in.setupIndex = setup;
   return in;
 }
 
 FoundResult train(int i2, int i3, int i0, int i1, int f2 = 40, int f3 = 30, int f0 = 50, int f1 = 45) {
-  FoundResult r;
-  r.i2 = static_cast<std::uint16_t>(i2);
-  r.i3 = static_cast<std::uint16_t>(i3);
-  r.i0 = static_cast<std::uint16_t>(i0);
-  r.i1 = static_cast<std::uint16_t>(i1);
-  r.f2 = static_cast<std::uint16_t>(f2);
-  r.f3 = static_cast<std::uint16_t>(f3);
-  r.f0 = static_cast<std::uint16_t>(f0);
-  r.f1 = static_cast<std::uint16_t>(f1);
-  return r;
+  const auto u = [](int teeth) { return static_cast<std::uint16_t>(teeth); };
+  return FoundResult{u(f0), u(f1), u(f2), u(f3), u(i0), u(i1), u(i2), u(i3), 0, 0};
 }
 
 DecFloat absolute(const DecFloat& x) { return boost::multiprecision::abs(x); }
@@ -172,66 +158,36 @@ TEST(Results, GeometryReadoutsWithinTheirRanges) {
   }
 }
 
-// --- The fast fraction search against the literal one -------------------------------
-
-struct Case {
-  JobInputs inputs;
-  FoundResult result;
-};
-
 // Index trains built from fractions p/q of the formula: the driving gears multiply to
-// K T p / g and the driven gears to (N p + s q) / g, for a common factor g.
-bool splitIntoGears(long long product, int& a, int& b) {
-  for (int x = 16; x <= 169; ++x) {
-    if (product % x == 0) {
-      const long long y = product / x;
-      if (y >= 16 && y <= 169) {
-        a = x;
-        b = static_cast<int>(y);
-        return true;
-      }
-    }
-  }
-  return false;
-}
-
-std::vector<Case> searchCases() {
-  std::vector<Case> cases;
+// K T p / g and the driven gears to (N p + s q) / g, for a common factor g; and a few
+// trains of random gears, mostly without a fraction.
+std::vector<std::pair<JobInputs, FoundResult>> fractionCases() {
+  std::vector<std::pair<JobInputs, FoundResult>> cases;
   std::mt19937 random(12345);
-  const struct {
-    const char* k;
-    long long kTimes2;  // 2 K, for half constants
-    int teeth;
-    int threads;
-  } jobs[] = {{"30", 60, 40, 1}, {"40", 80, 30, 1}, {"24.5", 49, 36, 2}, {"60", 120, 97, 3}, {"120", 240, 23, 1}};
-  for (const auto& j : jobs) {
+  const auto split = [](long long product, int& a, int& b) {
+    for (a = 16; a <= 169; ++a)
+      if (product % a == 0 && product / a >= 16 && product / a <= 169) return b = static_cast<int>(product / a), true;
+    return false;
+  };
+  using Job = std::tuple<const char*, long long, int, int>;  // K, 2 K, N, T
+  for (const auto& [k, kTimes2, teeth, threads] :
+       {Job{"30", 60, 40, 1}, Job{"40", 80, 30, 1}, Job{"24.5", 49, 36, 2}, Job{"60", 120, 97, 3}, Job{"120", 240, 23, 1}}) {
     for (int setup : {0, 1}) {
       JobInputs in = job40(setup);
-      in.indexConstant = j.k;
-      in.teeth = std::to_string(j.teeth);
-      in.hobThreads = std::to_string(j.threads);
-      const int s = setupSign(setup);
-      int built = 0;
-      for (int attempt = 0; attempt < 4000 && built < 6; ++attempt) {
-        const long long q = 1 + static_cast<long long>(random() % 40);
-        const long long p = 1 + static_cast<long long>(random() % 400);
-        if ((j.kTimes2 * j.threads * p) % 2 != 0) continue;
-        const long long num = j.kTimes2 * j.threads * p / 2;
-        const long long den = j.teeth * p + s * q;
-        if (den <= 0) continue;
-        const long long common = std::gcd(num, den);
-        for (long long g = 1; g <= common; ++g) {
-          if (common % g != 0) continue;
-          int a, b, c, d;
-          if (splitIntoGears(num / g, a, b) && splitIntoGears(den / g, c, d)) {
-            cases.push_back({in, train(a, b, c, d)});
-            ++built;
+      in.indexConstant = k;
+      in.teeth = std::to_string(teeth);
+      in.hobThreads = std::to_string(threads);
+      for (int attempt = 0, built = 0; attempt < 4000 && built < 6; ++attempt) {
+        const long long q = 1 + random() % 40, p = 1 + random() % 400;
+        const long long num = kTimes2 * threads * p / 2, den = teeth * p + setupSign(setup) * q;
+        if ((kTimes2 * threads * p) % 2 != 0 || den <= 0) continue;
+        int a, b, c, d;
+        for (long long g = 1, common = std::gcd(num, den); g <= common; ++g)
+          if (common % g == 0 && split(num / g, a, b) && split(den / g, c, d)) {
+            cases.push_back({in, train(a, b, c, d)}), ++built;
             break;
           }
-        }
       }
-      // A few trains of random gears, mostly without a fraction, and a whole-number
-      // C constant whose gears do not all divide.
       for (int n = 0; n < 2; ++n) {
         const auto gear = [&] { return 16 + static_cast<int>(random() % 154); };
         cases.push_back({in, train(gear(), gear(), gear(), gear())});
@@ -241,22 +197,18 @@ std::vector<Case> searchCases() {
   return cases;
 }
 
-TEST(FractionSearchTest, FastSearchAgreesWithTheLiteralOne) {
-  const std::vector<Case> cases = searchCases();
+TEST(Results, FastFractionSearchAgreesWithTheLiteralOne) {
+  const auto cases = fractionCases();
   ASSERT_GT(cases.size(), 60u);
   int withFraction = 0;
   int aboveOne = 0;
-  for (const Case& c : cases) {
-    const auto fast = EvaluateResult(c.inputs, c.result, false);
-    const auto exact = EvaluateResult(c.inputs, c.result, true);
+  for (const auto& [in, r] : cases) {
+    const auto fast = EvaluateResult(in, r, false);
+    const auto exact = EvaluateResult(in, r, true);
     ASSERT_TRUE(fast && exact);
-    SCOPED_TRACE(c.inputs.indexConstant + " N=" + c.inputs.teeth + " gears " + std::to_string(c.result.i2) + "x" +
-                 std::to_string(c.result.i3) + "/" + std::to_string(c.result.i0) + "x" +
-                 std::to_string(c.result.i1));
-    EXPECT_EQ(fast->hasFraction, exact->hasFraction);
-    EXPECT_EQ(fast->p, exact->p);
-    EXPECT_EQ(fast->q, exact->q);
-    EXPECT_EQ(statusText(*fast), statusText(*exact));
+    const std::string what = in.indexConstant + " N=" + in.teeth + " gears " + std::to_string(r.i2) + "x" +
+                             std::to_string(r.i3) + "/" + std::to_string(r.i0) + "x" + std::to_string(r.i1);
+    EXPECT_EQ(std::tie(fast->hasFraction, fast->p, fast->q), std::tie(exact->hasFraction, exact->p, exact->q)) << what;
     if (exact->hasFraction) ++withFraction;
     if (exact->hasFraction && exact->q > 1) ++aboveOne;
   }
