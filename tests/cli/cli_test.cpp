@@ -1,10 +1,7 @@
 // hobwise-solve as a user runs it: bad input, the listing, and the JSON output
 // against the engine and the result texts called directly.
 #include <gtest/gtest.h>
-#include <fcntl.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <thread>
@@ -13,11 +10,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <cstdio>
+#include <QProcess>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -34,38 +29,16 @@ struct CliRun {
   std::string out, err;
 };
 
-std::string readFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-std::string quoted(const std::string& arg) {
-  std::string out = "'";
-  for (char ch : arg) {
-    if (ch == '\'') out += "'\\''";
-    else out += ch;
-  }
-  return out + "'";
-}
-
+// Runs hobwise-solve with the arguments (and no input) to its end.
 CliRun solveCli(const std::vector<std::string>& args) {
-  const auto dir = std::filesystem::temp_directory_path();
-  const std::string tag = std::to_string(::getpid()) + "_" + std::to_string(std::rand());
-  const auto out = dir / ("hobwise_cli_out_" + tag);
-  const auto err = dir / ("hobwise_cli_err_" + tag);
-  std::string command = quoted(HOBWISE_SOLVE);
-  for (const auto& a : args) command += " " + quoted(a);
-  command += " >" + quoted(out.string()) + " 2>" + quoted(err.string()) + " </dev/null";
-  const int raw = std::system(command.c_str());
-  CliRun run;
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  run.out = readFile(out);
-  run.err = readFile(err);
-  std::filesystem::remove(out);
-  std::filesystem::remove(err);
-  return run;
+  QStringList list;
+  for (const auto& a : args) list << QString::fromStdString(a);
+  QProcess process;
+  process.setStandardInputFile(QProcess::nullDevice());
+  process.start(QStringLiteral(HOBWISE_SOLVE), list);
+  process.waitForFinished(-1);
+  return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+          process.readAllStandardOutput().toStdString(), process.readAllStandardError().toStdString()};
 }
 
 // One gear of each tooth count from 30 to 60: a quick job with a full list of results.
@@ -215,41 +188,21 @@ TEST(Cli, ListingShowsAsManyResultsAsAsked) {
 TEST(Cli, CtrlCStopsTheRunAndPrintsWhatWasFound) {
   // Two gears of every tooth count with every shortcut off: a run of minutes, sure to
   // be still going when the signal comes.
-  const auto dir = std::filesystem::temp_directory_path();
-  const auto out = dir / ("hobwise_cli_int_" + std::to_string(::getpid()));
-  std::vector<std::string> args = {HOBWISE_SOLVE, "--example", "--stock", std::string(kToothCountKinds, '2'),
-                                   "--workers", "1", "--results", "1", "--exact"};
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    const int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int null = ::open("/dev/null", O_RDWR);
-    ::dup2(fd, 1);
-    ::dup2(null, 2);
-    ::dup2(null, 0);
-    ::execv(argv[0], argv.data());
-    ::_exit(127);
-  }
+  QProcess process;
+  process.setStandardInputFile(QProcess::nullDevice());
+  process.start(QStringLiteral(HOBWISE_SOLVE), {"--example", "--stock", QString(kToothCountKinds, '2'), "--workers", "1",
+                                                "--results", "1", "--exact"});
+  ASSERT_TRUE(process.waitForStarted());
   std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-  ::kill(child, SIGINT);
-  int raw = 0;
-  pid_t done = 0;
-  for (int waited = 0; waited < 1200 && done == 0; ++waited) {  // up to two minutes
-    done = ::waitpid(child, &raw, WNOHANG);
-    if (done == 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  if (done == 0) {
-    ::kill(child, SIGKILL);
-    ::waitpid(child, &raw, 0);
+  ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+  if (!process.waitForFinished(120000)) {
+    process.kill();
+    process.waitForFinished();
     FAIL() << "hobwise-solve did not stop after Ctrl+C";
   }
-  ASSERT_TRUE(WIFEXITED(raw));
-  EXPECT_EQ(WEXITSTATUS(raw), 0);
-  const std::string text = readFile(out);
-  std::filesystem::remove(out);
+  EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(process.exitCode(), 0);
+  const std::string text = process.readAllStandardOutput().toStdString();
   EXPECT_EQ(text.rfind("Stopped early: ", 0), 0u) << text.substr(0, 200);
 }
 

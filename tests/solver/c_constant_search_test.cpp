@@ -12,66 +12,52 @@ namespace {
 
 using testing::stockOf;
 
-// A job whose index formula is just K c (N = 0, s = +1, T = 1), so that the target and
-// the band ends are the C constants themselves.
-JobParameters linearJob(const char* target, const char* low, const char* high) {
+// A job whose index formula is K T c / (c N + s).
+JobParameters indexJob(int k, int t, int n, int s) {
   JobParameters job;
-  job.indexConstant = 1;
-  job.hobThreads = 1;
-  job.teeth = 0;
-  job.sign = 1;
-  const auto value = [](const char* t) { return t ? DecFloat(t) : std::numeric_limits<DecFloat>::quiet_NaN(); };
-  job.requiredC = value(target);
-  job.cLow = value(low);
-  job.cHigh = value(high);
+  job.indexConstant = k, job.hobThreads = t, job.teeth = n, job.sign = s;
   return job;
 }
 
-JobParameters indexJob(int k, int t, int n, int s) {
-  JobParameters job;
-  job.indexConstant = k;
-  job.hobThreads = t;
-  job.teeth = n;
-  job.sign = s;
+// A job whose index formula is just c (N = 0), so that the target and the band ends
+// are the C constants themselves.
+JobParameters linearJob(const char* target, const char* low, const char* high) {
+  JobParameters job = indexJob(1, 1, 0, 1);
+  const auto value = [](const char* t) { return t ? DecFloat(t) : std::numeric_limits<DecFloat>::quiet_NaN(); };
+  job.requiredC = value(target), job.cLow = value(low), job.cHigh = value(high);
   return job;
 }
 
 CConstantRecord recordOf(int g0, int g1, int g2, int g3, const DecFloat& c = 0) {
-  CConstantRecord r;
-  r.g0 = static_cast<std::uint16_t>(g0);
-  r.g1 = static_cast<std::uint16_t>(g1);
-  r.g2 = static_cast<std::uint16_t>(g2);
-  r.g3 = static_cast<std::uint16_t>(g3);
-  r.cConstant = c;
-  return r;
+  const auto u = [](int teeth) { return static_cast<std::uint16_t>(teeth); };
+  return CConstantRecord{u(g0), u(g1), u(g2), u(g3), 0, c};
 }
 
 DecFloat ratioOf(const CConstantRecord& r) { return quotient(std::uint64_t{r.g2} * r.g3, std::uint64_t{r.g0} * r.g1); }
 
 TEST(IndexTrainSearch, TrainsInTheBandOnePerRatioError) {
+  const GearStock four = stockOf({{20, 2}, {30, 2}, {40, 2}, {60, 2}});
+  const GearStock five = stockOf({{20, 2}, {24, 2}, {30, 2}, {40, 2}, {60, 2}});
   const struct {
     const char* what;
     GearStock stock;
-    bool bypass;
     const char *target, *low, *high;
     std::vector<const char*> ratios;  // ratios that must be recorded once each
     int records;                      // how many records in all (-1: not pinned)
   } cases[] = {
-      {"one ratio of many trains", stockOf({{20, 2}, {30, 2}, {40, 2}, {60, 2}}), false, "1.52", "1.45", "1.55", {"1.5"}, 1},
-      {"equally far above and below", stockOf({{20, 2}, {24, 2}, {30, 2}, {40, 2}, {60, 2}}), false, "1.55", "1.4",
-       "1.7", {"1.5", "1.6"}, -1},
-      {"band ends reversed", stockOf({{20, 2}, {24, 2}, {30, 2}, {40, 2}, {60, 2}}), false, "1.55", "1.7", "1.4",
-       {"1.5", "1.6"}, -1},
+      {"one ratio of many trains", four, "1.52", "1.45", "1.55", {"1.5"}, 1},
+      {"equally far above and below", five, "1.55", "1.4", "1.7", {"1.5", "1.6"}, -1},
+      {"band ends reversed", five, "1.55", "1.7", "1.4", {"1.5", "1.6"}, -1},
       // Trains of 1.5 needing 20, 40 or 60 twice fail; 60x30 over 40x30 passes.
-      {"stock check", stockOf({{20, 1}, {30, 2}, {40, 1}, {60, 1}}), false, "1.52", "1.45", "1.55", {"1.5"}, 1},
-      {"empty band", stockOf({{20, 2}, {30, 2}, {40, 2}, {60, 2}}), false, "1.5", "1.5", "1.5", {}, 0},
-      {"NaN band end", stockOf({{20, 2}, {30, 2}, {40, 2}, {60, 2}}), false, "1.5", nullptr, "2", {}, 0},
-      {"NaN job", stockOf({{20, 2}, {30, 2}, {40, 2}, {60, 2}}), false, nullptr, nullptr, nullptr, {}, 0},
+      {"stock check", stockOf({{20, 1}, {30, 2}, {40, 1}, {60, 1}}), "1.52", "1.45", "1.55", {"1.5"}, 1},
+      {"empty band", four, "1.5", "1.5", "1.5", {}, 0},
+      {"NaN band end", four, "1.5", nullptr, "2", {}, 0},
+      {"NaN job", four, nullptr, nullptr, nullptr, {}, 0},
   };
   for (const auto& c : cases) {
     const JobParameters job = linearJob(c.target, c.low, c.high);
     const auto pairs = buildPairTable(gearSetFrom(c.stock));
-    const StockSnapshot stock = StockSnapshot::of(c.stock, c.bypass);
+    const StockSnapshot stock = StockSnapshot::of(c.stock, false);
     RatioErrorSet plainSet, fastSet;
     const auto plain = searchIndexTrainsPlain(job, pairs, stock, plainSet);
     const auto fast = searchIndexTrains(job, pairs, stock, fastSet);
@@ -153,19 +139,17 @@ TEST(CConstants, CapOrderAndDistinctness) {
 
 TEST(CConstants, FastBisectionGivesThePlainValue) {
   std::mt19937 rng(777);
+  const auto gear = [&] { return 16 + rng() % 154; };
   for (int s : {1, -1}) {
     for (int round = 0; round < 40; ++round) {
       const JobParameters job = indexJob(1 + rng() % 120, 1 + rng() % 3, 1 + rng() % 200, s);
-      const DecFloat ratio = quotient((16 + rng() % 154) * (16 + rng() % 154), (16 + rng() % 154) * (16 + rng() % 154));
+      const DecFloat ratio = quotient(gear() * gear(), gear() * gear());
       EXPECT_EQ(solveCConstantFast(job, ratio), solveCConstant(job, ratio)) << s << " " << round;
     }
     const JobParameters job = indexJob(30, 1, 40, s);
-    for (const char* c : {"5", "22.4", "0.02", "1234.5", "0.025", "9999.9999"}) {
-      const DecFloat ratio = indexRatioFor(job, DecFloat(c));
-      EXPECT_EQ(solveCConstantFast(job, ratio), solveCConstant(job, ratio)) << s << " " << c;
-    }
-    for (const DecFloat& ratio : {std::numeric_limits<DecFloat>::quiet_NaN(), DecFloat(0), DecFloat("0.75")})
-      EXPECT_EQ(solveCConstantFast(job, ratio), solveCConstant(job, ratio)) << s << " " << ratio;
+    std::vector<DecFloat> ratios = {std::numeric_limits<DecFloat>::quiet_NaN(), 0, DecFloat("0.75")};  // no C constant
+    for (const char* c : {"5", "22.4", "0.02", "1234.5", "0.025", "9999.9999"}) ratios.push_back(indexRatioFor(job, DecFloat(c)));
+    for (const DecFloat& ratio : ratios) EXPECT_EQ(solveCConstantFast(job, ratio), solveCConstant(job, ratio)) << s << " " << ratio;
   }
 }
 

@@ -15,11 +15,7 @@ const DecFloat kNaN = std::numeric_limits<DecFloat>::quiet_NaN();
 DecFloat decimal(int digits, int exponent) { return DecFloat((std::to_string(digits) + "e" + std::to_string(exponent)).c_str()); }
 
 TEST(WorkDivision, ContiguousChunksOnePerWorker) {
-  const struct {
-    std::size_t k;
-    unsigned processors;
-    std::vector<WorkRange> expected;
-  } cases[] = {
+  const struct { std::size_t k; unsigned processors; std::vector<WorkRange> expected; } cases[] = {
       {10, 4, {{0, 3}, {3, 6}, {6, 9}, {9, 10}}}, {9, 4, {{0, 3}, {3, 6}, {6, 9}, {9, 9}}},
       {5, 4, {{0, 2}, {2, 4}, {4, 5}, {5, 5}}},   {5, 1, {{0, 5}}},
       {2, 8, {{0, 1}, {1, 2}}},                   {0, 4, {}},
@@ -29,14 +25,7 @@ TEST(WorkDivision, ContiguousChunksOnePerWorker) {
 }
 
 FoundResult resultOf(const DecFloat& error, int f0, int f1 = 40) {
-  FoundResult f;
-  f.f0 = static_cast<std::uint16_t>(f0);
-  f.f1 = static_cast<std::uint16_t>(f1);
-  f.f2 = f.f3 = 40;
-  f.i0 = 53, f.i1 = 50, f.i2 = 52, f.i3 = 51;
-  f.feedError = error;
-  f.cConstant = 1;
-  return f;
+  return FoundResult{static_cast<std::uint16_t>(f0), static_cast<std::uint16_t>(f1), 40, 40, 53, 50, 52, 51, error, 1};
 }
 
 TEST(WorkerList, HoldsTheFourHundredBestOnceEach) {
@@ -63,11 +52,17 @@ TEST(WorkerList, HoldsTheFourHundredBestOnceEach) {
 // actual feed is the ratio itself.
 JobParameters unitJob(const DecFloat& feedRate) {
   JobParameters job;
-  job.normalPitch = 1;
-  job.sinHelix = 1;
-  job.feedFactor = 1;
-  job.feedRate = feedRate;
+  job.normalPitch = 1, job.sinHelix = 1, job.feedFactor = 1, job.feedRate = feedRate;
   return job;
+}
+
+// Both forms of the search for the C constant c of the index train 52 x 51 over 53 x 50.
+std::pair<WorkerList, WorkerList> searchBoth(const FeedSearch& search, const DecFloat& c) {
+  const CConstantRecord record{53, 50, 52, 51, 0, c};
+  std::pair<WorkerList, WorkerList> lists;
+  search.searchPlain(record, lists.first);
+  search.search(record, lists.second);
+  return lists;
 }
 
 TEST(FeedSearch, BothFormsFindTheTrainsOfTheRules) {
@@ -101,13 +96,7 @@ TEST(FeedSearch, BothFormsFindTheTrainsOfTheRules) {
     const auto pairs = buildPairTable(gearSetFrom(gears));
     const StockSnapshot stock = StockSnapshot::of(gears, c.bypass);
     const JobParameters job = unitJob(c.feedRate);
-    const FeedSearch search(job, pairs, stock);
-    CConstantRecord record;
-    record.g0 = 53, record.g1 = 50, record.g2 = 52, record.g3 = 51;
-    record.cConstant = c.c;
-    WorkerList plain, fast;
-    search.searchPlain(record, plain);
-    search.search(record, fast);
+    const auto [plain, fast] = searchBoth(FeedSearch(job, pairs, stock), c.c);
     for (const WorkerList* list : {&plain, &fast}) {
       ASSERT_EQ(list->entries.size(), c.found) << c.what;
       if (c.found == 0) continue;
@@ -125,13 +114,7 @@ TEST(FeedSearch, ManyFindsFillTheListInOrder) {
   const auto pairs = buildPairTable(gearSetFrom(gears));
   const StockSnapshot stock = StockSnapshot::of(gears, false);
   const JobParameters job = unitJob(1);
-  const FeedSearch search(job, pairs, stock);
-  CConstantRecord record;
-  record.g0 = 53, record.g1 = 50, record.g2 = 52, record.g3 = 51;
-  record.cConstant = DecFloat("0.9999");
-  WorkerList plain, fast;
-  search.searchPlain(record, plain);
-  search.search(record, fast);
+  const auto [plain, fast] = searchBoth(FeedSearch(job, pairs, stock), DecFloat("0.9999"));
   ASSERT_EQ(plain.entries.size(), 400u);
   ASSERT_EQ(fast.entries.size(), 400u);
   for (std::size_t k = 0; k < 400; ++k) {

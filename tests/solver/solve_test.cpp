@@ -5,6 +5,7 @@
 #include <random>
 #include <set>
 #include <thread>
+#include <tuple>
 
 #include "solver/solver.h"
 #include "solver/solver_internal.h"
@@ -14,7 +15,6 @@ namespace hobwise {
 namespace {
 
 using testing::exampleInputs;
-using testing::stockOf;
 
 // Collects the status texts of a run (from any thread).
 struct StatusLog {
@@ -31,25 +31,12 @@ struct StatusLog {
   }
 };
 
-// A stock of every tooth count from `first` to `last`, `count` of each.
-GearStock rangeStock(int first, int last, int count) {
-  GearStock stock;
-  for (int t = first; t <= last; ++t) stock.setCount(t, count);
-  return stock;
-}
-
 void expectSameResults(const SolveReport& a, const SolveReport& b, const std::string& what) {
-  EXPECT_EQ(a.failed, b.failed) << what;
-  EXPECT_EQ(a.rangeSet, b.rangeSet) << what;
-  EXPECT_EQ(a.cConstantCount, b.cConstantCount) << what;
+  EXPECT_EQ(std::tie(a.failed, a.rangeSet, a.cConstantCount), std::tie(b.failed, b.rangeSet, b.cConstantCount)) << what;
   ASSERT_EQ(a.results.size(), b.results.size()) << what;
-  for (std::size_t k = 0; k < a.results.size(); ++k) {
-    const FoundResult& x = a.results[k];
-    const FoundResult& y = b.results[k];
-    EXPECT_TRUE(solver::sameGears(x, y)) << what << " result " << k;
-    EXPECT_EQ(x.feedError, y.feedError) << what << " result " << k;
-    EXPECT_EQ(x.cConstant, y.cConstant) << what << " result " << k;
-  }
+  for (std::size_t k = 0; k < a.results.size(); ++k)
+    EXPECT_TRUE(solver::sameGears(a.results[k], b.results[k]) && a.results[k].feedError == b.results[k].feedError &&
+                a.results[k].cConstant == b.results[k].cConstant) << what << " result " << k;
 }
 
 TEST(Solve, ExampleJobOnTheDefaultStock) {
@@ -58,8 +45,7 @@ TEST(Solve, ExampleJobOnTheDefaultStock) {
   options.processors = 2;
   const GearStock stock = GearStock::defaultStock();
   const SolveReport report = solve(exampleInputs(), stock, options, log.callbacks());
-  EXPECT_FALSE(report.failed);
-  EXPECT_TRUE(report.rangeSet);
+  EXPECT_TRUE(report.rangeSet && !report.failed);
   ASSERT_FALSE(report.results.empty());
   EXPECT_LE(report.results.size(), 200u);
   const JobParameters job = *readJob(exampleInputs());
@@ -106,10 +92,8 @@ TEST(Solve, RunsThatFindNothing) {
     JobInputs in = exampleInputs();
     (c.feedRate ? in.feedRate : in.feedConstant) = c.field;
     const SolveReport report = solve(in, c.emptyStock ? GearStock{} : GearStock::defaultStock(), {}, log.callbacks());
-    EXPECT_EQ(report.failed, c.failed) << c.what;
-    EXPECT_FALSE(report.rangeSet) << c.what;
-    EXPECT_EQ(report.cConstantCount, 0u) << c.what;
-    EXPECT_TRUE(report.results.empty()) << c.what;
+    EXPECT_EQ(std::tuple(report.failed, report.rangeSet, report.cConstantCount, report.results.size()),
+              std::tuple(c.failed, false, std::size_t{0}, std::size_t{0})) << c.what;
     EXPECT_EQ(log.texts, c.status) << c.what;
   }
 }
@@ -122,15 +106,15 @@ TEST(Solve, StopFlagEndsEveryWorkerAfterItsFirstCConstant) {
   const SolveReport report = solve(exampleInputs(), GearStock::defaultStock(), options, log.callbacks(&stop));
   ASSERT_GT(report.cConstantCount, 2u);
   EXPECT_EQ(log.texts.size(), 4u);  // two workers, one C constant each
-  EXPECT_TRUE(report.rangeSet);
-  EXPECT_FALSE(report.failed);
+  EXPECT_TRUE(report.rangeSet && !report.failed);
 }
 
 TEST(Solve, SameResultsForAnyNumberOfWorkers) {
   // Many trains of equal ratio, so that equal feed errors meet the workers' 400 limit.
   JobInputs in = exampleInputs();
   in.feedRate = "0.0251";
-  const GearStock stock = rangeStock(20, 56, 2);
+  GearStock stock;
+  for (int t = 20; t <= 56; ++t) stock.setCount(t, 2);
   for (int setup : {0, 1}) {
     in.setupIndex = setup;
     SolveOptions options;
