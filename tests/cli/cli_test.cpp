@@ -159,6 +159,11 @@ TEST(Cli, JsonHoldsEveryResultWithTheTextsTheWindowShows) {
 
   const CliRun exact = solveCli(with(kJob, {"--stock", smallStock(), "--json", "--workers", "2", "--exact"}));
   EXPECT_EQ(exact.out, run.out);
+  // --sheet writes the sheet of the first result.
+  const auto sheet = std::filesystem::temp_directory_path() / ("hobwise_cli_sheet_" + std::to_string(::getpid()) + ".pdf");
+  EXPECT_EQ(solveCli(with(kJob, {"--stock", smallStock(), "--sheet", sheet.string(), "--json"})).out, run.out);
+  EXPECT_TRUE(std::filesystem::exists(sheet) && std::filesystem::file_size(sheet) > 1000);
+  std::filesystem::remove(sheet);
   // A one-character feed rate has no tolerance: nothing can be accepted.
   const CliRun none = solveCli(with(changed("--feed-rate", "0"), {"--stock", smallStock(), "--json"}));
   EXPECT_EQ(none.status, 0) << none.err;

@@ -7,9 +7,6 @@
 #include <QColor>
 #include <QGuiApplication>
 #include <QImage>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QPainter>
 #include <QPrinter>
 #include <cstdlib>
@@ -21,9 +18,7 @@
 #include <thread>
 
 #include "report/sheet.h"
-#include "model/job.h"
 #include "report/sheet_painter.h"
-#include "results/results.h"
 #include "sheet_sample.h"
 
 namespace hobwise {
@@ -126,50 +121,6 @@ TEST_F(SheetPaintTest, PrintsAndWritesOnePageOffTheGuiThread) {
     }
     fs::remove(pdf);
   }
-}
-
-// The PDF of the example job's first result, written by the command line: every line
-// of the sheet is in it, on exactly one page.
-TEST_F(SheetPaintTest, CommandLineSheetOfTheExampleJob) {
-  if (!haveTool("pdftotext") || !haveTool("pdfinfo")) GTEST_SKIP() << "pdftotext/pdfinfo not installed";
-  const fs::path pdf = tempPath("example.pdf");
-  const auto [status, json] = capture(std::string("'") + HOBWISE_SOLVE + "' --example --json --sheet '" + pdf.string() + "'");
-  ASSERT_EQ(status, 0);
-  ASSERT_TRUE(fs::exists(pdf));
-
-  // The first result as the window shows it, and the sheet the window would print.
-  const QJsonObject root = QJsonDocument::fromJson(QByteArray::fromStdString(json)).object();
-  ASSERT_GT(root.value("count").toInt(), 0);
-  const QJsonObject first = root.value("results").toArray().at(0).toObject();
-  const JobInputs job = exampleJobInputs();
-  const GeometryReadouts readouts = geometryReadouts(job.teeth, job.normalPitch, job.helixAngle);
-  const auto text = [&](const char* key) { return first.value(key).toString().toStdString(); };
-  SheetInputs in{job.indexConstant, job.feedConstant, job.helixAngle, job.normalPitch, job.teeth, job.setupIndex,
-                 job.hobThreads, readouts.pitchDiameter, readouts.outsideDiameter, text("leadLine"),
-                 text("feedLine"), text("c"), text("feedError"), {}};
-  const QJsonArray index = first.value("index").toArray();
-  const QJsonArray feed = first.value("feed").toArray();
-  for (int g = 0; g < 4; ++g) {
-    in.gears[static_cast<std::size_t>(g)] = std::to_string(index.at(g).toInt());
-    in.gears[static_cast<std::size_t>(g + 4)] = std::to_string(feed.at(g).toInt());
-  }
-  const SheetLayout layout =
-      layoutSheet(in, 5000, 6600, [](const std::string& t) { return std::pair<int, int>(int(t.size()) * 20, 129); });
-  // 16 lines of job and set-up, the six derivation lines (30 is whole), two labels and
-  // the four texts of the two fractions.
-  ASSERT_EQ(layout.texts.size(), 28u);
-
-  const auto [textStatus, pdfText] = capture("pdftotext -layout '" + pdf.string() + "' -");
-  ASSERT_EQ(textStatus, 0);
-  const std::string page = squeezed(pdfText);
-  for (const SheetText& line : layout.texts) {
-    EXPECT_NE(page.find(squeezed(line.text)), std::string::npos) << "missing: " << line.text;
-  }
-  EXPECT_NE(page.find("Helix Angle: 23.5° (dms: 23°30'00.0000\")"), std::string::npos);
-  EXPECT_NE(page.find(" • Feed Rate along Helix Angle: "), std::string::npos);
-
-  EXPECT_NE(capture("pdfinfo '" + pdf.string() + "'").second.find("Pages:           1\n"), std::string::npos);
-  fs::remove(pdf);
 }
 
 }  // namespace

@@ -30,23 +30,15 @@ using testing::sheet40;
 
 // --- The page --------------------------------------------------------------------
 
-constexpr int kWidth = 4800;
-constexpr int kHeight = 6300;
-constexpr int kCharWidth = 11;
+constexpr int kWidth = 4800, kHeight = 6300, kCharWidth = 11;
 
-std::pair<int, int> fakeMeasure(const std::string& text) {
-  return {static_cast<int>(text.size()) * kCharWidth, kHeight / 51};
-}
+std::pair<int, int> fakeMeasure(const std::string& text) { return {static_cast<int>(text.size()) * kCharWidth, kHeight / 51}; }
 
 // Texts at the left margin by line number.
 std::map<int, std::string> linesOf(const SheetLayout& layout) {
-  const int unit = kHeight / 36;
   std::map<int, std::string> lines;
-  for (const SheetText& t : layout.texts) {
-    if (t.x == static_cast<int>(kWidth * 0.02) && static_cast<int>(t.y) % unit == 0) {
-      lines[static_cast<int>(t.y) / unit] = t.text;
-    }
-  }
+  for (const SheetText& t : layout.texts)
+    if (t.x == static_cast<int>(kWidth * 0.02) && static_cast<int>(t.y) % (kHeight / 36) == 0) lines[static_cast<int>(t.y) / (kHeight / 36)] = t.text;
   return lines;
 }
 
