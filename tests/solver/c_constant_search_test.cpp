@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <random>
 #include <tuple>
 
 #include "solver/solver_internal.h"
@@ -135,22 +134,6 @@ TEST(CConstants, CapOrderAndDistinctness) {
   EXPECT_EQ(records[1].cConstant, five);
   EXPECT_EQ(records[2].cConstant, five + DecFloat(1e-70));
   EXPECT_EQ(records[3].cConstant, 7);
-}
-
-TEST(CConstants, FastBisectionGivesThePlainValue) {
-  std::mt19937 rng(777);
-  const auto gear = [&] { return 16 + rng() % 154; };
-  for (int s : {1, -1}) {
-    for (int round = 0; round < 40; ++round) {
-      const JobParameters job = indexJob(1 + rng() % 120, 1 + rng() % 3, 1 + rng() % 200, s);
-      const DecFloat ratio = quotient(gear() * gear(), gear() * gear());
-      EXPECT_EQ(solveCConstantFast(job, ratio), solveCConstant(job, ratio)) << s << " " << round;
-    }
-    const JobParameters job = indexJob(30, 1, 40, s);
-    std::vector<DecFloat> ratios = {std::numeric_limits<DecFloat>::quiet_NaN(), 0, DecFloat("0.75")};  // no C constant
-    for (const char* c : {"5", "22.4", "0.02", "1234.5", "0.025", "9999.9999"}) ratios.push_back(indexRatioFor(job, DecFloat(c)));
-    for (const DecFloat& ratio : ratios) EXPECT_EQ(solveCConstantFast(job, ratio), solveCConstant(job, ratio)) << s << " " << ratio;
-  }
 }
 
 }  // namespace

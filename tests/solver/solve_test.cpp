@@ -21,13 +21,11 @@ struct StatusLog {
   std::mutex lock;
   std::vector<std::string> texts;
   SolveCallbacks callbacks(const std::atomic<bool>* stop = nullptr) {
-    SolveCallbacks cb;
-    cb.status = [this](const std::string& text) {
+    const auto add = [this](const std::string& text) {
       std::lock_guard guard(lock);
       texts.push_back(text);
     };
-    cb.stop = stop;
-    return cb;
+    return {add, stop};
   }
 };
 
@@ -51,12 +49,9 @@ TEST(Solve, ExampleJobOnTheDefaultStock) {
   const JobParameters job = *readJob(exampleInputs());
   for (std::size_t k = 0; k < report.results.size(); ++k) {
     const FoundResult& r = report.results[k];
-    if (k > 0) {
-      EXPECT_TRUE(solver::resultBefore(report.results[k - 1], r)) << k;
-    }
+    EXPECT_TRUE(k == 0 || solver::resultBefore(report.results[k - 1], r)) << k;
     // Every gear from the stock (one of each), each pair written larger first.
-    const std::uint16_t gears[8] = {r.f0, r.f1, r.f2, r.f3, r.i0, r.i1, r.i2, r.i3};
-    for (auto g : gears) EXPECT_EQ(stock.count(g), 1) << k;
+    for (auto g : {r.f0, r.f1, r.f2, r.f3, r.i0, r.i1, r.i2, r.i3}) EXPECT_EQ(stock.count(g), 1) << k;
     EXPECT_TRUE(r.f0 >= r.f1 && r.f2 >= r.f3 && r.i0 >= r.i1 && r.i2 >= r.i3) << k;
     // The C constant is that of the index train, the error that of the feed train.
     const DecFloat indexRatio = solver::quotient(std::uint64_t{r.i3} * r.i2, std::uint64_t{r.i1} * r.i0);
