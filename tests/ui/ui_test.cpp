@@ -157,9 +157,7 @@ TEST_F(Window, FreshStartShowsTheMainPageReadyForAJob) {
   EXPECT_TRUE(c.isMenuEnabled(32775));
   EXPECT_FALSE(c.isShown(1020) || c.isShown(5000));
   auto* teeth = c.as<QComboBox>(2003);
-  ASSERT_EQ(teeth->count(), 400);
-  EXPECT_EQ(teeth->itemText(0), "1");
-  EXPECT_EQ(teeth->itemText(399), "400");
+  EXPECT_EQ(std::tuple(teeth->count(), teeth->itemText(0), teeth->itemText(399)), std::tuple(400, QString("1"), QString("400")));
   EXPECT_EQ(c.as<QComboBox>(2005)->count(), 8);
   // Places in the client area; the Change-gears cells column by column.
   const std::pair<int, QRect> places[] = {{2001, {125, 4, 68, 24}}, {1001, {555, 416, 80, 23}},
@@ -213,13 +211,15 @@ TEST_F(Window, ChangesClearTheResultAndSolveFollowsTheRanges) {
   QTest::keyClick(edit(*w, 2001), Qt::Key_Shift);
   EXPECT_FALSE(c.isEnabled(1001));
   enterJ1(*w);
-  // The options, another set-up and a hob-thread step each clear the result.
+  // The options, another set-up, a hob-thread step and Delete each clear the result.
   auto* finite = c.as<QCheckBox>(3007);
   auto* whole = c.as<QCheckBox>(3015);
   const std::function<void()> changes[] = {
       [&] { QTest::mouseClick(finite, Qt::LeftButton); }, [&] { c.action(32781)->trigger(); },
-      [&] { c.action(32781)->trigger(); }, [&] { c.select(2005, 3); }, [&] { clickArrow(*w, 1011, true); }};
-  for (std::size_t k = 0; k < 5; ++k) {
+      [&] { c.action(32781)->trigger(); }, [&] { c.select(2005, 3); },
+      [&] { edit(*w, 2002)->setCursorPosition(0), QTest::keyClick(edit(*w, 2002), Qt::Key_Delete); },  // ".0625"
+      [&] { clickArrow(*w, 1011, true); }};
+  for (std::size_t k = 0; k < 6; ++k) {
     QTest::keyClick(edit(*w, 2001), Qt::Key_Shift);
     solveAndWait(*w);
     ASSERT_TRUE(resultOnDisplay(*w)) << k;
@@ -359,11 +359,9 @@ TEST_F(Window, FieldsTakeOnlyUnsignedDecimalsAndTabPairsHelixWithPitch) {
   QTest::keyClick(e, Qt::Key_Return);
   // Ctrl shortcuts are characters the field drops: no paste, cut, undo or select-all.
   QGuiApplication::clipboard()->setText("77");
-  QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
-  QTest::keyClick(e, Qt::Key_Insert, Qt::ShiftModifier);
-  e->selectAll();
-  QTest::keyClick(e, Qt::Key_X, Qt::ControlModifier);
-  QTest::keyClick(e, Qt::Key_Z, Qt::ControlModifier);
+  for (const auto& [key, modifier] : {std::pair{Qt::Key_V, Qt::ControlModifier}, {Qt::Key_Insert, Qt::ShiftModifier},
+                                      {Qt::Key_X, Qt::ControlModifier}, {Qt::Key_Z, Qt::ControlModifier}})
+    e->selectAll(), QTest::keyClick(e, key, modifier);
   EXPECT_EQ(c.text(2002), "12.");
   // Length limits.
   const struct { int id; QString typed, kept; } limits[] = {
@@ -381,19 +379,14 @@ TEST_F(Window, FieldsTakeOnlyUnsignedDecimalsAndTabPairsHelixWithPitch) {
   EXPECT_EQ(c.text(3010), "Outside Dia.: 4.5801");
   typeInto(*w, 2004, "89.91");
   EXPECT_EQ(c.text(3009) + c.text(3010), "");
-  // Tab moves between helix angle and pitch only, selecting the text.
+  // Tab moves between helix angle and pitch only, selecting the text; elsewhere it is dropped.
   typeInto(*w, 2004, "23.5");
-  QLineEdit* helix = edit(*w, 2004);
-  QLineEdit* pitch = edit(*w, 2006);
-  QTest::keyClick(helix, Qt::Key_Tab);
-  EXPECT_EQ(QApplication::focusWidget(), pitch);
-  EXPECT_EQ(pitch->selectedText(), "8");
-  QTest::keyClick(pitch, Qt::Key_Tab);
-  EXPECT_EQ(QApplication::focusWidget(), helix);
-  EXPECT_EQ(helix->selectedText(), "23.5");
-  edit(*w, 2001)->setFocus();
-  QTest::keyClick(edit(*w, 2001), Qt::Key_Tab);
-  EXPECT_EQ(QApplication::focusWidget(), edit(*w, 2001));
+  for (const auto& [from, to, selected] : {std::tuple{2004, 2006, "8"}, {2006, 2004, "23.5"}, {2001, 2001, ""}}) {
+    edit(*w, from)->setFocus();
+    QTest::keyClick(edit(*w, from), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), edit(*w, to)) << from;
+    EXPECT_EQ(edit(*w, to)->selectedText(), selected) << from;
+  }
   EXPECT_EQ(c.text(2001), "987654");
 }
 
