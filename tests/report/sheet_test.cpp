@@ -135,31 +135,19 @@ TEST(Sheet, LineTexts) {
   in.normalPitch = "10";
   in.hobThreads = "2";
   const std::map<int, std::string> expected = {
-      {1, "HELICAL GEAR WITH DIFFERENTIAL LOCKED OUT OR NOT PRESENT"},
-      {3, "Index Constant: 40"},
-      {4, "Feed Constant: 16"},
-      {5, "Helix Angle: 20°  (dms: 20°00'00.0000\")"},
-      {6, "Normal Diametral Pitch: 10  (Module: 2.540000)"},
-      {7, "Number of Teeth: 30"},
-      {8, "Transverse Pitch Dia.: 2.5  (63.500mm)"},
-      {9, "Outside Dia.: 2.75  (69.850mm)"},
+      {1, "HELICAL GEAR WITH DIFFERENTIAL LOCKED OUT OR NOT PRESENT"}, {3, "Index Constant: 40"}, {4, "Feed Constant: 16"},
+      {5, "Helix Angle: 20°  (dms: 20°00'00.0000\")"}, {6, "Normal Diametral Pitch: 10  (Module: 2.540000)"},
+      {7, "Number of Teeth: 30"}, {8, "Transverse Pitch Dia.: 2.5  (63.500mm)"}, {9, "Outside Dia.: 2.75  (69.850mm)"},
       {10, in.leadLine},
       // The bullet replaces the middle blank; the line break is left out.
       {11, "Actual Feed Rate: 0.025000 • Feed Rate along Helix Angle: 0.026604"},
-      {12, "Using: Right-Handed Hob to cut: Left-Handed Gear"},
-      {13, "Type of Cut: Conventional"},
-      {14, "Sign: Plus"},
-      {15, "Direction of Cut: Top Coming"},
-      {16, "Intermediate studs: Index: 1; Feed: 1"},
-      {17, "Hob Threads: 2"},
+      {12, "Using: Right-Handed Hob to cut: Left-Handed Gear"}, {13, "Type of Cut: Conventional"}, {14, "Sign: Plus"},
+      {15, "Direction of Cut: Top Coming"}, {16, "Intermediate studs: Index: 1; Feed: 1"}, {17, "Hob Threads: 2"},
       {19, "(40 x 2 x 56) / 4 = 1120 = 20 x 56"},
       {20, "(30 x 56)  + 1  = 1681 = 73 x 23"},  // 1681 / 73 / 23 truncates to 1
-      {22, "Index Change-Gears:"},
-      {25, "0.31415926535897932384626 / (56 x 0.0625 x 0.3420201433256687330441) ="},
-      {26, (*BuildDerivationLines(in))[3]},
-      {27, "0.437445319335083114610674 = (20 x 100) / (127 x 36)"},
-      {28, "Feed Error: 0.000012345678901"},
-      {30, "Feed Change-Gears:"}};
+      {22, "Index Change-Gears:"}, {25, "0.31415926535897932384626 / (56 x 0.0625 x 0.3420201433256687330441) ="},
+      {26, (*BuildDerivationLines(in))[3]}, {27, "0.437445319335083114610674 = (20 x 100) / (127 x 36)"},
+      {28, "Feed Error: 0.000012345678901"}, {30, "Feed Change-Gears:"}};
   EXPECT_EQ(linesOf(layoutSheet(in, kWidth, kHeight, fakeMeasure)), expected);
 
   // No set-up item: no set-up block.
