@@ -20,10 +20,7 @@
 namespace hobwise {
 namespace {
 
-struct CliRun {
-  int status = -1;
-  std::string out, err;
-};
+struct CliRun { int status = -1; std::string out, err; };
 
 // Runs hobwise-solve with the arguments (and no input) to its end.
 CliRun solveCli(const std::vector<std::string>& args) {

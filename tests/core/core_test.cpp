@@ -19,7 +19,7 @@
 namespace hobwise {
 namespace {
 
-TEST(GearStock, DefaultDamagedAndOutOfRangeCounts) {
+TEST(GearStock, DefaultStockValidTextsAndCountLimits) {
   EXPECT_EQ(defaultGearStockText().size(), 155u);
   const GearStock stock = GearStock::defaultStock();
   for (int t = kFirstToothCount; t <= kLastToothCount; ++t) EXPECT_EQ(stock.count(t), (t >= 30 && t <= 80) ? 1 : 0) << t;

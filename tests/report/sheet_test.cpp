@@ -43,12 +43,11 @@ std::map<int, std::string> linesOf(const SheetLayout& layout) {
 
 TEST(Sheet, DerivationLines) {
   const auto gears = [](SheetInputs& in, std::array<std::string, 8> g) { in.gears = g; };
-  const struct {
-    const char* what;
-    std::function<void(SheetInputs&)> change;
-    std::size_t line;
-    const char* expected;
-  } cases[] = {
+  const auto beyond32Bits = [&](SheetInputs& in) {
+    in.indexConstant = "1200", in.hobThreads = "24", in.setupIndex = 1, in.teeth = "400", in.status = "C: 9999999/3";
+    gears(in, {"100", "120", "125", "160", "20", "100", "127", "36"});
+  };
+  const struct { const char* what; std::function<void(SheetInputs&)> change; std::size_t line; const char* expected; } cases[] = {
       {"numerator over q1", [](SheetInputs&) {}, 0, "(40 x 1 x 56) / 2 = 1120 = 20 x 56"},
       {"numerator, q1 = 1", [](SheetInputs& in) { in.gears[0] = "40"; }, 0, "40 x 1 x 56 = 2240 = 40 x 56"},
       {"three threads", [](SheetInputs& in) { in.hobThreads = "3"; in.gears[0] = "120"; }, 0,
@@ -57,14 +56,8 @@ TEST(Sheet, DerivationLines) {
       {"denominator, plus, q = 2",
        [](SheetInputs& in) { in.setupIndex = 1; in.status = "C: 56/2"; in.gears[2] = in.gears[3] = "29"; }, 1,
        "((30 x 56)  + 2) / 2 = 841 = 29 x 29"},
-      {"beyond 32 bits, numerator",
-       [&](SheetInputs& in) { in.indexConstant = "1200"; in.hobThreads = "24"; in.status = "C: 9999999/3";
-                              gears(in, {"100", "120", "125", "160", "20", "100", "127", "36"}); }, 0,
-       "(1200 x 24 x 9999999) / 23999997 = 12000 = 100 x 120"},
-      {"beyond 32 bits, denominator",
-       [&](SheetInputs& in) { in.setupIndex = 1; in.teeth = "400"; in.status = "C: 9999999/3";
-                              gears(in, {"100", "120", "125", "160", "20", "100", "127", "36"}); }, 1,
-       "((400 x 9999999)  + 3) / 199999 = 20000 = 125 x 160"},
+      {"beyond 32 bits, numerator", beyond32Bits, 0, "(1200 x 24 x 9999999) / 23999997 = 12000 = 100 x 120"},
+      {"beyond 32 bits, denominator", beyond32Bits, 1, "((400 x 9999999)  + 3) / 199999 = 20000 = 125 x 160"},
       // Fe = 0.0625; sine and circular pitch capped at 24 decimals, the budget of 49
       // lowers them to 22 and 23.
       {"digit budget", [](SheetInputs&) {}, 2,
@@ -106,10 +99,7 @@ TEST(Sheet, DerivationLines) {
 }
 
 TEST(Sheet, NoDerivationWithoutAnHonestOne) {
-  const struct {
-    const char* what;
-    std::function<void(SheetInputs&)> change;
-  } cases[] = {
+  const struct { const char* what; std::function<void(SheetInputs&)> change; } cases[] = {
       {"fractional index constant", [](SheetInputs& in) { in.indexConstant = "24.5"; }},
       {"no index constant", [](SheetInputs& in) { in.indexConstant = ""; }},
       {"no fraction on display", [](SheetInputs& in) { in.status = ""; }},

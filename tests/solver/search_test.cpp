@@ -78,13 +78,8 @@ DecFloat ratioOf(const CConstantRecord& r) { return quotient(std::uint64_t{r.g2}
 TEST(IndexTrainSearch, TrainsInTheBandOnePerRatioError) {
   const GearStock four = stockOf({{20, 2}, {30, 2}, {40, 2}, {60, 2}});
   const GearStock five = stockOf({{20, 2}, {24, 2}, {30, 2}, {40, 2}, {60, 2}});
-  const struct {
-    const char* what;
-    GearStock stock;
-    const char *target, *low, *high;
-    std::vector<const char*> ratios;  // ratios that must be recorded once each
-    int records;                      // how many records in all (-1: not pinned)
-  } cases[] = {
+  // The ratios that must be recorded once each, and how many records in all (-1: not pinned).
+  const struct { const char* what; GearStock stock; const char *target, *low, *high; std::vector<const char*> ratios; int records; } cases[] = {
       {"one ratio of many trains", four, "1.52", "1.45", "1.55", {"1.5"}, 1},
       {"equally far above and below", five, "1.55", "1.4", "1.7", {"1.5", "1.6"}, -1},
       {"band ends reversed", five, "1.55", "1.7", "1.4", {"1.5", "1.6"}, -1},
@@ -162,12 +157,10 @@ TEST(CConstants, CapOrderAndDistinctness) {
   // Equal to 80 decimals: one record, the one of the smaller spread (then the first).
   const DecFloat five(5);
   std::vector<CConstantRecord> records = {
-      recordOf(90, 20, 80, 20, 7),                          // spread 130
-      recordOf(90, 20, 80, 20, five + DecFloat(1e-85)),     // spread 130, same key as 5
-      recordOf(50, 40, 45, 40, five),                       // spread 15
-      recordOf(60, 40, 50, 40, five - DecFloat(1e-86)),     // spread 30, same key
-      recordOf(30, 20, 30, 20, five + DecFloat(1e-70)),     // a different C constant
-      recordOf(45, 35, 50, 40, 3), recordOf(50, 40, 45, 35, 3)};  // equal spreads
+      recordOf(90, 20, 80, 20, 7), recordOf(90, 20, 80, 20, five + DecFloat(1e-85)),  // spread 130; the second is 5 to 80 decimals
+      recordOf(50, 40, 45, 40, five), recordOf(60, 40, 50, 40, five - DecFloat(1e-86)),  // spreads 15 and 30
+      recordOf(30, 20, 30, 20, five + DecFloat(1e-70)),                                 // a different C constant
+      recordOf(45, 35, 50, 40, 3), recordOf(50, 40, 45, 35, 3)};                        // equal spreads
   orderDistinct(records);
   ASSERT_EQ(records.size(), 4u);
   EXPECT_EQ(records[0].g0, 45);
@@ -215,13 +208,7 @@ JobParameters unitJob(const DecFloat& feedRate) {
 
 TEST(FeedSearch, BothFormsFindTheTrainsOfTheRules) {
   // One 40 tooth count: the only feed train, 40x40 over 40x40, has ratio and feed 1.
-  const struct {
-    const char* what;
-    int forties;  // in stock
-    bool bypass;
-    DecFloat feedRate, c;
-    std::size_t found;
-  } cases[] = {
+  const struct { const char* what; int forties; bool bypass; DecFloat feedRate, c; std::size_t found; } cases[] = {
       {"error 0.00099", 4, false, 1, 1 / DecFloat("1.00099"), 1}, {"error 0.0009 below", 4, false, 1, 1 / DecFloat("0.9991"), 1},
       {"error 0.0011", 4, false, 1, 1 / DecFloat("1.0011"), 0},   {"error 0.0011 below", 4, false, 1, 1 / DecFloat("0.9989"), 0},
       {"three 40s for four", 3, false, 1, 1, 0},                 {"three 40s, bypassed", 3, true, 1, 1, 1},

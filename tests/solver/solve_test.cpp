@@ -72,12 +72,7 @@ TEST(Solve, ExampleJobOnTheDefaultStock) {
 }
 
 TEST(Solve, RunsThatFindNothing) {
-  const struct {
-    const char* what;
-    const char* field;  // feed constant or feed rate text
-    bool feedRate, emptyStock, failed;
-    std::vector<std::string> status;
-  } cases[] = {
+  const struct { const char *what, *field; bool feedRate, emptyStock, failed; std::vector<std::string> status; } cases[] = {
       {"empty stock", "0.0625", false, true, false, {}},
       {"no number", "", false, false, true, {"Finding Applicable C Constants...", ""}},
       {"one-character feed rate", "1", true, false, false, {"Finding Applicable C Constants...", ""}},
@@ -96,9 +91,7 @@ TEST(Solve, RunsThatFindNothing) {
 TEST(Solve, StopFlagEndsEveryWorkerAfterItsFirstCConstant) {
   StatusLog log;
   std::atomic<bool> stop{true};
-  SolveOptions options;
-  options.processors = 2;
-  const SolveReport report = solve(exampleInputs(), GearStock::defaultStock(), options, log.callbacks(&stop));
+  const SolveReport report = solve(exampleInputs(), GearStock::defaultStock(), {.processors = 2}, log.callbacks(&stop));
   ASSERT_GT(report.cConstantCount, 2u);
   EXPECT_EQ(log.texts.size(), 4u);  // two workers, one C constant each
   EXPECT_TRUE(report.rangeSet && !report.failed);
