@@ -8,10 +8,9 @@
 namespace hobwise::cli {
 
 const char* const kUsage =
-    "Usage: hobwise-solve --index-constant TEXT --feed-constant TEXT --feed-rate TEXT\n"
-    "                     --helix-angle TEXT --pitch TEXT --teeth N [options]\n"
-    "       hobwise-solve --example [options]\n"
-    "       hobwise-solve JOB --check-train A,B,C,D:E,F,G,H [--json] [--sheet FILE.pdf]\n"
+    "Usage: hobwise-solve --index-constant TEXT --feed-constant TEXT --feed-rate TEXT --helix-angle TEXT --pitch TEXT --teeth N [options]\n"
+    "  or:  hobwise-solve --example [options]\n"
+    "  or:  hobwise-solve JOB --check-train A,B,C,D:E,F,G,H [--json] [--sheet FILE.pdf]\n"
     "\n"
     "Finds four-gear index and feed change-gear trains from the gear stock for a helical\n"
     "gear cut without a differential, as the Solve button of the window does.\n"
