@@ -29,7 +29,7 @@ std::size_t shownCount(const AdvisorReport& report, int shown) {
 }
 
 std::string resultJsonOf(const JobInputs& in, const FoundResult& result) {
-  return resultJsonText(resultJson(resultTextsForJob(in, result))).toStdString();
+  return jsonText(resultJson(resultTextsForJob(in, result))).toStdString();
 }
 
 std::string plural(std::size_t n, const char* one, const char* many) {
@@ -71,7 +71,7 @@ std::string suggestionsListing(const JobInputs& in, const AdvisorReport& report,
     const Suggestion& s = report.suggestions[k];
     out += "\nSuggestion " + std::to_string(k + 1) + ": add one gear of " + std::to_string(s.add) + " teeth, " +
            plural(s.count, "result", "results") + "; result 1:\n";
-    out += resultListingLines(in, s.best);
+    out += resultBlock(resultTextsForJob(in, s.best));
   }
   out += "\n" + std::to_string(report.tried) + " of " + std::to_string(report.candidates) + " tooth counts tried\n";
   return out;

@@ -70,7 +70,7 @@ QJsonObject reportJson(const JobInputs& inputs, const SolveReport& report) {
   return out;
 }
 
-QByteArray resultJsonText(const QJsonObject& result) { return valueText(result); }
+QByteArray jsonText(const QJsonValue& value) { return valueText(value); }
 
 QByteArray reportJsonText(const QJsonObject& report) {
   const QJsonArray results = report[QLatin1String("results")].toArray();

@@ -19,11 +19,12 @@ QJsonObject resultJson(const ResultTexts& texts);
 // the report's order).
 QJsonObject reportJson(const JobInputs& inputs, const SolveReport& report);
 
-// The text of one result object, keys in the order listed above.
-QByteArray resultJsonText(const QJsonObject& result);
-
 // The text of a report object, ending in a newline: the keys in the order listed
 // above, ": " after a key, ", " between items, each result on a line of its own.
 QByteArray reportJsonText(const QJsonObject& report);
+
+// The text of one value in the same layout: a result object with its keys in the
+// order listed above, arrays and texts as in a report.
+QByteArray jsonText(const QJsonValue& value);
 
 }  // namespace hobwise

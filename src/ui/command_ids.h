@@ -11,6 +11,7 @@ constexpr int kMainPage = 32774;
 constexpr int kChangeGearsPage = 32775;
 constexpr int kAboutMath = 105;
 constexpr int kAbout = 104;
+constexpr int kCheckTrain = 32790;  // Tools -> "Check a Train ..."
 constexpr int kSuggestGears = 32806;  // Tools -> "Suggest Gears to Buy ..."
 
 // Buttons and up-downs of the Main page.

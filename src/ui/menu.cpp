@@ -43,7 +43,7 @@ const std::vector<BarEntry>& menuBarTable() {
         {kExitMenu, "E&xit"}}},
       {"Main Page ...", {}, kMainPage, false},
       {"Change-Gears Page ...", {}, kChangeGearsPage},
-      {"&Tools", {{kSuggestGears, "Suggest Gears to Buy ..."}}},
+      {"&Tools", {{kSuggestGears, "Suggest Gears to Buy ..."}, {kCheckTrain, "Check a Train ..."}}},
       {"&Help", {{kAboutMath, "About The &Math ..."}, kSeparator, {kAbout, "&About ..."}}},
   };
   return table;
