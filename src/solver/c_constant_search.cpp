@@ -76,11 +76,12 @@ bool passesFiniteTest(const DecFloat& c) {
 void assignCConstants(const JobParameters& job, std::vector<CConstantRecord>& records, bool wholeOnly,
                       bool finiteOnly, bool fast, unsigned threads) {
   std::vector<char> keep(records.size(), 0);
+  const CConstantSolver solver(job);
   auto work = [&](std::size_t from, std::size_t to) {
     for (std::size_t k = from; k < to; ++k) {
       CConstantRecord& r = records[k];
-      const DecFloat ratio = quotient(std::uint64_t{r.g3} * r.g2, std::uint64_t{r.g1} * r.g0);
-      DecFloat c = fast ? solveCConstantFast(job, ratio) : solveCConstant(job, ratio);
+      const std::uint64_t a = std::uint64_t{r.g3} * r.g2, b = std::uint64_t{r.g1} * r.g0;
+      DecFloat c = fast ? solver.solve(a, b) : solveCConstant(job, quotient(a, b));
       bool kept = true;
       if (wholeOnly)
         kept = passesWholeTest(c);
@@ -205,10 +206,11 @@ std::vector<CConstantRecord> searchIndexTrains(const JobParameters& job, const s
 // the way that side asks for. Only the halvings close to c* evaluate the formula, as
 // the plain bisection does. x, lo and hi are formed exactly as there.
 //
-// "Clearly": DecFloat carries at least 121 significant digits, so each operation is
-// off by less than 1e-120 relative. The evaluated formula differs from the ratio by
-// |x - c*| / c* / (x N + s) relative, and c* is off by at most (c* N + 4) rounding
-// errors; the room 1e-110 (c* N + 2) leaves a factor of ten million to spare.
+// "Clearly": the evaluated formula differs from the ratio by |x - c*| / c* / (x N + s)
+// relative. DecFloat's division (Newton steps) is good to about 1e-113 relative, and
+// an error e of the formula or of c* moves the decision by about e (c* N + s); the
+// room 1e-110 (c* N + 2) leaves a factor of a thousand (the tests compare every
+// train with the plain bisection).
 DecFloat solveCConstantFast(const JobParameters& job, const DecFloat& ratio) {
   static const DecFloat kStep = DecFloat(1e-110);
   const int n = job.teeth;

@@ -19,6 +19,7 @@
 #include "model/gear_stock.h"
 #include "model/job.h"
 #include "solver/solver.h"
+#include "solver/wide.h"
 
 namespace hobwise::solver {
 
@@ -143,6 +144,44 @@ std::vector<CConstantRecord> findCConstants(const JobParameters& job, const std:
 // solveCConstant of the model, with the early halvings decided in cheaper
 // arithmetic where the decision is certain. The same value to the last digit.
 DecFloat solveCConstantFast(const JobParameters& job, const DecFloat& ratio);
+
+// The values of one C-constant bisection as whole numbers of units 10^-g (g = 120 for
+// a root of at least 1, 128 below), with the sum and the halving as DecFloat forms
+// them. add and halve give false where the result would need digits finer than the
+// unit (the caller then leaves the train to the DecFloat bisection).
+class Midpoints {
+ public:
+  explicit Midpoints(int g) : g_(g) {}
+  int g() const { return g_; }
+  // DecFloat's limb position: 0 for [1, 1e8), -1 for [1e-8, 1), -2 below.
+  int order(const Wide& v) const;
+  bool add(const Wide& a, const Wide& b, Wide& sum) const;
+  bool halve(const Wide& s, Wide& half) const;
+  DecFloat toDecFloat(const Wide& v) const;
+  Wide fromDecFloat(const DecFloat& v) const;  // whole units, cut below
+
+ private:
+  Wide cut(const Wide& v, int e) const;
+  int g_;
+};
+
+// solveCConstant for the index train whose driving product is a and driven product
+// b, to the last digit, with the midpoints of the bisection followed by Midpoints
+// and the way of each halving taken from the exact root where it is certain.
+class CConstantSolver {
+ public:
+  explicit CConstantSolver(const JobParameters& job);
+  DecFloat solve(std::uint64_t a, std::uint64_t b) const;
+
+ private:
+  const JobParameters& job_;
+  bool usable_ = false;
+  std::uint64_t ktNum_ = 0;  // K T = ktNum / 10^ktDecimals
+  int ktDecimals_ = 0;
+  std::uint64_t k120_ = 0;  // the step 1e-110 in units of 1e-120 and of 1e-128, cut
+  std::uint64_t k128_ = 0;
+  DecFloat kStep_;
+};
 
 // ---- Feed-train search ----
 
