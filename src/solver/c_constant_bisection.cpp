@@ -62,9 +62,11 @@ std::uint64_t floorScaled(const DecFloat& v, int e) {
 
 }  // namespace
 
+Midpoints::Midpoints(int g) : g_(g), one_(power10(g)), limb_(power10(g - 8)) {}
+
 int Midpoints::order(const Wide& v) const {
-  if (!(v < power10(g_))) return 0;
-  if (!(v < power10(g_ - 8))) return -1;
+  if (!(v < one_)) return 0;
+  if (!(v < limb_)) return -1;
   return -2;
 }
 
@@ -182,6 +184,7 @@ DecFloat CConstantSolver::solve(std::uint64_t a, std::uint64_t b) const {
     poleHigh = pole + pole.dividedBy(1u << 20) + Wide(2);
   }
   const Wide top = power10(g).times(99999);
+  const Wide& one = power10(g);
 
   std::optional<DecFloat> ratio;
   Wide lo, hi = power10(g).times(100000), x = power10(g).times(50000);
@@ -208,12 +211,15 @@ DecFloat CConstantSolver::solve(std::uint64_t a, std::uint64_t b) const {
     }
     if (way == 0) break;
     Wide sum;
-    if (way > 0) {
-      lo = x;
-      if (!mid.add(x, hi, sum) || !mid.halve(sum, x)) return fallback();
+    const Wide& other = way > 0 ? hi : lo;
+    if (g == 120 && one <= x && one <= other) {
+      // Both in [1, 1e8): an exact sum on the same limbs and a truncated half.
+      (way > 0 ? lo : hi) = x;
+      x = (x + other).half();
     } else {
-      hi = x;
-      if (!mid.add(x, lo, sum) || !mid.halve(sum, x)) return fallback();
+      const Wide before = x;
+      if (!mid.add(before, other, sum) || !mid.halve(sum, x)) return fallback();
+      (way > 0 ? lo : hi) = before;
     }
     if (top < x) break;
     // hi > lo + 1e-110, the step aligned to lo's limbs as DecFloat adds it.

@@ -8,6 +8,8 @@
 // arithmetic and falls back to DecFloat where the answer is close. Both forms give
 // the same results, to the last digit; SolveOptions::exact picks the plain form.
 #include <array>
+#include <atomic>
+#include <functional>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -108,6 +110,18 @@ class Threshold {
 // digits, so a decision that holds with this much room cannot be upset by rounding.
 inline constexpr double kSafety = 1e-9;
 
+// The stop flag and the stage counts of one run, handed through its stages.
+struct RunControl {
+  const std::atomic<bool>* stop = nullptr;
+  StageCounts counts;
+  SolveStage stoppedIn = SolveStage::None;
+
+  bool stopRequested() const { return stop && stop->load(std::memory_order_relaxed); }
+  void noteStop(SolveStage stage) {
+    if (stoppedIn == SolveStage::None) stoppedIn = stage;
+  }
+};
+
 // ---- C-constant search ----
 
 // The set of signed ratio errors (ratio - target) of the recorded index trains.
@@ -116,10 +130,13 @@ using RatioErrorSet = std::set<DecFloat>;
 // Step A: the index trains whose ratio lies strictly inside the feed band, in the
 // order they are found; a train is recorded when its signed ratio error is new and
 // the stock holds its gears. cConstant is left 0.
+// `control` (if given) gains indexTrains and inStock and may end the search early.
 std::vector<CConstantRecord> searchIndexTrainsPlain(const JobParameters& job, const std::vector<GearPair>& pairs,
-                                                    const StockSnapshot& stock, RatioErrorSet& ratioErrors);
+                                                    const StockSnapshot& stock, RatioErrorSet& ratioErrors,
+                                                    RunControl* control = nullptr);
 std::vector<CConstantRecord> searchIndexTrains(const JobParameters& job, const std::vector<GearPair>& pairs,
-                                               const StockSnapshot& stock, RatioErrorSet& ratioErrors);
+                                               const StockSnapshot& stock, RatioErrorSet& ratioErrors,
+                                               RunControl* control = nullptr);
 
 // The whole and the finite test on a C constant.
 bool passesWholeTest(const DecFloat& c);
@@ -127,8 +144,10 @@ bool passesFiniteTest(const DecFloat& c);
 
 // Step B: gives each record its C constant and drops those that fail the chosen
 // test. `threads` > 1 spreads the C constants over that many threads.
+// The threads take the records in turns of a few; a stop ends each thread after its
+// current record, and the records not reached are dropped.
 void assignCConstants(const JobParameters& job, std::vector<CConstantRecord>& records, bool wholeOnly,
-                      bool finiteOnly, bool fast, unsigned threads);
+                      bool finiteOnly, bool fast, unsigned threads, RunControl* control = nullptr);
 
 // Step C: drops the C constants above 9999.9999.
 void dropOutOfRange(std::vector<CConstantRecord>& records);
@@ -139,7 +158,9 @@ void orderDistinct(std::vector<CConstantRecord>& records);
 
 // Steps A to D.
 std::vector<CConstantRecord> findCConstants(const JobParameters& job, const std::vector<GearPair>& pairs,
-                                            const StockSnapshot& stock, const SolveOptions& options);
+                                            const StockSnapshot& stock, const SolveOptions& options,
+                                            RunControl* control = nullptr,
+                                            const std::function<void(SolveStage)>& stageStarted = {});
 
 // solveCConstant of the model, with the early halvings decided in cheaper
 // arithmetic where the decision is certain. The same value to the last digit.
@@ -151,7 +172,7 @@ DecFloat solveCConstantFast(const JobParameters& job, const DecFloat& ratio);
 // unit (the caller then leaves the train to the DecFloat bisection).
 class Midpoints {
  public:
-  explicit Midpoints(int g) : g_(g) {}
+  explicit Midpoints(int g);
   int g() const { return g_; }
   // DecFloat's limb position: 0 for [1, 1e8), -1 for [1e-8, 1), -2 below.
   int order(const Wide& v) const;
@@ -163,6 +184,7 @@ class Midpoints {
  private:
   Wide cut(const Wide& v, int e) const;
   int g_;
+  Wide one_, limb_;  // 1 and 1e-8 in units
 };
 
 // solveCConstant for the index train whose driving product is a and driven product
@@ -211,6 +233,14 @@ struct WorkerList {
   void insert(const FoundResult& find);
 };
 
+// What the feed-train search of one C constant adds to the stage counts (see
+// StageCounts): the trains of distinct gears within 0.001 of the ratio asked for, and
+// of those the ones whose feed lies within 0.005 of the wanted feed.
+struct FeedCounts {
+  std::size_t feedTrains = 0;
+  std::size_t feedTest = 0;
+};
+
 // The feed-train search for one C constant (one step of a worker).
 struct FeedSearch {
   const JobParameters& job;
@@ -226,13 +256,28 @@ struct FeedSearch {
     std::size_t first;
     std::size_t end;
     std::uint64_t product;
+    std::uint32_t distinct;  // pairs of distinct gears in the group
   };
   std::vector<Group> groups;
   std::vector<Range> outcomeAt;  // [p]: products before p lie below the target, the rest above
+  std::vector<std::uint32_t> otherCopy;  // [k]: the other entry with the same two gears (or k)
+  // [v]: where a target between the products v and v + 1 falls: its place p, the
+  // products next below and above it, the first and last product of the bisection's
+  // range and how many pairs of distinct gears that range holds.
+  struct Place {
+    std::uint32_t p;
+    std::uint16_t count;
+    std::uint16_t below, above;  // 0 and 65535 where there is none
+    std::uint16_t first, last;
+  };
+  std::vector<Place> placeAt;
   double feedFactorApprox = 0;
   double feedLowApprox = 0;
   double feedHighApprox = 0;
   bool feedWindowApprox = false;  // the three above are finite numbers
+  double normalPitchApprox = 0;   // for T in double
+  double sinHelixApprox = 0;
+  bool ratioApprox = false;       // the two above and feedFactorApprox are normal numbers
   double lowestRatio = 0;         // smallest and largest ratio of two pairs
   double highestRatio = 0;
 
@@ -242,8 +287,20 @@ struct FeedSearch {
   // (or either side is NaN).
   bool feedInWindow(const DecFloat& feedRatio) const;
 
-  void searchPlain(const CConstantRecord& record, WorkerList& list) const;
-  void search(const CConstantRecord& record, WorkerList& list) const;
+  // The feed trains of one C constant into the list; `counts` (if given) gains the
+  // stage counts of this C constant, the same from both forms.
+  void searchPlain(const CConstantRecord& record, WorkerList& list, FeedCounts* counts = nullptr) const;
+  void search(const CConstantRecord& record, WorkerList& list, FeedCounts* counts = nullptr) const;
+
+  // True when entry m of the bisection's range [lo, ..] is the first one there with its
+  // two gears.
+  bool countedIn(std::size_t m, std::size_t lo) const { return otherCopy[m] >= m || otherCopy[m] < lo; }
+
+ private:
+  struct Target;
+  template <class RatioFn>
+  bool inWindow(double q, RatioFn&& ratio) const;
+  void processRange(const CConstantRecord& record, const Group& g, Range r, Target& target, WorkerList& list) const;
 };
 
 // Sorting, removal of repeats, the feed window, and the cut to 200.

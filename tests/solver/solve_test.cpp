@@ -159,10 +159,12 @@ TEST(Solve, NoProcessorCountMeansOneWorker) {
 
 TEST(Solve, StopFlagEndsEveryWorkerAfterItsFirstCConstant) {
   StatusLog log;
-  std::atomic<bool> stop{true};
+  std::atomic<bool> stop{false};  // set as the workers start: the stages before them see no stop
   SolveOptions options;
   options.processors = 2;
-  const SolveReport report = solve(exampleInputs(), GearStock::defaultStock(), options, log.callbacks(&stop));
+  SolveCallbacks callbacks = log.callbacks(&stop);
+  callbacks.stageStarted = [&stop](SolveStage stage) { stop = stage == SolveStage::FeedTrains; };
+  const SolveReport report = solve(exampleInputs(), GearStock::defaultStock(), options, callbacks);
   ASSERT_GT(report.cConstantCount, 2u);
   // Two workers, one C constant each.
   EXPECT_EQ(log.texts.size(), 4u);
