@@ -7,6 +7,7 @@
 
 #include "solver/solver.h"
 #include "solver/solver_internal.h"
+#include "model/sample_jobs.h"
 #include "test_support.h"
 
 namespace hobwise::solver {
@@ -98,6 +99,170 @@ TEST(CConstantSolver, SameDigitsAsThePlainBisection) {
   for (const Train& train : randomTrains(trainCount(600))) {
     const CConstantSolver solver(train.job);
     ASSERT_EQ(solver.solve(train.a, train.b), solveCConstant(train.job, quotient(train.a, train.b))) << train.what;
+  }
+}
+
+// ---- Whole runs ----
+
+GearStock everyToothCount(int count, int first = kFirstToothCount, int last = kLastToothCount, int step = 1) {
+  GearStock stock;
+  for (int t = first; t <= last; t += step) stock.setCount(t, count);
+  return stock;
+}
+
+void expectSameRun(const SolveReport& a, const SolveReport& b, const std::string& what) {
+  EXPECT_EQ(a.stages, b.stages) << what;
+  EXPECT_EQ(a.cConstantCount, b.cConstantCount) << what;
+  ASSERT_EQ(a.results.size(), b.results.size()) << what;
+  for (std::size_t k = 0; k < a.results.size(); ++k) {
+    EXPECT_TRUE(sameGears(a.results[k], b.results[k])) << what << " result " << k;
+    EXPECT_EQ(a.results[k].feedError, b.results[k].feedError) << what << " result " << k;
+    EXPECT_EQ(a.results[k].cConstant, b.results[k].cConstant) << what << " result " << k;
+  }
+}
+
+// Fine pitches and steep helices (many C constants) on sparse stocks that the plain
+// algorithm answers in a few seconds: the same results and counts, and the same counts
+// for 1, 2 and 8 workers.
+TEST(WholeRun, FineAndSteepJobsAsThePlainAlgorithm) {
+  struct Case {
+    const char* pitch;
+    const char* helix;
+    const char* feed;
+    int setup;
+    GearStock stock;
+  };
+  std::vector<Case> cases = {
+      {"48", "60", ".0250", 0, everyToothCount(2, 20, 100, 3)},
+      {"360", "60", ".02500", 0, everyToothCount(2, 16, 169, 6)},
+      {"120", "85", ".0250", 1, everyToothCount(7, 24, 120, 4)},
+      {"360", "23.5", ".02500", 3, everyToothCount(1, 30, 90, 2)},
+      {"8", "85", ".025", 6, everyToothCount(2, 40, 160, 4)},
+  };
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  cases.resize(2);
+#endif
+  for (const Case& c : cases) {
+    JobInputs in = exampleJobWith(c.pitch, c.helix);
+    in.setupIndex = c.setup;
+    in.feedRate = c.feed;
+    const std::string what = std::string("pitch ") + c.pitch + " helix " + c.helix;
+    SolveOptions exact;
+    exact.exact = true;
+    const SolveReport plain = solve(in, c.stock, exact);
+    ASSERT_GT(plain.stages.cConstants, 10u) << what;
+    ASSERT_FALSE(plain.results.empty()) << what;
+    for (unsigned workers : {1u, 2u, 8u}) {
+      SolveOptions fast;
+      fast.processors = workers;
+      expectSameRun(plain, solve(in, c.stock, fast), what + " on " + std::to_string(workers) + " workers");
+    }
+    exact.processors = 3;
+    EXPECT_EQ(plain.stages, solve(in, c.stock, exact).stages) << what << " exact on 3 workers";
+  }
+}
+
+// Runs that run dry at each stage, with the counts of what they did. K = 29.975 makes
+// the ratio 1 (four gears of one tooth count) the index ratio of C constant 40, which
+// lies in the example job's band; a pitch of .01575 and one tooth put every C constant
+// near 20000.
+TEST(StageCounts, RunsThatRunDryAtEachStage) {
+  JobInputs ratioOne = exampleJobInputs();
+  ratioOne.indexConstant = "29.975";
+  JobInputs noBand = exampleJobInputs();
+  noBand.feedRate = "1";  // one character: no tolerance, no band
+  JobInputs capped = exampleJobInputs();  // C constants near 20000, above the cap
+  capped.teeth = "1";
+  capped.normalPitch = ".01575";
+  const GearStock example = GearStock::defaultStock();
+  struct Case {
+    const char* what;
+    JobInputs in;
+    GearStock stock;
+    SolveOptions options;
+    StageCounts expected;
+  };
+  const std::vector<Case> cases = {
+      {"empty stock", exampleJobInputs(), GearStock{}, {}, {0, 0, 0, 0, 0, 0}},
+      {"no index train in the band", noBand, example, {}, {0, 0, 0, 0, 0, 0}},
+      {"one gear of 40: the train needs four", ratioOne, testing::stockOf({{40, 1}}), {}, {1, 0, 0, 0, 0, 0}},
+      {"four gears of 40: no feed train near 0.39", ratioOne, testing::stockOf({{40, 4}}), {}, {1, 1, 1, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    for (bool exact : {false, true}) {
+      SolveOptions options = c.options;
+      options.exact = exact;
+      const SolveReport report = solve(c.in, c.stock, options);
+      EXPECT_EQ(report.stages, c.expected) << c.what << (exact ? " (exact)" : "");
+      EXPECT_EQ(report.stoppedIn, SolveStage::None) << c.what;
+    }
+  }
+  // Index trains in the stock, but every C constant above 9999.9999.
+  const SolveReport report = solve(capped, fullGearStock(2), SolveOptions{});
+  EXPECT_GT(report.stages.inStock, 0u);
+  EXPECT_GE(report.stages.indexTrains, report.stages.inStock);
+  EXPECT_EQ(report.stages.cConstants, 0u);
+  EXPECT_EQ(report.stages.kept, 0u);
+}
+
+// Feed trains within 0.001 whose feed lies outside the window: only three trains of
+// ratio 1 (each pair over itself) come within 0.001 of the ratio 1 asked for.
+TEST(StageCounts, FeedTrainsOutsideTheFeedWindow) {
+  const GearStock gears = testing::stockOf({{40, 4}, {50, 4}});
+  const auto pairs = buildPairTable(gearSetFrom(gears));
+  const StockSnapshot stock = StockSnapshot::of(gears, false);
+  JobParameters job;
+  job.normalPitch = 1;
+  job.sinHelix = 1;
+  job.feedFactor = 1;  // T = 1 / c, the feed is the feed ratio
+  CConstantRecord record;
+  record.g0 = record.g2 = 50;
+  record.g1 = record.g3 = 40;
+  record.cConstant = 1;
+  for (const char* wanted : {"1", "1.01"}) {
+    job.feedRate = DecFloat(wanted);
+    const FeedSearch search(job, pairs, stock);
+    FeedCounts plain, fast;
+    WorkerList plainList, fastList;
+    search.searchPlain(record, plainList, &plain);
+    search.search(record, fastList, &fast);
+    EXPECT_EQ(plain.feedTrains, 3u) << wanted;
+    EXPECT_EQ(plain.feedTest, std::string(wanted) == "1" ? 3u : 0u) << wanted;
+    EXPECT_EQ(fast.feedTrains, plain.feedTrains) << wanted;
+    EXPECT_EQ(fast.feedTest, plain.feedTest) << wanted;
+  }
+}
+
+// A stop as a stage begins ends that stage after its first piece of work; the run
+// returns with what it has. J7 of the benchmarks: the plain algorithm spends half a
+// minute in its C-constant search.
+TEST(Stop, EndsTheStageItIsSeenIn) {
+  for (SolveStage stage : {SolveStage::IndexTrains, SolveStage::CConstants, SolveStage::FeedTrains}) {
+    for (bool exact : {false, true}) {
+      if (exact && stage == SolveStage::FeedTrains) continue;  // half a minute
+      std::atomic<bool> stop{false};
+      SolveCallbacks callbacks;
+      callbacks.stop = &stop;
+      callbacks.stageStarted = [&](SolveStage started) {
+        if (started == stage) stop = true;
+      };
+      SolveOptions options;
+      options.processors = 2;
+      options.exact = exact;
+      const SolveReport report = solve(j7JobInputs(), fullGearStock(7), options, callbacks);
+      const std::string what = "stage " + std::to_string(static_cast<int>(stage)) + (exact ? " exact" : "");
+      EXPECT_EQ(report.stoppedIn, stage) << what;
+      EXPECT_FALSE(report.failed) << what;
+      if (stage == SolveStage::IndexTrains) {
+        EXPECT_LT(report.stages.inStock, 100u) << what;  // a few driven pairs only
+      }
+      if (stage != SolveStage::FeedTrains) {
+        EXPECT_LE(report.stages.cConstants, 2u) << what;  // one train on each thread
+      } else {
+        EXPECT_GT(report.stages.cConstants, 1000u) << what;
+      }
+      EXPECT_LE(report.results.size(), 200u) << what;
+    }
   }
 }
 
