@@ -97,19 +97,23 @@ FeedSearch::FeedSearch(const JobParameters& job_, const std::vector<GearPair>& p
   if (n > 0 && pairs.back().product < 65535) {
     const std::size_t top = pairs.back().product;
     placeAt.reserve(top + 2);
+    placeIndex.reserve(top + 2);
     std::size_t p = 0;
     for (std::size_t v = 0; v <= top + 1; ++v) {
       while (p < n && pairs[p].product <= v) ++p;  // first product above v
       const Range r = outcomeAt[p];
       Place place{};
-      place.p = static_cast<std::uint32_t>(p);
+      unsigned count = 0;
       for (std::size_t m = r.lo; m <= r.hi; ++m)
-        if (countedIn(m, r.lo)) ++place.count;
+        if (countedIn(m, r.lo)) ++count;
+      place.count = static_cast<std::uint8_t>(std::min(count, 255u));
       place.below = p > 0 ? static_cast<std::uint16_t>(pairs[p - 1].product) : 0;
       place.above = p < n ? static_cast<std::uint16_t>(pairs[p].product) : 65535;
-      place.first = static_cast<std::uint16_t>(pairs[r.lo].product);
-      place.last = static_cast<std::uint16_t>(pairs[r.hi].product);
+      const auto reach = [](std::int64_t d) { return static_cast<std::uint8_t>(std::clamp<std::int64_t>(d, 0, 255)); };
+      place.toFirst = count > 254 || p == 0 ? 255 : reach(static_cast<std::int64_t>(place.below) - pairs[r.lo].product);
+      place.toLast = count > 254 || p == n ? 255 : reach(static_cast<std::int64_t>(pairs[r.hi].product) - place.above);
       placeAt.push_back(place);
+      placeIndex.push_back(static_cast<std::uint32_t>(p));
     }
   }
   if (n > 0) {
@@ -304,7 +308,7 @@ void FeedSearch::search(const CConstantRecord& record, WorkerList& list, FeedCou
     } else {
       // Too close to call in double: compare the product with T in DecFloat.
       const std::size_t v = static_cast<std::size_t>(x - whole < 0.5 ? whole : whole + 1);
-      const std::size_t lower = placeAt[v - 1].p, upper = placeAt[v].p;  // first at v, first above v
+      const std::size_t lower = placeIndex[v - 1], upper = placeIndex[v];  // first at v, first above v
       const Order o = target.get().orderOf(static_cast<std::uint64_t>(v), g.product);
       if (o == Order::Less) {
         r = outcomeAt[upper];
@@ -318,27 +322,29 @@ void FeedSearch::search(const CConstantRecord& record, WorkerList& list, FeedCou
       }
     }
 
+    const double tolerance = 0.001 * driven;
+    const double margin = 1e-9 * (x + tolerance);
+    // The range's products lie between `first` and `last`: none of them within 0.001.
+    const double below = place ? place->below : 0.0;
+    const double above = place && place->above != 65535 ? place->above : HUGE_VAL;
+    if (place && std::min(x - below, above - x) > tolerance + margin) continue;
     if (counts) {
-      const double tolerance = 0.001 * driven;
-      const double margin = 1e-9 * (x + tolerance);
-      if (place && std::max(std::fabs(x - place->first), std::fabs(place->last - x)) < tolerance - margin &&
-          windowAll) {
+      // The range's products lie between `below - toFirst` and `above + toLast`.
+      const double farthest = place && place->toFirst < 255 && place->toLast < 255
+                                  ? std::max(x - below + place->toFirst, above + place->toLast - x)
+                                  : HUGE_VAL;
+      if (farthest < tolerance - margin && windowAll) {
         trains += std::size_t{place->count} * g.distinct;
       } else {
-        if (place) r = outcomeAt[place->p];
+        if (place) r = outcomeAt[placeIndex[static_cast<std::size_t>(whole)]];
         for (std::size_t m = r.lo; m <= r.hi; ++m) {
           if (!countedIn(m, r.lo)) continue;
           const double q = static_cast<double>(pairs[m].product) / driven;
           const double error = std::fabs(q - t);
           const double errorRoom = 1e-12 * (q + std::fabs(t));
-          std::optional<DecFloat> exactQ;
-          auto ratio = [&]() -> const DecFloat& {
-            if (!exactQ) exactQ = quotient(pairs[m].product, g.product);
-            return *exactQ;
-          };
           if (error >= 0.001 + errorRoom) continue;
-          if (error > 0.001 - errorRoom &&
-              !(boost::multiprecision::abs(ratio() - target.get().exact()) < kMaxError))
+          const auto ratio = [&] { return quotient(pairs[m].product, g.product); };
+          if (error > 0.001 - errorRoom && !(boost::multiprecision::abs(ratio() - target.get().exact()) < kMaxError))
             continue;
           trains += g.distinct;
           if (!windowAll && !inWindow(q, ratio)) outside += g.distinct;
@@ -351,9 +357,9 @@ void FeedSearch::search(const CConstantRecord& record, WorkerList& list, FeedCou
     if (list.entries.size() >= kWorkerListLimit && place) {
       const double last = list.approxError.back();
       const double reach = (last + 1e-12 * (t + last + 1)) * driven + room + 1e-9;
-      if (x - place->below > reach && place->above - x > reach) continue;
+      if (x - below > reach && above - x > reach) continue;
     }
-    if (place) r = outcomeAt[place->p];
+    if (place) r = outcomeAt[placeIndex[static_cast<std::size_t>(whole)]];
     processRange(record, g, r, target, list);
   }
   if (counts) {

@@ -261,16 +261,17 @@ struct FeedSearch {
   std::vector<Group> groups;
   std::vector<Range> outcomeAt;  // [p]: products before p lie below the target, the rest above
   std::vector<std::uint32_t> otherCopy;  // [k]: the other entry with the same two gears (or k)
-  // [v]: where a target between the products v and v + 1 falls: its place p, the
-  // products next below and above it, the first and last product of the bisection's
-  // range and how many pairs of distinct gears that range holds.
+  // [v]: where a target between the products v and v + 1 falls: the products next
+  // below and above it, how far the bisection's range reaches beyond them (255: as
+  // far or farther) and how many pairs of distinct gears that range holds; and its
+  // place p among the pairs.
   struct Place {
-    std::uint32_t p;
-    std::uint16_t count;
     std::uint16_t below, above;  // 0 and 65535 where there is none
-    std::uint16_t first, last;
+    std::uint8_t toFirst, toLast;
+    std::uint8_t count;
   };
   std::vector<Place> placeAt;
+  std::vector<std::uint32_t> placeIndex;
   double feedFactorApprox = 0;
   double feedLowApprox = 0;
   double feedHighApprox = 0;
