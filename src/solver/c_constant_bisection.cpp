@@ -187,6 +187,7 @@ DecFloat CConstantSolver::solve(std::uint64_t a, std::uint64_t b) const {
   const Wide& one = power10(g);
 
   std::optional<DecFloat> ratio;
+  int halvings = 0;
   Wide lo, hi = power10(g).times(100000), x = power10(g).times(50000);
   while (true) {
     int way = 0;  // +1: lo = x and up; -1: hi = x and down; 0: stop
@@ -222,6 +223,11 @@ DecFloat CConstantSolver::solve(std::uint64_t a, std::uint64_t b) const {
       (way > 0 ? lo : hi) = before;
     }
     if (top < x) break;
+    // After j halvings hi - lo is 1e5 / 2^j less a few units: above 1e-105 for j < 365.
+    if (++halvings < 365) {
+      if (way > 0 ? x == lo : x == hi) break;
+      continue;
+    }
     // hi > lo + 1e-110, the step aligned to lo's limbs as DecFloat adds it.
     bool wider;
     if (lo.isZero()) {

@@ -288,6 +288,7 @@ void FeedSearch::search(const CConstantRecord& record, WorkerList& list, FeedCou
     windowAll = std::min(a, b) > feedLowApprox + room && std::max(a, b) < feedHighApprox - room;
   }
   const double top = static_cast<double>(placeAt.size() - 1);
+  const double largestProduct = static_cast<double>(pairs.back().product);
   std::size_t trains = 0, outside = 0;
 
   for (const Group& g : groups) {
@@ -324,6 +325,8 @@ void FeedSearch::search(const CConstantRecord& record, WorkerList& list, FeedCou
 
     const double tolerance = 0.001 * driven;
     const double margin = 1e-9 * (x + tolerance);
+    // Beyond the largest product by more than 0.001 D: so is every larger D (t > 0.001).
+    if (x - tolerance - margin > largestProduct && t > 0.002) break;
     // The range's products lie between `first` and `last`: none of them within 0.001.
     const double below = place ? place->below : 0.0;
     const double above = place && place->above != 65535 ? place->above : HUGE_VAL;
