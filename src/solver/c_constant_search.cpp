@@ -282,14 +282,17 @@ DecFloat solveCConstantFast(const JobParameters& job, const DecFloat& ratio) {
   const DecFloat root = s > 0 ? ratio / denominator : ratio / -denominator;
   const double rootApprox = root.convert_to<double>();
   if (!(rootApprox > 0) || !(rootApprox < 99990.0)) return solveCConstant(job, ratio);
-  if (s < 0 && !(rootApprox > 3.0 / n)) return solveCConstant(job, ratio);
-  const DecFloat room = root * DecFloat(1e-110 * (rootApprox * n + 2));
+  // Near the pole of the falling formula (c N = 1) the formula evaluates x; beside it,
+  // even a root just above the pole needs no more than that.
+  if (s < 0 && !(rootApprox * n > 1.0 + 1e-9)) return solveCConstant(job, ratio);
+  const DecFloat room =
+      root * DecFloat(1e-110 * (rootApprox * n + 2) * (s < 0 ? 1.0 + 1.0 / (rootApprox * n - 1.0) : 1.0));
   const DecFloat rootLow = root - room;
   const DecFloat rootHigh = root + room;
-  DecFloat poleLow, poleHigh;  // the formula falls: x N - 1 < -1/2 below, > 1 above
+  DecFloat poleLow, poleHigh;  // the formula falls: x N - 1 < -1/2 below, > 2^-20 above
   if (s < 0) {
     poleLow = DecFloat(1) / (2 * n);
-    poleHigh = DecFloat(2) / n;
+    poleHigh = (DecFloat(1) + DecFloat(1) / (1 << 20)) / n;
   }
 
   DecFloat lo = 0, hi = 100000, x = 50000;

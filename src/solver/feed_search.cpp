@@ -342,15 +342,15 @@ void FeedSearch::search(const CConstantRecord& record, WorkerList& list, FeedCou
         if (place) r = outcomeAt[placeIndex[static_cast<std::size_t>(whole)]];
         for (std::size_t m = r.lo; m <= r.hi; ++m) {
           if (!countedIn(m, r.lo)) continue;
-          const double q = static_cast<double>(pairs[m].product) / driven;
-          const double error = std::fabs(q - t);
-          const double errorRoom = 1e-12 * (q + std::fabs(t));
-          if (error >= 0.001 + errorRoom) continue;
+          // |P[m] / D - T| against 0.001, multiplied by D.
+          const double distance = std::fabs(static_cast<double>(pairs[m].product) - x);
+          if (distance >= tolerance + margin) continue;
           const auto ratio = [&] { return quotient(pairs[m].product, g.product); };
-          if (error > 0.001 - errorRoom && !(boost::multiprecision::abs(ratio() - target.get().exact()) < kMaxError))
+          if (distance > tolerance - margin &&
+              !(boost::multiprecision::abs(ratio() - target.get().exact()) < kMaxError))
             continue;
           trains += g.distinct;
-          if (!windowAll && !inWindow(q, ratio)) outside += g.distinct;
+          if (!windowAll && !inWindow(static_cast<double>(pairs[m].product) / driven, ratio)) outside += g.distinct;
         }
       }
     }
