@@ -290,6 +290,17 @@ void FeedSearch::search(const CConstantRecord& record, WorkerList& list, FeedCou
   const double top = static_cast<double>(placeAt.size() - 1);
   const double largestProduct = static_cast<double>(pairs.back().product);
   std::size_t trains = 0, outside = 0;
+  // The list's state, read again after every range that may have changed it.
+  bool listFull = false;
+  double lastReach = 0;  // the last entry's error with room to spare
+  const auto refreshList = [&] {
+    listFull = list.entries.size() >= kWorkerListLimit;
+    if (listFull) {
+      const double last = list.approxError.back();
+      lastReach = last + 1e-12 * (t + last + 1);
+    }
+  };
+  refreshList();
 
   for (const Group& g : groups) {
     const double driven = static_cast<double>(g.product);
@@ -357,13 +368,13 @@ void FeedSearch::search(const CConstantRecord& record, WorkerList& list, FeedCou
 
     // Trains that may enter the list: all while it is not full, then only where a
     // product lies nearer to x than the list's last error allows.
-    if (list.entries.size() >= kWorkerListLimit && place) {
-      const double last = list.approxError.back();
-      const double reach = (last + 1e-12 * (t + last + 1)) * driven + room + 1e-9;
+    if (listFull && place) {
+      const double reach = lastReach * driven + room + 1e-9;
       if (x - below > reach && above - x > reach) continue;
     }
     if (place) r = outcomeAt[placeIndex[static_cast<std::size_t>(whole)]];
     processRange(record, g, r, target, list);
+    refreshList();
   }
   if (counts) {
     counts->feedTrains += trains;
