@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "model/gear_stock.h"
@@ -41,6 +42,10 @@ struct AdvisorCallbacks {
   // C constant and are left out.
   const std::atomic<bool>* stop = nullptr;
 };
+
+// For a run that kept no result: in one line, the stage where the search ran dry
+// (from the report's stage counts); empty when the run kept a result.
+std::string whereTheSearchRanDry(const SolveReport& report, const GearStock& stock, const SolveOptions& options);
 
 // The tooth counts of which the stock holds fewer than 7 gears, ascending.
 std::vector<int> additionsTo(const GearStock& stock);

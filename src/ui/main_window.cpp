@@ -14,6 +14,7 @@
 #include "ui/command_ids.h"
 #include "ui/menu.h"
 #include "ui/settings.h"
+#include "ui/why_nothing_line.h"
 #include "ui/widgets.h"
 
 namespace hobwise::ui {
@@ -36,6 +37,7 @@ MainWindow::MainWindow(QWidget* parent)
   LoadSettings(gearStockText);
   createChangeGearsPage(controls_, client_, fonts_.main, gearStockText);
   wireMainPage();
+  whyNothing_ = new WhyNothingLine(client_, controls_.widget(1020), [this] { command(kSuggestGears); });
   installBehaviours();
 
   setFixedSize(900, 550);
@@ -217,6 +219,7 @@ void MainWindow::startSolve() {
 }
 
 void MainWindow::finishSolve(std::shared_ptr<SolveReport> report) {
+  const std::string whyNothing = whereTheSearchRanDry(*report, ReadGearStock(), ReadSolveOptions());
   results_ = std::move(report->results);
   auto* browser = controls_.as<UpDown>(kBrowser);
   if (report->rangeSet) {
@@ -224,6 +227,7 @@ void MainWindow::finishSolve(std::shared_ptr<SolveReport> report) {
     browser->setPosition(1);
   }
   ShowResult(0);
+  whyNothing_->showText(QString::fromStdString(whyNothing));
   controls_.setEnabled(kBrowser, true);
   emit solveFinished();
 }

@@ -22,6 +22,8 @@
 
 namespace hobwise::ui {
 
+class WhyNothingLine;
+
 class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
@@ -96,6 +98,7 @@ class MainWindow : public QMainWindow {
   bool closeAfterPrint_ = false;
 
   bool sized_ = false;
+  WhyNothingLine* whyNothing_ = nullptr;  // where a run that kept nothing ran dry
 };
 
 }  // namespace hobwise::ui

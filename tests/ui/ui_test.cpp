@@ -21,6 +21,7 @@
 #include "ui/command_ids.h"
 #include "ui/check_train_dialog.h"
 #include "ui/main_window.h"
+#include "ui/why_nothing_line.h"
 #include "ui/widgets.h"
 
 namespace hobwise::ui {
@@ -569,6 +570,32 @@ TEST_F(Window, EscapeStopsTheAdvisor) {
   QTRY_VERIFY_WITH_TIMEOUT(!dialog->running(), kRunTimeoutMs);
   EXPECT_TRUE(dialog->isVisible() && dialog->report().stopped);
   EXPECT_TRUE(dialog->outcomeLabel()->text().startsWith("Stopped: ")) << dialog->outcomeLabel()->text().toStdString();
+}
+
+// A run that keeps nothing says in the result area where it ran dry, with the advisor
+// one click away; the line goes with the next ClearResults.
+TEST_F(Window, ARunThatKeepsNothingSaysWhereItRanDry) {
+  storeSetting("Change gears", QString::fromStdString(sparseStock().toText()));
+  auto w = open();
+  enterJ1(*w);
+  pressSolve(*w);
+  waitForRun(*w);
+  auto* line = w->findChild<WhyNothingLine*>();
+  ASSERT_NE(line, nullptr);
+  SolveOptions options;
+  options.processors = 2;
+  const SolveReport report = solve(exampleJobInputs(), sparseStock(), options);
+  ASSERT_TRUE(report.results.empty());
+  EXPECT_EQ(line->text().toStdString(), whereTheSearchRanDry(report, sparseStock(), options));
+  EXPECT_TRUE(line->isVisible());
+
+  QTest::mouseClick(line->advisorButton(), Qt::LeftButton);
+  auto* dialog = w->findChild<AdvisorDialog*>();
+  ASSERT_NE(dialog, nullptr);
+  dialog->reject();
+  typeInto(*w, 2007, ".0251");
+  EXPECT_EQ(line->text(), "");
+  EXPECT_FALSE(line->isVisible());
 }
 
 }  // namespace
