@@ -235,6 +235,27 @@ TEST(Cli, SuggestionsAsTheAdvisorGivesThem) {
   }
 }
 
+// The stage counts: always in the JSON, and a last line of the listing when a run keeps
+// fewer than 200 results.
+TEST(Cli, StageCountsOfTheRun) {
+  GearStock stock;
+  for (int t = 20; t <= 110; t += 5) stock.setCount(t, 1);
+  SolveOptions options;
+  options.processors = 2;
+  const StageCounts s = solve(exampleJobInputs(), stock, options).stages;
+  ASSERT_LT(s.kept, 200u);
+  const QJsonObject stages = parseJson(solveCli(with(kJob, {"--stock", stock.toText(), "--json"})).out)["stages"].toObject();
+  const std::pair<const char*, std::size_t> expected[] = {{"indexTrains", s.indexTrains}, {"inStock", s.inStock},
+                                                          {"cConstants", s.cConstants},   {"feedTrains", s.feedTrains},
+                                                          {"feedTest", s.feedTest},       {"kept", s.kept}};
+  EXPECT_EQ(stages.size(), 6);
+  for (const auto& [key, count] : expected) EXPECT_EQ(stages[key].toInteger(), static_cast<qint64>(count)) << key;
+  const std::string listing = solveCli(with(kJob, {"--stock", stock.toText()})).out;
+  EXPECT_NE(listing.find("\nStages: " + std::to_string(s.indexTrains) + " index trains"), std::string::npos) << listing;
+  EXPECT_TRUE(listing.ends_with(" " + std::to_string(s.kept) + " kept\n")) << listing;
+  EXPECT_EQ(solveCli(with(kJob, {"--stock", smallStock()})).out.find("Stages: "), std::string::npos);
+}
+
 TEST(CliCheckTrainTest, ATrainIsCheckedAsTheListingAndTheJsonShowAResult) {
   // The first result of the small job, checked: the same entry and the same lines.
   const CliRun solved = solveCli(with(kJob, {"--stock", smallStock(), "--json"}));
