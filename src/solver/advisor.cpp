@@ -101,6 +101,11 @@ AdvisorReport advise(const JobInputs& inputs, const GearStock& stock, const Solv
     // The additions: each thread takes the next one and runs it with one worker.
     SolveOptions single = shared;
     single.processors = 1;
+    // First look at an addition: only results that beat the best now. Most additions
+    // keep none and are done; the others get a whole run for their count. (The literal
+    // algorithm makes the whole run for every addition.)
+    SolveOptions firstLook = single;
+    if (report.nowBest && !options.exact) firstLook.feedErrorBelow = report.nowBest->feedError;
     std::vector<Outcome> outcomes(teeth.size());
     std::atomic<std::size_t> next{0};
     std::mutex progressLock;
@@ -109,8 +114,12 @@ AdvisorReport advise(const JobInputs& inputs, const GearStock& stock, const Solv
       while (!stopSet(callbacks)) {
         const std::size_t k = next.fetch_add(1);
         if (k >= teeth.size()) return;
-        SolveReport run = solve(inputs, withOneMore(stock, teeth[k]), single, runCallbacks);
-        if (stopSet(callbacks)) return;  // the run may have ended early: leave it out
+        const GearStock more = withOneMore(stock, teeth[k]);
+        SolveReport run;
+        if (firstLook.feedErrorBelow) run = solve(inputs, more, firstLook, runCallbacks);
+        if (!firstLook.feedErrorBelow || (!run.results.empty() && !run.failed))
+          run = solve(inputs, more, single, runCallbacks);
+        if (stopSet(callbacks)) return;  // a run may have ended early: leave it out
         Outcome& o = outcomes[k];
         o.failed = run.failed;
         o.count = run.results.size();

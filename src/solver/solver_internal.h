@@ -226,6 +226,10 @@ bool sameGears(const FoundResult& a, const FoundResult& b);
 struct WorkerList {
   std::vector<FoundResult> entries;
   std::vector<double> approxError;
+  // Set (SolveOptions::feedErrorBelow): only finds with a smaller feed error enter;
+  // ceilingApprox is its value in double.
+  std::optional<DecFloat> ceiling;
+  double ceilingApprox = 0;
 
   // True when a find of this error (and these gears) would enter the list.
   bool admits(const FoundResult& find) const;

@@ -93,6 +93,29 @@ TEST(Advisor, EverySuggestionIsWhatASolveRunWithThatGearGives) {
   }
 }
 
+// A run that keeps only results below a feed error keeps exactly the results of the
+// whole run below it, with the shortcuts and without.
+TEST(Advisor, ARunBelowAFeedErrorKeepsTheWholeRunsResultsBelowIt) {
+  for (const Case& c : kCases) {
+    SolveOptions options;
+    options.processors = 2;
+    options.exact = c.exact;
+    GearStock stock = c.stock;
+    for (int t = 31; t <= 70; t += 3) stock.setCount(t, 1);
+    const SolveReport whole = solve(c.inputs, stock, options);
+    ASSERT_FALSE(whole.results.empty()) << c.name;
+    for (std::size_t k : {std::size_t{0}, whole.results.size() / 2, whole.results.size() - 1}) {
+      options.feedErrorBelow = whole.results[k].feedError;
+      const SolveReport below = solve(c.inputs, stock, options);
+      std::size_t j = 0;
+      while (j < whole.results.size() && whole.results[j].feedError < *options.feedErrorBelow) ++j;
+      ASSERT_EQ(below.results.size(), j) << c.name << ", below result " << k + 1;
+      for (std::size_t i = 0; i < j; ++i)
+        EXPECT_TRUE(solver::sameGears(below.results[i], whole.results[i])) << c.name << ", result " << i + 1;
+    }
+  }
+}
+
 // A stock that holds 7 of a tooth count leaves it out; the stop flag ends the advisor
 // early and leaves the runs it cut short out of the count.
 TEST(Advisor, FullCountsAreNotTriedAndAStopEndsEarly) {
