@@ -1,7 +1,7 @@
 // Gear-advisor benchmarks: the example job on the default stock (154 additions tried)
 // and on a sparse stock, beside one run of the literal algorithm on the example job,
-// the figure the advisor is held against, and beside the 154 runs done one after the
-// other with every worker each.
+// the figure the advisor is held against, and beside the 154 whole runs done one after
+// the other with every worker each.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -38,8 +38,8 @@ void advisor(benchmark::State& state, const GearStock& stock) {
 void Advisor_J1(benchmark::State& state) { advisor(state, GearStock::defaultStock()); }
 void Advisor_Sparse(benchmark::State& state) { advisor(state, sparseStock()); }
 
-// The same additions run one at a time, each with every worker (sharing the C
-// constants as the advisor does).
+// The additions the plain way: a whole run for each, one after the other with every
+// worker (sharing the C constants as the advisor does).
 void Additions_OneAtATime_J1(benchmark::State& state) {
   const GearStock stock = GearStock::defaultStock();
   for (auto _ : state) {
