@@ -9,6 +9,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "model/decfloat.h"
@@ -89,6 +90,12 @@ AdvisorDialog::AdvisorDialog(const JobInputs& inputs, const GearStock& stock, co
   layout->addLayout(buttons);
   resize(640, 420);
 
+  // The progress bar follows the advisor's count of tried additions, read on this
+  // thread; the report itself comes back through one queued call.
+  poll_ = new QTimer(this);
+  poll_->setInterval(50);
+  connect(poll_, &QTimer::timeout, this, [this] { progress_->setValue(tried_.load()); });
+
   connect(stopButton_, &QPushButton::clicked, this, [this] { stop_ = true; });
   connect(addButton_, &QPushButton::clicked, this, [this] { addSelected(); });
   connect(close, &QPushButton::clicked, this, &AdvisorDialog::reject);
@@ -109,13 +116,12 @@ void AdvisorDialog::start() {
   if (started_) return;
   started_ = true;
   running_ = true;
+  poll_->start();
   stopButton_->setEnabled(true);
   worker_ = std::thread([this, inputs = inputs_, stock = stock_, options = options_] {
     AdvisorCallbacks callbacks;
     callbacks.stop = &stop_;
-    callbacks.progress = [this](int tried, int) {
-      QMetaObject::invokeMethod(this, [this, tried] { progress_->setValue(tried); }, Qt::QueuedConnection);
-    };
+    callbacks.progress = [this](int tried, int) { tried_ = tried; };  // the timer shows it
     auto report = std::make_shared<AdvisorReport>(advise(inputs, stock, options, callbacks));
     QMetaObject::invokeMethod(this, [this, report] { finish(report); }, Qt::QueuedConnection);
   });
@@ -124,6 +130,7 @@ void AdvisorDialog::start() {
 void AdvisorDialog::finish(std::shared_ptr<AdvisorReport> report) {
   if (worker_.joinable()) worker_.join();
   running_ = false;
+  poll_->stop();
   report_ = std::move(*report);
   stopButton_->setEnabled(false);
   progress_->setValue(report_.tried);

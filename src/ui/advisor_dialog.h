@@ -18,6 +18,7 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QTableWidget;
+class QTimer;
 
 namespace hobwise::ui {
 
@@ -71,6 +72,8 @@ class AdvisorDialog : public QDialog {
 
   std::thread worker_;
   std::atomic<bool> stop_{false};
+  std::atomic<int> tried_{0};
+  QTimer* poll_ = nullptr;
   bool running_ = false;
   bool started_ = false;
   bool added_ = false;
