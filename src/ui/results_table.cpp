@@ -98,8 +98,16 @@ class ResultRowsModel : public QAbstractTableModel {
   }
 
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kResultColumnCount)
-      return qs(kResultColumnHeaders[static_cast<std::size_t>(section)]);
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kResultColumnCount) {
+      // Long labels on two lines, so that the columns stay as narrow as their numbers.
+      QString header = qs(kResultColumnHeaders[static_cast<std::size_t>(section)]);
+      const int middle = header.size() / 2;
+      const int before = header.lastIndexOf(QLatin1Char(' '), middle);
+      const int after = header.indexOf(QLatin1Char(' '), middle);
+      const int cut = before < 0 ? after : after < 0 ? before : (middle - before <= after - middle ? before : after);
+      if (header.size() > 11 && cut > 0) header[cut] = QLatin1Char('\n');
+      return header;
+    }
     return QAbstractTableModel::headerData(section, orientation, role);
   }
 
@@ -123,6 +131,7 @@ ResultsTable::ResultsTable(QWidget* owner) : QWidget(owner, Qt::Window) {
   view_->setSortingEnabled(true);
   view_->sortByColumn(kNumberColumn, Qt::AscendingOrder);
   view_->verticalHeader()->hide();
+  view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 6);
   view_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   view_->setAlternatingRowColors(true);
 
@@ -151,7 +160,7 @@ ResultsTable::ResultsTable(QWidget* owner) : QWidget(owner, Qt::Window) {
           });
   connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { updateButtons(); });
 
-  resize(1000, 420);
+  resize(1160, 460);
   showNoResults();
 }
 
