@@ -6,31 +6,20 @@
 namespace hobwise {
 namespace {
 
-SolveInputValues inRange() {
-  SolveInputValues v;
-  v.indexConstant = 30, v.feedConstant = 0.0625, v.helixAngle = 23.5, v.normalPitch = 8, v.feedRate = 0.025;
-  v.teethSelected = true;
-  return v;
-}
-
 TEST(SolveBlockedText, NamesEachInputOutOfItsRange) {
-  const struct { const char* name; void (*change)(SolveInputValues&); const char* text; } cases[] = {
-      {"all in range", [](SolveInputValues&) {}, ""},
-      {"bounds are inclusive", [](SolveInputValues& v) { v.indexConstant = 1200, v.helixAngle = 0.0001, v.feedRate = 0.1; }, ""},
-      {"index constant", [](SolveInputValues& v) { v.indexConstant = 0.49; }, "Index Const: a value from 0.5 to 1200"},
-      {"feed constant", [](SolveInputValues& v) { v.feedConstant = 90; }, "Feed Const: a value from 0 to 89.9"},
-      {"helix angle", [](SolveInputValues& v) { v.helixAngle = 0; }, "Helix Angle: a value from 0.0001 to 89.9"},
-      {"pitch", [](SolveInputValues& v) { v.normalPitch = 361; }, "Normal Diametral Pitch: a value from 0.35 to 360"},
-      {"feed rate", [](SolveInputValues& v) { v.feedRate = 0.11; }, "Feed Rate: a value from 0 to 0.1"},
-      {"teeth", [](SolveInputValues& v) { v.teethSelected = false; }, "Number of Teeth: one chosen from the list"},
-      {"running", [](SolveInputValues& v) { v.running = true; }, "the run going now to end"},
-      {"two at once", [](SolveInputValues& v) { v.indexConstant = 0, v.teethSelected = false; },
-       "Index Const: a value from 0.5 to 1200\nNumber of Teeth: one chosen from the list"},
+  const struct { double index, feedConstant, helix, pitch, feedRate; bool teeth, running; const char* text; } cases[] = {
+      {30, 0.0625, 23.5, 8, 0.025, true, false, ""},
+      {1200, 0, 0.0001, 360, 0.1, true, false, ""},  // the bounds belong to the ranges
+      {0.49, 0.0625, 23.5, 8, 0.025, true, false, "Index Const: a value from 0.5 to 1200"},
+      {30, 90, 90, 0.34, 0.11, true, false,
+       "Feed Const: a value from 0 to 89.9\nHelix Angle: a value from 0.0001 to 89.9\n"
+       "Normal Diametral Pitch: a value from 0.35 to 360\nFeed Rate: a value from 0 to 0.1"},
+      {30, -1, 23.5, 8, 0.025, false, true,
+       "Feed Const: a value from 0 to 89.9\nNumber of Teeth: one chosen from the list\nthe run going now to end"},
   };
   for (const auto& c : cases) {
-    SolveInputValues v = inRange();
-    c.change(v);
-    EXPECT_EQ(solveBlockedText(v), c.text) << c.name;
+    const SolveInputValues v{c.index, c.feedConstant, c.helix, c.pitch, c.feedRate, c.teeth, c.running};
+    EXPECT_EQ(solveBlockedText(v), c.text) << c.text;
   }
 }
 
