@@ -45,10 +45,14 @@ TableTools::TableTools(MainWindow& window, QMenu* file, QAction* print, QMenu* t
                    [this] { saveStockWithDialog(&window_, window_.ReadGearStock()); });
   tools->addAction(QStringLiteral("Load Stock ..."), this, [this, &c] { loadStockWithDialog(&window_, c); });
 
-  // "k of n" to the right of the result browser, shown and hidden with it.
+  // "k of n" just below the result browser, in a smaller size of the page's font,
+  // shown and hidden with the browser.
   position_ = new QLabel(window_.clientArea());
-  position_->setFont(c.widget(kBrowser)->font());
-  position_->setGeometry(288, 417, 70, 18);
+  QFont small = c.widget(kBrowser)->font();
+  small.setPixelSize(13);
+  position_->setFont(small);
+  position_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  position_->setGeometry(203, 439, 120, 18);
   position_->setVisible(c.isShown(kBrowser));
   c.widget(kBrowser)->installEventFilter(this);
   c.widget(kSolve)->installEventFilter(this);  // its tooltip says why it is greyed
