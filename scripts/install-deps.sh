@@ -1,11 +1,12 @@
 #!/bin/sh
-# Installs the Debian 12 packages Hobwise needs to build, test and run.
+# Installs the Debian 12 packages Hobwise needs to build, test, run and package.
 # Safe to run again: apt-get skips what is already there.
 set -e
 export DEBIAN_FRONTEND=noninteractive
 PKGS="build-essential cmake git libboost-dev qt6-base-dev libgl-dev \
   libgtest-dev libgmock-dev googletest libbenchmark-dev \
-  xvfb xauth poppler-utils fonts-dejavu-core fonts-liberation fontconfig"
+  xvfb xauth poppler-utils fonts-dejavu-core fonts-liberation fontconfig \
+  help2man desktop-file-utils appstream dpkg-dev file"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

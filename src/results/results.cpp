@@ -201,6 +201,13 @@ ResultTexts resultTexts(const FoundResult& result, const ResultEvaluation& ev) {
   return t;
 }
 
+ResultTexts resultTextsForJob(const JobInputs& inputs, const FoundResult& result) {
+  if (const std::optional<ResultEvaluation> ev = EvaluateResult(inputs, result)) return resultTexts(result, *ev);
+  ResultTexts t;
+  t.gears = gearTexts(result);
+  return t;
+}
+
 GeometryReadouts geometryReadouts(const std::string& teethText, const std::string& normalPitchText,
                                   const std::string& helixAngleText) {
   const int teeth = textToInt(teethText);

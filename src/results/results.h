@@ -73,6 +73,10 @@ std::string statusText(const ResultEvaluation& evaluation);
 
 ResultTexts resultTexts(const FoundResult& result, const ResultEvaluation& evaluation);
 
+// The texts of a result judged with the job as given; only the gears when the job
+// cannot be evaluated (a field that must be a number is none).
+ResultTexts resultTextsForJob(const JobInputs& inputs, const FoundResult& result);
+
 // Gear geometry readouts 3009 and 3010 from the texts of 2003 (selected item, empty
 // when none), 2006 and 2004. Both empty when the inputs are out of range.
 struct GeometryReadouts {

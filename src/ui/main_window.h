@@ -1,10 +1,10 @@
 #pragma once
-// The Main window: the Main page with the job and the results, the Change-gears page
-// with the gear stock, the menu, the solve run and the print job.
-#include <atomic>
+// The Main window: its commands and the wiring of its parts. The parts live in files
+// of their own: the menu (menu), the Main page's controls (main_page), the
+// Change-gears page (change_gears_page), the solve run (solve_session), the print job
+// (print_job), the About boxes (about_dialogs) and the settings (settings).
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <QMainWindow>
@@ -14,11 +14,13 @@
 #include "model/job.h"
 #include "report/sheet.h"
 #include "solver/solver.h"
+#include "ui/about_dialogs.h"
 #include "ui/controls.h"
+#include "ui/main_page.h"
+#include "ui/print_job.h"
+#include "ui/solve_session.h"
 
 namespace hobwise::ui {
-
-class ClientArea;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -50,14 +52,13 @@ class MainWindow : public QMainWindow {
   // Runs a command as the menu, a button or an accelerator issues it.
   void command(int id);
 
-  bool solveRunning() const { return solveRunning_; }
-  bool printing() const { return printing_; }
+  bool solveRunning() const { return solve_.running(); }
+  bool printing() const { return print_.running(); }
   const std::vector<FoundResult>& foundResults() const { return results_; }
-  bool lastPrintSucceeded() const { return lastPrintOk_; }
+  bool lastPrintSucceeded() const { return print_.lastSucceeded(); }
 
-  // Prints to this PDF file instead of asking the print dialog (empty: the dialog).
-  // The environment variable HOBWISE_PRINT_TO_PDF sets it at start.
-  void setPrintToPdf(const QString& path) { printToPdf_ = path; }
+  // For tests: print into this PDF file instead of asking the print dialog.
+  void setPrintToPdf(const QString& path) { print_.setPdfOutputForTesting(path); }
 
  signals:
   void solveFinished();
@@ -70,40 +71,27 @@ class MainWindow : public QMainWindow {
   bool focusNextPrevChild(bool next) override;
 
  private:
-  void createMenu();
-  void createControls();
-  void createChangeGearsPage(const std::string& gearStockText);
+  void wireMainPage();
   void installBehaviours();
   void takeFocus();
   void browse(int pos, int delta);
+  void lockForRun();
   void startSolve();
   void finishSolve(std::shared_ptr<SolveReport> report);
   void startPrint();
-  void finishPrint(bool ok);
-  void about(int dialog);
-  void invalidateBars();
+  void finishPrint();
 
   Controls controls_;
   ClientArea* client_ = nullptr;
-  QFont mainFont_;
-  QFont narrowFont_;
+  WindowFonts fonts_;
 
   std::vector<FoundResult> results_;  // the found results the browser pages through
 
-  std::thread solveThread_;
-  std::atomic<bool> stop_{false};
-  bool solveRunning_ = false;
-
-  std::thread printThread_;
-  bool printing_ = false;
+  SolveSession solve_{this};
+  PrintJob print_{this};
   bool closeAfterPrint_ = false;
-  bool lastPrintOk_ = false;
-  QString printToPdf_;
 
   bool sized_ = false;
 };
-
-// The two information dialogs: 103 "About Hobwise" and 129 "About The Math".
-int runAboutDialog(int dialog, QWidget* owner);
 
 }  // namespace hobwise::ui

@@ -179,6 +179,18 @@ TEST(CliTest, HelpNamesEveryOption) {
   }
 }
 
+TEST(CliTest, VersionPrintsTheProjectVersion) {
+  const CliRun run = solveCli({"--version"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, std::string("hobwise-solve ") + HOBWISE_VERSION + "\n");
+}
+
+// The whole line is read before any value is checked: an unknown option is reported
+// even after a bad value.
+TEST(CliTest, UnknownOptionsComeBeforeBadValues) {
+  expectBadInput(with(kJob, {"--teeth", "abc", "--frobnicate"}), "unknown option \"--frobnicate\"");
+}
+
 JobInputs smallJob() {
   return exampleJobInputs();
 }

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QCheckBox>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -263,6 +264,24 @@ TEST_F(Window, ChangedInputsClearTheResultAndSolveFollowsTheRanges) {
   c.select(2003, -1);  // no number of teeth
   QTest::keyClick(edit(*w, 2001), Qt::Key_Shift);
   EXPECT_FALSE(c.isEnabled(1001));
+}
+
+// The fraction bars go with the result: no dark pixel of them stays on the page.
+TEST_F(Window, ClearingTheResultErasesTheFractionBars) {
+  auto w = solvedJ1();
+  QWidget* client = w->clientArea();
+  // Dark pixels on the row of both bars, as the window's own backing store holds it.
+  auto darkOnBarRow = [&] {
+    QTest::qWait(50);
+    const QImage shown = w->screen()->grabWindow(w->winId()).toImage();
+    int dark = 0;
+    for (int x = 60; x < 460; ++x) dark += shown.pixelColor(client->mapTo(w.get(), QPoint(x, 436))).lightness() < 128;
+    return dark;
+  };
+  client->repaint();  // the whole page drawn at once, as after uncovering the window
+  EXPECT_GT(darkOnBarRow(), 100);
+  QTest::keyClicks(edit(*w, 2001), "0");
+  EXPECT_EQ(darkOnBarRow(), 0);
 }
 
 TEST_F(Window, OptionsAndSetupClearTheResult) {

@@ -1,0 +1,294 @@
+#include "options.h"
+
+#include <QCommandLineParser>
+
+#include "model/gear_stock.h"
+#include "model/text_value.h"
+
+namespace hobwise::cli {
+
+const char* const kUsage =
+    "Usage: hobwise-solve --index-constant TEXT --feed-constant TEXT --feed-rate TEXT\n"
+    "                     --helix-angle TEXT --pitch TEXT --teeth N [options]\n"
+    "       hobwise-solve --example [options]\n"
+    "\n"
+    "Finds four-gear index and feed change-gear trains from the gear stock for a helical\n"
+    "gear cut without a differential, as the Solve button of the window does.\n"
+    "\n"
+    "Job (texts are taken as the window's fields hold them, cut to their length):\n"
+    "  --index-constant TEXT   machine index constant, 0.5 to 1200 (6 characters)\n"
+    "  --feed-constant TEXT    machine feed constant, 0 to 89.9 (33 characters)\n"
+    "  --feed-rate TEXT        wanted feed per work revolution, 0 to 0.1 (10 characters;\n"
+    "                          the more characters, the narrower the feed tolerance)\n"
+    "  --helix-angle TEXT      helix angle in degrees, 0.0001 to 89.9 (33 characters)\n"
+    "  --pitch TEXT            normal diametral pitch, 0.35 to 360 (33 characters)\n"
+    "  --teeth N               number of teeth, 1 to 400\n"
+    "  --hob-threads N         hob threads, 1 to 24 (default 1)\n"
+    "  --setup N               set-up item 0 to 7 (default 0):\n"
+    "                          0 RH hob, RH gear, conventional   1 RH hob, RH gear, climb\n"
+    "                          2 RH hob, LH gear, conventional   3 RH hob, LH gear, climb\n"
+    "                          4 LH hob, LH gear, conventional   5 LH hob, LH gear, climb\n"
+    "                          6 LH hob, RH gear, conventional   7 LH hob, RH gear, climb\n"
+    "  --example               the example job: index constant 30, feed constant 0.0625,\n"
+    "                          feed rate .025, helix angle 23.5, pitch 8, 30 teeth\n"
+    "                          (options given as well take precedence)\n"
+    "\n"
+    "Search:\n"
+    "  --whole                 use whole C constants only\n"
+    "  --finite                use finite C constants only\n"
+    "  --bypass-duplicates     bypass the duplicates check of the gear stock\n"
+    "  --stock DIGITS          gear stock: 154 digits 0 to 7, the count of each tooth count\n"
+    "                          16 to 169 (default: one gear of each of 30 to 80 teeth)\n"
+    "  --workers N             logical processors to use (default: all of them)\n"
+    "  --exact                 turn every shortcut off (same results, slower)\n"
+    "\n"
+    "Output:\n"
+    "  --results N             list the first N results (default 10)\n"
+    "  --json                  all kept results as one JSON object on standard output\n"
+    "  --sheet FILE.pdf        write the set-up sheet of one result to a PDF file\n"
+    "  --result N              the result for --sheet, 1-based (default 1)\n"
+    "  --help                  this text\n"
+    "  --version               the program's version\n"
+    "\n"
+    "Ctrl+C stops the search and prints what was found so far; a second Ctrl+C ends at once.\n"
+    "Bad input: a message on standard error and exit status 2.\n";
+
+namespace {
+
+[[noreturn]] void fail(const std::string& message) { throw BadInput{message}; }
+
+// A whole number in plain decimal digits within [low, high].
+int wholeNumber(const std::string& option, const std::string& text, long long low, long long high,
+                const std::string& what) {
+  const std::string accepts = option + ": expects " + what + ", got \"" + text + "\"";
+  if (text.empty() || text.size() > 9) fail(accepts);
+  for (char ch : text)
+    if (ch < '0' || ch > '9') fail(accepts);
+  const long long value = std::stoll(text);
+  if (value < low || value > high) fail(accepts);
+  return static_cast<int>(value);
+}
+
+// One option: its long name, the name of its value (none for a switch), and what it
+// does to the options, checking its value.
+struct OptionRule {
+  const char* name;
+  const char* valueName;
+  void (*apply)(Options& o, const std::string& value);
+};
+
+void jobText(Options& o, const char* option, const std::string& value) { o.texts[option] = value; }
+
+const OptionRule kOptionRules[] = {
+    {"index-constant", "TEXT", [](Options& o, const std::string& v) { jobText(o, "--index-constant", v); }},
+    {"feed-constant", "TEXT", [](Options& o, const std::string& v) { jobText(o, "--feed-constant", v); }},
+    {"feed-rate", "TEXT", [](Options& o, const std::string& v) { jobText(o, "--feed-rate", v); }},
+    {"helix-angle", "TEXT", [](Options& o, const std::string& v) { jobText(o, "--helix-angle", v); }},
+    {"pitch", "TEXT", [](Options& o, const std::string& v) { jobText(o, "--pitch", v); }},
+    {"teeth", "N",
+     [](Options& o, const std::string& v) { o.teeth = wholeNumber("--teeth", v, 1, 400, "a number of teeth from 1 to 400"); }},
+    {"hob-threads", "N",
+     [](Options& o, const std::string& v) {
+       o.hobThreads = wholeNumber("--hob-threads", v, 1, 24, "a number of hob threads from 1 to 24");
+     }},
+    {"setup", "N",
+     [](Options& o, const std::string& v) { o.setup = wholeNumber("--setup", v, 0, 7, "a set-up item from 0 to 7"); }},
+    {"stock", "DIGITS",
+     [](Options& o, const std::string& v) {
+       if (!GearStock::isValidText(v))
+         fail("--stock: expects 154 digits 0 to 7 (the count of each tooth count 16 to 169), got " +
+              std::to_string(v.size()) + " characters");
+       o.stock = v;
+     }},
+    {"workers", "N",
+     [](Options& o, const std::string& v) {
+       o.workers = static_cast<unsigned>(
+           wholeNumber("--workers", v, 1, kMaxWorkers, "a number of workers from 1 to " + std::to_string(kMaxWorkers)));
+     }},
+    {"results", "N",
+     [](Options& o, const std::string& v) {
+       o.results = wholeNumber("--results", v, 0, 100000, "a number of results to list, 0 or more");
+     }},
+    {"sheet", "FILE.pdf",
+     [](Options& o, const std::string& v) {
+       if (v.empty()) fail("--sheet: expects the name of the PDF file to write");
+       o.sheet = v;
+     }},
+    {"result", "N",
+     [](Options& o, const std::string& v) { o.result = wholeNumber("--result", v, 1, 100000, "a result number, 1 or more"); }},
+    {"whole", nullptr, [](Options& o, const std::string&) { o.whole = true; }},
+    {"finite", nullptr, [](Options& o, const std::string&) { o.finite = true; }},
+    {"bypass-duplicates", nullptr, [](Options& o, const std::string&) { o.bypassDuplicates = true; }},
+    {"json", nullptr, [](Options& o, const std::string&) { o.json = true; }},
+    {"exact", nullptr, [](Options& o, const std::string&) { o.exact = true; }},
+    {"example", nullptr, [](Options& o, const std::string&) { o.example = true; }},
+    {"help", nullptr, [](Options& o, const std::string&) { o.help = true; }},
+    {"version", nullptr, [](Options& o, const std::string&) { o.version = true; }},
+};
+
+// The rule of a long option name.
+const OptionRule* longRule(const QString& name) {
+  for (const OptionRule& rule : kOptionRules)
+    if (name == QLatin1String(rule.name)) return &rule;
+  return nullptr;
+}
+
+// The rule of a name the parser found: a long name, or "-h" and "-v".
+const OptionRule* ruleFor(const QString& name) {
+  if (name == QLatin1String("h")) return longRule(QStringLiteral("help"));
+  if (name == QLatin1String("v")) return longRule(QStringLiteral("version"));
+  return longRule(name);
+}
+
+// What the parser itself rejects (a word that is no option, an unknown option, a
+// value missing after the last option or given to a switch), reported for the
+// argument that comes first on the line, in hobwise-solve's own words.
+std::optional<std::string> parserComplaint(const QStringList& args, const QCommandLineParser& parser, bool parsed) {
+  // Which argument is the value of the option before it.
+  auto takesValue = [](const QString& arg) {
+    const OptionRule* rule = arg.startsWith(QLatin1String("--")) && !arg.contains(QLatin1Char('='))
+                                 ? longRule(arg.mid(2))
+                                 : nullptr;
+    return rule && rule->valueName;
+  };
+  std::vector<bool> isValue(static_cast<std::size_t>(args.size()), false);
+  for (qsizetype i = 2; i < args.size(); ++i)
+    isValue[static_cast<std::size_t>(i)] = !isValue[static_cast<std::size_t>(i - 1)] && takesValue(args[i - 1]);
+  auto firstArgument = [&](auto matches) -> qsizetype {
+    for (qsizetype i = 1; i < args.size(); ++i)
+      if (!isValue[static_cast<std::size_t>(i)] && matches(args[i])) return i;
+    return args.size();
+  };
+  auto unknown = [](const QString& arg) {
+    const qsizetype eq = arg.indexOf(QLatin1Char('='));
+    if (arg.startsWith(QLatin1String("--")) && eq >= 2)
+      return arg.left(eq).toStdString() + ": takes no value";
+    return "unknown option \"" + arg.toStdString() + "\" (see --help)";
+  };
+
+  qsizetype at = args.size();
+  std::string message;
+  auto consider = [&](qsizetype i, const std::string& text) {
+    if (i < at) {
+      at = i;
+      message = text;
+    }
+  };
+  // "--" and every word that is no option; an unknown option, long or among short ones.
+  const qsizetype word = firstArgument([&](const QString& a) {
+    return a == QLatin1String("--") || a == QLatin1String("-") || !a.startsWith(QLatin1Char('-')) ||
+           (a.startsWith(QLatin1String("--")) && !longRule(a.mid(2).section(QLatin1Char('='), 0, 0))) ||
+           (!a.startsWith(QLatin1String("--")) && a.contains(QLatin1Char('=')));
+  });
+  if (word < args.size()) consider(word, unknown(args[word]));
+  if (!parser.unknownOptionNames().isEmpty()) {
+    const QString name = parser.unknownOptionNames().first();
+    const qsizetype i = firstArgument([&](const QString& a) {
+      return a.startsWith(QLatin1Char('-')) && !a.startsWith(QLatin1String("--")) && a.indexOf(name, 1) > 0;
+    });
+    if (i < args.size()) consider(i, unknown(args[i]));
+  }
+  // A switch given a value.
+  const qsizetype valued = firstArgument([](const QString& a) {
+    const OptionRule* rule =
+        a.startsWith(QLatin1String("--")) ? longRule(a.mid(2).section(QLatin1Char('='), 0, 0)) : nullptr;
+    return rule && !rule->valueName && a.contains(QLatin1Char('='));
+  });
+  if (valued < args.size()) consider(valued, args[valued].section(QLatin1Char('='), 0, 0).toStdString() + ": takes no value");
+  // The last option's value missing.
+  if (args.size() > 1 && !isValue.back() && takesValue(args.back()))
+    consider(args.size() - 1, args.back().toStdString() + ": missing value");
+  if (at == args.size() && !parsed) message = parser.errorText().toStdString();
+  if (message.empty()) return std::nullopt;
+  return message;
+}
+
+}  // namespace
+
+Options parseOptions(const QStringList& arguments) {
+  QCommandLineParser parser;
+  for (const OptionRule& rule : kOptionRules) {
+    const QString name = QString::fromLatin1(rule.name);
+    if (name == QLatin1String("version")) {
+      parser.addVersionOption();
+    } else if (name == QLatin1String("help")) {
+      parser.addOption(QCommandLineOption(QStringList{QStringLiteral("h"), name}));
+    } else {
+      parser.addOption(QCommandLineOption(name, QString(), rule.valueName ? QString::fromLatin1(rule.valueName) : QString()));
+    }
+  }
+  const bool parsed = parser.parse(arguments);
+  if (const auto complaint = parserComplaint(arguments, parser, parsed)) fail(*complaint);
+
+  // Every option in the order of the command line; a later one overrides an earlier.
+  Options o;
+  std::map<const OptionRule*, qsizetype> taken;
+  for (const QString& name : parser.optionNames()) {
+    const OptionRule* rule = ruleFor(name);
+    std::string value;
+    if (rule->valueName) value = parser.values(name).value(taken[rule]++).toStdString();
+    rule->apply(o, value);
+  }
+  return o;
+}
+
+struct TextRule {
+  const char* option;
+  std::size_t limit;
+  double low, high;
+  const char* what;
+};
+
+constexpr TextRule kTextRules[] = {
+    {"--index-constant", kIndexConstantLimit, 0.5, 1200, "an index constant from 0.5 to 1200"},
+    {"--feed-constant", kFeedConstantLimit, 0, 89.9, "a feed constant from 0 to 89.9"},
+    {"--helix-angle", kHelixAngleLimit, 0.0001, 89.9, "a helix angle from 0.0001 to 89.9 degrees"},
+    {"--pitch", kNormalPitchLimit, 0.35, 360, "a normal diametral pitch from 0.35 to 360"},
+    {"--feed-rate", kFeedRateLimit, 0, 0.1, "a feed rate from 0 to 0.1"},
+};
+
+// The job as the window would hold it, checked as the Solve button checks it, and
+// then for texts the engine cannot read as numbers.
+JobInputs jobFrom(Options& o) {
+  if (o.example) {
+    const JobInputs example = exampleJobInputs();
+    o.texts.emplace("--index-constant", example.indexConstant);
+    o.texts.emplace("--feed-constant", example.feedConstant);
+    o.texts.emplace("--feed-rate", example.feedRate);
+    o.texts.emplace("--helix-angle", example.helixAngle);
+    o.texts.emplace("--pitch", example.normalPitch);
+    if (!o.teeth) o.teeth = textToInt(example.teeth);
+  }
+  for (const TextRule& rule : kTextRules) {
+    if (!o.texts.count(rule.option)) fail(std::string(rule.option) + ": required (" + rule.what + ")");
+  }
+  if (!o.teeth) fail("--teeth: required (a number of teeth from 1 to 400)");
+  if (o.whole && o.finite) fail("--whole and --finite: use one or the other, not both");
+  if (o.result && !o.sheet) fail("--result: only with --sheet FILE.pdf");
+
+  for (const TextRule& rule : kTextRules) {
+    std::string& text = o.texts[rule.option];
+    text = cutText(text, rule.limit);
+    const double value = textToDouble(text);
+    if (!(value >= rule.low && value <= rule.high))
+      fail(std::string(rule.option) + ": expects " + rule.what + ", got \"" + text + "\"");
+  }
+  for (const TextRule& rule : kTextRules) {
+    const std::string& text = o.texts[rule.option];
+    if (!parseDecFloat(text))
+      fail(std::string(rule.option) + ": \"" + text + "\" is no number (expects " + rule.what + ")");
+  }
+
+  JobInputs in;
+  in.indexConstant = o.texts["--index-constant"];
+  in.feedConstant = o.texts["--feed-constant"];
+  in.feedRate = o.texts["--feed-rate"];
+  in.helixAngle = o.texts["--helix-angle"];
+  in.normalPitch = o.texts["--pitch"];
+  in.hobThreads = std::to_string(o.hobThreads);
+  in.teeth = std::to_string(*o.teeth);
+  in.setupIndex = o.setup;
+  return in;
+}
+
+}  // namespace hobwise::cli

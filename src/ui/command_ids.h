@@ -1,0 +1,24 @@
+#pragma once
+// The identifiers of the window's commands (menu items, buttons, the result browser)
+// and of the controls that more than one part of the window reaches.
+namespace hobwise::ui {
+
+// Menu commands.
+constexpr int kBypassDuplicates = 32781;
+constexpr int kPrint = 32779;
+constexpr int kExitMenu = 32772;
+constexpr int kMainPage = 32774;
+constexpr int kChangeGearsPage = 32775;
+constexpr int kAboutMath = 105;
+constexpr int kAbout = 104;
+
+// Buttons and up-downs of the Main page.
+constexpr int kSolve = 1001;
+constexpr int kExit = 1002;
+constexpr int kBrowser = 1003;
+constexpr int kHobThreadsUpDown = 1011;
+
+// The status line: progress during a run, the C constant of the result on display.
+constexpr int kStatus = 3011;
+
+}  // namespace hobwise::ui

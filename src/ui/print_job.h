@@ -1,0 +1,43 @@
+#pragma once
+// The print job: asks for a printer, then prints the set-up sheet on a thread of its
+// own; the end comes back to the GUI thread through a queued call on the context.
+#include <functional>
+#include <thread>
+
+#include <QString>
+
+#include "report/sheet.h"
+
+class QObject;
+class QWidget;
+
+namespace hobwise::ui {
+
+class PrintJob {
+ public:
+  explicit PrintJob(QObject* context) : context_(context) {}
+  ~PrintJob() { wait(); }
+  PrintJob(const PrintJob&) = delete;
+  PrintJob& operator=(const PrintJob&) = delete;
+
+  bool running() const { return running_; }
+  bool lastSucceeded() const { return lastOk_; }
+
+  // Asks the print dialog (owned by `dialogOwner`) for a printer and prints `inputs`
+  // on a thread of its own; `finished` runs once the sheet is done. Returns false
+  // when the dialog was cancelled: nothing is printed.
+  bool start(const SheetInputs& inputs, QWidget* dialogOwner, std::function<void(bool ok)> finished);
+  void wait();
+
+  // For tests: print into this PDF file instead of asking the dialog (empty: ask).
+  void setPdfOutputForTesting(const QString& path) { pdfPath_ = path; }
+
+ private:
+  QObject* context_;
+  std::thread thread_;
+  bool running_ = false;
+  bool lastOk_ = false;
+  QString pdfPath_;
+};
+
+}  // namespace hobwise::ui
