@@ -12,6 +12,7 @@
 #include "report/sheet.h"
 #include "report/sheet_painter.h"
 #include "results/result_json.h"
+#include "results/result_rows.h"
 #include "results/results.h"
 
 namespace hobwise::cli {
@@ -100,6 +101,10 @@ int writeSheet(const JobInputs& in, const SolveReport& report, int number, const
   }
   if (!quiet) std::printf("\nSet-up sheet of result %d written to %s\n", number, file.c_str());
   return 0;
+}
+
+void printCsv(const JobInputs& in, const SolveReport& report) {
+  std::fputs(csvText(resultRows(in, report.results)).c_str(), stdout);
 }
 
 }  // namespace hobwise::cli

@@ -46,18 +46,11 @@ ResultRow resultRow(int number, const ResultTexts& t) {
   return row;
 }
 
-ResultTexts textsOfResult(const JobInputs& inputs, const FoundResult& result) {
-  if (const auto evaluation = EvaluateResult(inputs, result)) return resultTexts(result, *evaluation);
-  ResultTexts t;
-  t.gears = gearTexts(result);
-  return t;
-}
-
 std::vector<ResultRow> resultRows(const JobInputs& inputs, const std::vector<FoundResult>& results) {
   std::vector<ResultRow> rows;
   rows.reserve(results.size());
   for (std::size_t k = 0; k < results.size(); ++k)
-    rows.push_back(resultRow(static_cast<int>(k) + 1, textsOfResult(inputs, results[k])));
+    rows.push_back(resultRow(static_cast<int>(k) + 1, resultTextsForJob(inputs, results[k])));
   return rows;
 }
 

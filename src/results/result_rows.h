@@ -36,10 +36,6 @@ using ResultRow = std::array<std::string, kResultColumnCount>;
 // empty.
 ResultRow resultRow(int number, const ResultTexts& texts);
 
-// The texts of one result as the Main page shows them: gears always, the result
-// lines only when the job can be evaluated.
-ResultTexts textsOfResult(const JobInputs& inputs, const FoundResult& result);
-
 // Rows of every result, numbered from 1.
 std::vector<ResultRow> resultRows(const JobInputs& inputs, const std::vector<FoundResult>& results);
 

@@ -4,7 +4,6 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QLabel>
-#include <QMenu>
 #include <QMessageBox>
 
 #include "model/input_ranges.h"
@@ -12,6 +11,7 @@
 #include "report/sheet_painter.h"
 #include "results/result_json.h"
 #include "results/result_rows.h"
+#include "ui/command_ids.h"
 #include "ui/main_window.h"
 #include "ui/results_table.h"
 #include "ui/stock_tools.h"
@@ -19,31 +19,15 @@
 
 namespace hobwise::ui {
 
-namespace {
-
-constexpr int kSolve = 1001;
-constexpr int kBrowser = 1003;
-constexpr int kExit = 1002;
-
-}  // namespace
-
-TableTools::TableTools(MainWindow& window, QMenu* file, QAction* print, QMenu* tools)
-    : QObject(&window), window_(window) {
-  // File: the sheet as PDF, below "Print ..." and greyed whenever it is.
-  auto* sheetPdf = new QAction(QStringLiteral("Save Sheet as PDF ..."), file);
-  file->insertAction(file->actions().value(file->actions().indexOf(print) + 1), sheetPdf);
-  sheetPdf->setEnabled(print->isEnabled());
-  connect(print, &QAction::changed, sheetPdf, [print, sheetPdf] { sheetPdf->setEnabled(print->isEnabled()); });
-  connect(sheetPdf, &QAction::triggered, this, [this] { saveSheetWithDialog(); });
-
-  // Tools.
-  QAction* table = tools->addAction(QStringLiteral("Results Table ..."), this, [this] { openTable(); });
-  table->setShortcut(QKeySequence(QStringLiteral("Ctrl+T")));
+TableTools::TableTools(MainWindow& window)
+    : QObject(&window),
+      window_(window),
+      browser_(window.controls().widget(kBrowser)),
+      solve_(window.controls().widget(kSolve)) {
   Controls& c = window_.controls();
-  tools->addAction(QStringLiteral("Set Whole Stock ..."), this, [this, &c] { setWholeStockWithDialog(&window_, c); });
-  tools->addAction(QStringLiteral("Save Stock ..."), this,
-                   [this] { saveStockWithDialog(&window_, window_.ReadGearStock()); });
-  tools->addAction(QStringLiteral("Load Stock ..."), this, [this, &c] { loadStockWithDialog(&window_, c); });
+  // The sheet as PDF is there exactly while "Print ..." is.
+  QAction* print = c.action(kPrint);
+  connect(print, &QAction::changed, this, [&c, print] { c.setMenuEnabled(kSaveSheetPdf, print->isEnabled()); });
 
   // "k of n" just below the result browser, in a smaller size of the page's font,
   // shown and hidden with the browser.
@@ -53,16 +37,50 @@ TableTools::TableTools(MainWindow& window, QMenu* file, QAction* print, QMenu* t
   position_->setFont(small);
   position_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   position_->setGeometry(203, 439, 120, 18);
-  position_->setVisible(c.isShown(kBrowser));
-  c.widget(kBrowser)->installEventFilter(this);
-  c.widget(kSolve)->installEventFilter(this);  // its tooltip says why it is greyed
+  position_->setVisible(!browser_->isHidden());
+  browser_->installEventFilter(this);
+  solve_->installEventFilter(this);  // its tooltip says why it is greyed
 
   table_ = new ResultsTable(&window_);
-  connect(table_, &ResultsTable::resultChosen, this, [this](int k) { chooseResult(k); });
-  connect(&window_, &MainWindow::solveStarted, table_, &ResultsTable::showRunning);
-  connect(&window_, &MainWindow::solveFinished, this, [this] { fillTable(); });
+  connect(table_, &ResultsTable::resultChosen, this, &TableTools::chooseResult);
+  connect(&window_, &MainWindow::solveStarted, this, [this] {
+    table_->showRunning();
+    setStockToolsEnabled(false);  // the stock stays as the run took it
+  });
+  connect(&window_, &MainWindow::solveFinished, this, [this] {
+    fillTable();
+    setStockToolsEnabled(true);
+  });
   connect(&window_, &MainWindow::resultsCleared, table_, &ResultsTable::showNoResults);
-  connect(&window_, &MainWindow::resultShown, this, [this](int k) { resultShown(k); });
+  connect(&window_, &MainWindow::resultShown, this, &TableTools::resultShown);
+}
+
+void TableTools::command(int id) {
+  Controls& c = window_.controls();
+  if (!c.isMenuEnabled(id)) return;
+  switch (id) {
+    case kSaveSheetPdf:
+      saveSheetWithDialog();
+      break;
+    case kResultsTable:
+      openTable();
+      break;
+    case kSetWholeStock:
+      setWholeStockWithDialog(&window_, c);
+      break;
+    case kSaveStock:
+      saveStockWithDialog(&window_, window_.ReadGearStock());
+      break;
+    case kLoadStock:
+      loadStockWithDialog(&window_, c);
+      break;
+    default:
+      break;
+  }
+}
+
+void TableTools::setStockToolsEnabled(bool enabled) {
+  for (int id : {kSetWholeStock, kSaveStock, kLoadStock}) window_.controls().setMenuEnabled(id, enabled);
 }
 
 void TableTools::openTable() {
@@ -72,25 +90,19 @@ void TableTools::openTable() {
 }
 
 bool TableTools::eventFilter(QObject* watched, QEvent* e) {
-  Controls& c = window_.controls();
-  if (watched == c.widget(kBrowser) && (e->type() == QEvent::Show || e->type() == QEvent::Hide))
-    position_->setVisible(c.isShown(kBrowser));
-  if (watched == c.widget(kSolve) && e->type() == QEvent::ToolTip) c.widget(kSolve)->setToolTip(solveTip());
+  if (watched == browser_ && (e->type() == QEvent::Show || e->type() == QEvent::Hide))
+    position_->setVisible(!browser_->isHidden());
+  if (watched == solve_ && e->type() == QEvent::ToolTip) solve_->setToolTip(solveTip());
   return QObject::eventFilter(watched, e);
 }
 
 QString TableTools::solveTip() const {
   const Controls& c = window_.controls();
   if (c.isEnabled(kSolve)) return QString();
+  // The values as Solve's rule reads them.
   auto value = [&c](int id, int limit) { return textToDouble(c.text(id).left(limit).toStdString()); };
-  SolveInputValues v;
-  v.indexConstant = value(2001, 58);
-  v.feedConstant = value(2002, 58);
-  v.helixAngle = value(2004, 58);
-  v.normalPitch = value(2006, 58);
-  v.feedRate = value(2007, 10);
-  v.teethSelected = c.selectedIndex(2003) >= 0;
-  v.running = !c.isEnabled(kExit);
+  const SolveInputValues v{value(2001, 58), value(2002, 58), value(2004, 58), value(2006, 58), value(2007, 10),
+                           c.selectedIndex(2003) >= 0, !c.isEnabled(kExit)};
   const std::string blocked = solveBlockedText(v);
   // Nothing out of range: the result on display is the last run's, and Solve waits
   // for an input to be touched.
@@ -100,9 +112,11 @@ QString TableTools::solveTip() const {
 
 void TableTools::fillTable() {
   const JobInputs inputs = window_.ReadJobInputs();
-  const std::vector<FoundResult> results = window_.foundResults();
-  table_->showResults(resultRows(inputs, results), [inputs, results] { return resultsJson(inputs, results); });
-  if (!results.empty()) table_->followResult(0);
+  SolveReport report;
+  report.results = window_.foundResults();
+  table_->showResults(resultRows(inputs, report.results),
+                      [inputs, report] { return reportJsonText(reportJson(inputs, report)); });
+  if (!report.results.empty()) table_->followResult(0);
 }
 
 void TableTools::resultShown(int k) {
@@ -119,7 +133,7 @@ void TableTools::chooseResult(int k) {
 }
 
 bool TableTools::saveSheetPdf(const QString& path) {
-  return window_.controls().isMenuEnabled(32779) && writeSheetPdf(window_.ReadSheetInputs(), path);
+  return window_.controls().isMenuEnabled(kPrint) && writeSheetPdf(window_.ReadSheetInputs(), path);
 }
 
 void TableTools::saveSheetWithDialog() {

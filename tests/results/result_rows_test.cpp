@@ -17,7 +17,7 @@ TEST(ResultRows, ColumnsJoinedWithTheLabelsGiveTheMainPageTexts) {
     const std::vector<ResultRow> rows = resultRows(job, results);
     for (std::size_t k = 0; k < rows.size(); ++k) {
       const ResultRow& r = rows[k];
-      const ResultTexts t = textsOfResult(job, results[k]);
+      const ResultTexts t = resultTextsForJob(job, results[k]);
       const auto labelled = [](const char* label, const std::string& value) {
         return value.empty() ? value : label + value;
       };

@@ -25,6 +25,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 
@@ -40,16 +41,18 @@ namespace {
 
 constexpr int kRunTimeoutMs = 300000;
 
-// Acts on the next modal dialog of type D once it is open.
+// Acts on the next modal dialog of type D once its own event loop runs (acting
+// while it is still being shown would leave that loop running forever).
 template <class D>
 void onDialog(std::function<void(D*)> act) {
   auto* timer = new QTimer;
-  QObject::connect(timer, &QTimer::timeout, [timer, act] {
-    if (auto* d = qobject_cast<D*>(QApplication::activeModalWidget())) {
-      timer->deleteLater();
-      timer->stop();
-      act(d);
-    }
+  const int level = QThread::currentThread()->loopLevel();
+  QObject::connect(timer, &QTimer::timeout, [timer, act, level] {
+    auto* d = qobject_cast<D*>(QApplication::activeModalWidget());
+    if (!d || QThread::currentThread()->loopLevel() <= level) return;
+    timer->deleteLater();
+    timer->stop();
+    act(d);
   });
   timer->start(10);
 }
@@ -57,8 +60,8 @@ void onDialog(std::function<void(D*)> act) {
 void chooseFile(const QString& path, const QString& filter = QString()) {
   onDialog<QFileDialog>([path, filter](QFileDialog* d) {
     if (!filter.isEmpty()) d->selectNameFilter(filter);
-    d->selectFile(path);
-    d->accept();
+    d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);  // as typed
+    static_cast<QDialog*>(d)->accept();
   });
 }
 
@@ -177,7 +180,7 @@ TEST_F(Tables, TableHoldsTheTextsOfTheCommandLine) {
 
 TEST_F(Tables, ChoosingARowShowsItsResultAndBrowsingMovesTheRow) {
   solveExample();
-  tools->openTable();
+  item("&Tools", "Results Table ...")->trigger();
   clickRow(16);
   EXPECT_EQ(shown(), fromCells(cells(16)));
   EXPECT_EQ(c().as<UpDown>(1003)->position(), 17);
@@ -200,7 +203,7 @@ TEST_F(Tables, ChoosingARowShowsItsResultAndBrowsingMovesTheRow) {
 
 TEST_F(Tables, CopyAndBothExportsReadBackAsTheResults) {
   solveExample();
-  tools->openTable();
+  item("&Tools", "Results Table ...")->trigger();
   clickRow(2);
   clickRow(5, Qt::ShiftModifier);
   QTest::keyClick(table->view(), Qt::Key_C, Qt::ControlModifier);
