@@ -22,6 +22,8 @@
 #include <vector>
 
 #include "model/gear_stock.h"
+#include "model/stock_file.h"
+#include "results/result_rows.h"
 #include "results/results.h"
 #include "solver/solver.h"
 
@@ -174,7 +176,7 @@ TEST(CliTest, HelpNamesEveryOption) {
   for (const char* option : {"--index-constant", "--feed-constant", "--feed-rate", "--helix-angle", "--pitch",
                              "--teeth", "--hob-threads", "--setup", "--whole", "--finite", "--bypass-duplicates",
                              "--stock", "--workers", "--json", "--results", "--exact", "--example", "--sheet",
-                             "--result"}) {
+                             "--result", "--stock-file", "--csv"}) {
     EXPECT_NE(run.out.find(option), std::string::npos) << option;
   }
 }
@@ -244,6 +246,24 @@ TEST(CliJsonTest, EveryKeptResultWithTheTextsTheWindowShows) {
   EXPECT_GT(withFraction, 0);
   // The line break is written escaped, as two characters.
   EXPECT_NE(run.out.find("   \\r\\nFeed Rate along Helix Angle"), std::string::npos);
+}
+
+TEST(CliTableTest, StockFileAndCsvAgreeWithStockDigitsAndTheTableRows) {
+  const auto dir = std::filesystem::temp_directory_path() / ("hobwise_cli_stock_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  const std::string good = (dir / "good.txt").string(), bad = (dir / "bad.txt").string();
+  ASSERT_EQ(writeStockFile(good, GearStock::fromText(smallStock())), "");
+  std::ofstream(bad) << "30 1\n31 9\n";
+  const CliRun csv = solveCli(with(kJob, {"--stock-file", good, "--csv"}));
+  ASSERT_EQ(csv.status, 0) << csv.err;
+  const std::vector<FoundResult> found = solve(exampleJobInputs(), GearStock::fromText(smallStock()), {}).results;
+  EXPECT_EQ(csv.out, csvText(resultRows(exampleJobInputs(), found)));
+  EXPECT_EQ(solveCli(with(kJob, {"--stock-file", good, "--json"})).out,
+            solveCli(with(kJob, {"--stock", smallStock(), "--json"})).out);
+  expectBadInput(with(kJob, {"--stock-file", bad}), "--stock-file: " + bad + ", line 2: the count 9");
+  expectBadInput(with(kJob, {"--stock-file", good, "--stock", smallStock()}), "--stock and --stock-file");
+  expectBadInput(with(kJob, {"--csv", "--json"}), "--json and --csv");
+  std::filesystem::remove_all(dir);
 }
 
 TEST(CliJsonTest, ExactGivesTheSameOutputAsTheDefault) {
