@@ -201,6 +201,7 @@ void ResultsTable::showNoResults() {
 void ResultsTable::followResult(int k) {
   if (k < 0 || k >= model_->rowCount()) return;
   const QModelIndex index = proxy_->mapFromSource(model_->index(k, 0));
+  if (view_->currentIndex().row() == index.row()) return;  // chosen here: leave the selection as the user made it
   following_ = true;
   view_->selectionModel()->setCurrentIndex(
       index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
