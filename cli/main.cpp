@@ -14,6 +14,7 @@
 #include <QStringList>
 
 #include "model/gear_stock.h"
+#include "check_train.h"
 #include "options.h"
 #include "output.h"
 #include "results/results.h"
@@ -89,6 +90,7 @@ int run(int argc, char** argv) {
   const JobInputs inputs = jobFrom(o);
   const GearStock stock = o.stock ? GearStock::fromText(*o.stock) : GearStock::defaultStock();
   setExactFractionSearch(o.exact);
+  if (o.checkTrain) return runTrainCheck(inputs, stock, solveOptionsFrom(o), *o.checkTrain, o.json, o.sheet);
 
   const SolveReport report = solveWithProgress(inputs, stock, solveOptionsFrom(o));
   const bool stopped = gStop.load();
@@ -103,7 +105,7 @@ int run(int argc, char** argv) {
   else if (o.csv)
     printCsv(inputs, report);
   else
-    printListing(inputs, report, o.results, stopped);
+    printListing(inputs, report, o.results.value_or(10), stopped);
   std::fflush(stdout);
 
   if (o.sheet) return writeSheet(inputs, report, o.result.value_or(1), *o.sheet, o.json || o.csv);

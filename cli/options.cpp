@@ -9,9 +9,9 @@
 namespace hobwise::cli {
 
 const char* const kUsage =
-    "Usage: hobwise-solve --index-constant TEXT --feed-constant TEXT --feed-rate TEXT\n"
-    "                     --helix-angle TEXT --pitch TEXT --teeth N [options]\n"
-    "       hobwise-solve --example [options]\n"
+    "Usage: hobwise-solve --index-constant TEXT --feed-constant TEXT --feed-rate TEXT --helix-angle TEXT --pitch TEXT --teeth N [options]\n"
+    "  or:  hobwise-solve --example [options]\n"
+    "  or:  hobwise-solve JOB --check-train A,B,C,D:E,F,G,H [--json] [--sheet FILE.pdf]\n"
     "\n"
     "Finds four-gear index and feed change-gear trains from the gear stock for a helical\n"
     "gear cut without a differential, as the Solve button of the window does.\n"
@@ -52,6 +52,12 @@ const char* const kUsage =
     "                          results table exports them\n"
     "  --sheet FILE.pdf        write the set-up sheet of one result to a PDF file\n"
     "  --result N              the result for --sheet, 1-based (default 1)\n"
+    "  --check-train A,B,C,D:E,F,G,H\n"
+    "                          check a mounted train instead of solving: its figures, the\n"
+    "                          stock and why a run would not find it; the index gears, then\n"
+    "                          the feed gears, each upper left, upper right, lower left,\n"
+    "                          lower right (the order of \"index\" and \"feed\" of --json);\n"
+    "                          with --sheet, the set-up sheet of the train\n"
     "  --help                  this text\n"
     "  --version               the program's version\n"
     "\n"
@@ -119,6 +125,12 @@ const OptionRule kOptionRules[] = {
      [](Options& o, const std::string& v) {
        if (v.empty()) fail("--sheet: expects the name of the PDF file to write");
        o.sheet = v;
+     }},
+    {"check-train", "A,B,C,D:E,F,G,H",
+     [](Options& o, const std::string& v) {
+       std::string error;
+       o.checkTrain = parseMountedTrain(v, error);
+       if (!o.checkTrain) fail("--check-train: " + error);
      }},
     {"result", "N",
      [](Options& o, const std::string& v) { o.result = wholeNumber("--result", v, 1, 100000, "a result number, 1 or more"); }},
@@ -278,6 +290,13 @@ JobInputs jobFrom(Options& o) {
     const StockFileResult read = readStockFile(*o.stockFile);
     if (const auto* message = std::get_if<std::string>(&read)) fail("--stock-file: " + *message);
     o.stock = std::get<GearStock>(read).toText();
+  }
+  if (o.checkTrain) {
+    // A check runs no search: what picks, lists or runs found results has no place.
+    if (o.result) fail("--result: picks a found result; with --check-train the sheet is the checked train's");
+    if (o.results) fail("--results: lists found results; --check-train runs no search");
+    if (o.workers != 0) fail("--workers: the workers of a search; --check-train runs no search");
+    if (o.csv) fail("--csv: lists found results; --check-train runs no search");
   }
 
   for (const TextRule& rule : kTextRules) {

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include "model/job.h"
+#include "results/train_check.h"
 
 namespace hobwise::cli {
 
@@ -32,13 +33,14 @@ struct Options {
   unsigned workers = 0;  // 0: one per logical processor
   bool json = false;
   bool csv = false;
-  int results = 10;
+  std::optional<int> results;  // listed results (default 10)
   bool exact = false;
   bool example = false;
   bool help = false;
   bool version = false;
   std::optional<std::string> sheet;
   std::optional<int> result;
+  std::optional<MountedTeeth> checkTrain;  // --check-train: check this train instead of solving
 };
 
 // The options of a command line (the program's name first). Throws BadInput.

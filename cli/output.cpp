@@ -14,6 +14,7 @@
 #include "results/result_json.h"
 #include "results/result_rows.h"
 #include "results/results.h"
+#include "results/train_check.h"
 
 namespace hobwise::cli {
 
@@ -21,27 +22,6 @@ namespace {
 
 std::string padded(const std::string& text, std::size_t width) {
   return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
-}
-
-SheetInputs sheetInputsOf(const JobInputs& in, const FoundResult& r) {
-  SheetInputs s;
-  s.indexConstant = in.indexConstant;
-  s.feedConstant = in.feedConstant;
-  s.helixAngle = in.helixAngle;
-  s.normalPitch = in.normalPitch;
-  s.teeth = in.teeth;
-  s.setupIndex = in.setupIndex;
-  s.hobThreads = in.hobThreads;
-  const GeometryReadouts readouts = geometryReadouts(in.teeth, in.normalPitch, in.helixAngle);
-  s.pitchDiameter = readouts.pitchDiameter;
-  s.outsideDiameter = readouts.outsideDiameter;
-  const ResultTexts t = resultTextsForJob(in, r);
-  s.leadLine = t.leadLine;
-  s.feedLine = t.feedLine;
-  s.status = t.status;
-  s.feedErrorLine = t.feedError;
-  s.gears = t.gears;
-  return s;
 }
 
 }  // namespace
@@ -54,28 +34,31 @@ void printListing(const JobInputs& in, const SolveReport& report, int count, boo
   if (total > 0 && static_cast<std::size_t>(count) < total) out << ", the first " << count << " shown";
   out << "\n";
   const std::size_t shown = std::min<std::size_t>(total, static_cast<std::size_t>(count));
-  for (std::size_t k = 0; k < shown; ++k) {
-    const ResultTexts t = resultTextsForJob(in, report.results[k]);
-    out << "\nResult " << (k + 1) << " of " << total << "\n";
-    const std::string indexTop = t.gears[0] + " x " + t.gears[1];
-    const std::string indexBottom = t.gears[2] + " x " + t.gears[3];
-    const std::string feedTop = t.gears[4] + " x " + t.gears[5];
-    const std::string feedBottom = t.gears[6] + " x " + t.gears[7];
-    const std::size_t width = std::max(indexTop.size(), indexBottom.size());
-    const std::size_t feedWidth = std::max(feedTop.size(), feedBottom.size());
-    out << "  Index Change-Gears: " << padded(indexTop, width) << "    Feed Change-Gears: " << feedTop << "\n";
-    out << "                      " << std::string(width, '-') << "                       "
-        << std::string(feedWidth, '-') << "\n";
-    out << "                      " << padded(indexBottom, width) << "                       " << feedBottom << "\n";
-    out << "  " << (t.status.empty() ? std::string("C: (no fraction below 10000)") : t.status) << "\n";
-    out << "  " << t.indexError << "\n";
-    out << "  " << t.feedError << "\n";
-    std::string feedLine = t.feedLine;
-    if (const auto br = feedLine.find("   \r\n"); br != std::string::npos) feedLine.replace(br, 5, "\n  ");
-    out << "  " << feedLine << "\n";
-    out << "  " << t.leadLine << "\n";
-  }
+  for (std::size_t k = 0; k < shown; ++k)
+    out << "\nResult " << (k + 1) << " of " << total << "\n" << resultBlock(resultTextsForJob(in, report.results[k]));
   std::fputs(out.str().c_str(), stdout);
+}
+
+std::string resultBlock(const ResultTexts& t) {
+  std::ostringstream out;
+  const std::string indexTop = t.gears[0] + " x " + t.gears[1];
+  const std::string indexBottom = t.gears[2] + " x " + t.gears[3];
+  const std::string feedTop = t.gears[4] + " x " + t.gears[5];
+  const std::string feedBottom = t.gears[6] + " x " + t.gears[7];
+  const std::size_t width = std::max(indexTop.size(), indexBottom.size());
+  const std::size_t feedWidth = std::max(feedTop.size(), feedBottom.size());
+  out << "  Index Change-Gears: " << padded(indexTop, width) << "    Feed Change-Gears: " << feedTop << "\n";
+  out << "                      " << std::string(width, '-') << "                       "
+      << std::string(feedWidth, '-') << "\n";
+  out << "                      " << padded(indexBottom, width) << "                       " << feedBottom << "\n";
+  out << "  " << (t.status.empty() ? std::string("C: (no fraction below 10000)") : t.status) << "\n";
+  out << "  " << t.indexError << "\n";
+  out << "  " << t.feedError << "\n";
+  std::string feedLine = t.feedLine;
+  if (const auto br = feedLine.find("   \r\n"); br != std::string::npos) feedLine.replace(br, 5, "\n  ");
+  out << "  " << feedLine << "\n";
+  out << "  " << t.leadLine << "\n";
+  return out.str();
 }
 
 void printJson(const JobInputs& in, const SolveReport& report) {
@@ -89,7 +72,12 @@ int writeSheet(const JobInputs& in, const SolveReport& report, int number, const
                  report.results.size());
     return kBadInput;
   }
-  const SheetInputs sheet = sheetInputsOf(in, report.results[static_cast<std::size_t>(number) - 1]);
+  const FoundResult& result = report.results[static_cast<std::size_t>(number) - 1];
+  return writeSheetFile(sheetInputsFor(in, resultTextsForJob(in, result)), file,
+                        quiet ? std::string() : "result " + std::to_string(number));
+}
+
+int writeSheetFile(const SheetInputs& sheet, const std::string& file, const std::string& what) {
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   int qtArgc = 1;
   char name[] = "hobwise-solve";
@@ -99,7 +87,7 @@ int writeSheet(const JobInputs& in, const SolveReport& report, int number, const
     std::fprintf(stderr, "hobwise-solve: --sheet: cannot write \"%s\"\n", file.c_str());
     return 1;
   }
-  if (!quiet) std::printf("\nSet-up sheet of result %d written to %s\n", number, file.c_str());
+  if (!what.empty()) std::printf("\nSet-up sheet of %s written to %s\n", what.c_str(), file.c_str());
   return 0;
 }
 

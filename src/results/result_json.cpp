@@ -70,6 +70,8 @@ QJsonObject reportJson(const JobInputs& inputs, const SolveReport& report) {
   return out;
 }
 
+QByteArray jsonText(const QJsonValue& value) { return valueText(value); }
+
 QByteArray reportJsonText(const QJsonObject& report) {
   const QJsonArray results = report[QLatin1String("results")].toArray();
   QByteArray out = "{\"count\": " + valueText(report[QLatin1String("count")]) + ", \"results\": [";

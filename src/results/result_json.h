@@ -23,4 +23,8 @@ QJsonObject reportJson(const JobInputs& inputs, const SolveReport& report);
 // above, ": " after a key, ", " between items, each result on a line of its own.
 QByteArray reportJsonText(const QJsonObject& report);
 
+// The text of one value in the same layout: a result object with its keys in the
+// order listed above, arrays and texts as in a report.
+QByteArray jsonText(const QJsonValue& value);
+
 }  // namespace hobwise

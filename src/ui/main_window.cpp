@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "ui/change_gears_page.h"
+#include "ui/check_train_dialog.h"
 #include "ui/command_ids.h"
 #include "ui/menu.h"
 #include "ui/settings.h"
@@ -174,6 +175,9 @@ void MainWindow::command(int id) {
     case kPrint:
       if (controls_.isMenuEnabled(kPrint)) startPrint();
       break;
+    case kCheckTrain:
+      openCheckTrainDialog(*this);
+      break;
     case kBypassDuplicates:
       // The menu item has already toggled its own check mark.
       UpdateSolveButton();
@@ -262,14 +266,17 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
 
 void MainWindow::startPrint() {
   takeFocus();
+  PrintSheet(ReadSheetInputs(), this);
+}
+
+void MainWindow::PrintSheet(const SheetInputs& inputs, QWidget* dialogOwner) {
   if (print_.running()) {
     QApplication::beep();  // one sheet at a time
     return;
   }
-  const SheetInputs inputs = ReadSheetInputs();
   controls_.setMenuEnabled(kExitMenu, true);
   controls_.setEnabled(kExit, true);
-  print_.start(inputs, this, [this](bool) { finishPrint(); });  // cancelled: nothing is printed
+  print_.start(inputs, dialogOwner, [this](bool) { finishPrint(); });  // cancelled: nothing is printed
 }
 
 void MainWindow::finishPrint() {

@@ -51,6 +51,10 @@ class MainWindow : public QMainWindow {
   SolveOptions ReadSolveOptions() const;
   SheetInputs ReadSheetInputs() const;
 
+  // Prints a sheet through the window's print job, the print dialog owned by
+  // `dialogOwner`: the sheet of the result on display, or of a checked train.
+  void PrintSheet(const SheetInputs& inputs, QWidget* dialogOwner);
+
   // Runs a command as the menu, a button or an accelerator issues it.
   void command(int id);
 

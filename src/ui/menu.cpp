@@ -49,7 +49,8 @@ const std::vector<BarEntry>& menuBarTable() {
        {{kResultsTable, "Results Table ...", false, true, "Ctrl+T"},
         {kSetWholeStock, "Set Whole Stock ..."},
         {kSaveStock, "Save Stock ..."},
-        {kLoadStock, "Load Stock ..."}}},
+        {kLoadStock, "Load Stock ..."},
+        {kCheckTrain, "Check a Train ..."}}},
       {"&Help", {{kAboutMath, "About The &Math ..."}, kSeparator, {kAbout, "&About ..."}}},
   };
   return table;

@@ -1,77 +1,32 @@
-// The sheet on paper: the painter on an image, a printer and a PDF file, off the GUI
-// thread, and the PDF that hobwise-solve writes, read back with pdftotext.
+// The sheet on paper: the painter on an image, a printer and a PDF file off the GUI
+// thread, read back with pdftotext.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <QColor>
-#include <QGuiApplication>
-#include <QImage>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QPainter>
-#include <QPrinter>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <QtGui>
+#include <QtPrintSupport>
 #include <memory>
-#include <sstream>
 #include <thread>
 
 #include "report/sheet.h"
 #include "report/sheet_painter.h"
-#include "results/results.h"
+#include "sheet_sample.h"
 
 namespace hobwise {
 namespace {
 
-namespace fs = std::filesystem;
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-bool haveTool(const char* name) {
-  const std::string command = std::string("command -v ") + name + " >/dev/null 2>&1";
-  return std::system(command.c_str()) == 0;
-}
-
-// Runs a shell command, giving its exit status and standard output.
-std::pair<int, std::string> capture(const std::string& command, const fs::path& out) {
-  const int raw = std::system((command + " >'" + out.string() + "' 2>/dev/null").c_str());
-  std::string text = readFile(out);
-  fs::remove(out);
-  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, text};
-}
-
-// Runs of white space as one blank: pdftotext places words by their positions.
-std::string squeezed(const std::string& text) {
-  std::string out;
-  bool blank = false;
-  for (char ch : text) {
-    if (ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r' || ch == '\f') {
-      blank = true;
-      continue;
-    }
-    if (blank && !out.empty()) out += ' ';
-    blank = false;
-    out += ch;
-  }
-  return out;
-}
-
-fs::path tempPath(const std::string& name) {
-  return fs::temp_directory_path() / ("hobwise_" + std::to_string(::getpid()) + "_" + name);
+// A program's standard output, or nothing when it is not installed.
+QString output(const QString& program, const QStringList& args) {
+  if (QStandardPaths::findExecutable(program).isEmpty()) return {};
+  QProcess process;
+  process.start(program, args);
+  process.waitForFinished(-1);
+  return QString::fromUtf8(process.readAllStandardOutput()).simplified();  // pdftotext places words by position
 }
 
 class SheetPaintTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "sheet_painter_test";
     static char* argv[] = {name, nullptr};
@@ -82,165 +37,55 @@ class SheetPaintTest : public ::testing::Test {
 };
 std::unique_ptr<QGuiApplication> SheetPaintTest::app_;
 
-SheetInputs sampleSheet() {
-  SheetInputs in;
-  in.indexConstant = "40";
-  in.feedConstant = "16";
-  in.helixAngle = "20";
-  in.normalPitch = "8";
-  in.teeth = "30";
-  in.setupIndex = 0;
-  in.hobThreads = "1";
-  const GeometryReadouts r = geometryReadouts("30", "8", "20");
-  in.pitchDiameter = r.pitchDiameter;
-  in.outsideDiameter = r.outsideDiameter;
-  in.leadLine = "Theoretical Lead: 34.455000000 Lead from Gearing: 34.455000001 (Error: 0.000000001)";
-  in.feedLine = "Actual Feed Rate: 0.025000   \r\nFeed Rate along Helix Angle: 0.026604";
-  in.status = "C: 56/1";
-  in.feedErrorLine = "Feed Error: 0.000012345678901";
-  in.gears = {"20", "56", "73", "23", "20", "100", "127", "36"};
-  return in;
-}
-
-bool isDark(QRgb pixel) { return qGray(pixel) < 128; }
-
 TEST_F(SheetPaintTest, PaintsTextsAndBothFractionBarsOnAnImage) {
   const int width = 1000, height = 1400;
   QImage image(width, height, QImage::Format_RGB32);
   image.fill(Qt::white);
   {
     QPainter painter(&image);
-    paintSheet(painter, sampleSheet(), width, height);
+    paintSheet(painter, testing::sheet40(), width, height);
   }
-  // The fraction bars: a horizontal run of dark pixels centred on 36 % of the width,
-  // one font height below the numerator's top.
-  const int unit = height / 36;
-  const int fontHeight = height / 51;
-  for (double numeratorRow : {21.7, 29.7}) {
-    const int barY = static_cast<int>(numeratorRow * unit + fontHeight);
-    int run = 0;
-    for (int dy = -1; dy <= 1; ++dy) {
-      int count = 0;
-      for (int x = 0; x < width; ++x)
-        if (isDark(image.pixel(x, barY + dy))) ++count;
-      run = std::max(run, count);
-    }
-    EXPECT_GT(run, 30) << numeratorRow;
-    EXPECT_TRUE(isDark(image.pixel(static_cast<int>(width * 0.36), barY)) ||
-                isDark(image.pixel(static_cast<int>(width * 0.36), barY - 1)) ||
-                isDark(image.pixel(static_cast<int>(width * 0.36), barY + 1)));
+  const auto dark = [&](double x0, double x1, int y0, int y1) {
+    int count = 0;
+    for (int y = y0; y < y1; ++y)
+      for (int x = static_cast<int>(x0); x < static_cast<int>(x1); ++x) count += qGray(image.pixel(x, y)) < 128;
+    return count;
+  };
+  // The fraction bars: a run of dark pixels through 36 % of the width, one font height
+  // below the numerator's top.
+  const int unit = height / 36, fontHeight = height / 51;
+  for (double row : {21.7, 29.7}) {
+    const int barY = static_cast<int>(row * unit + fontHeight);
+    EXPECT_GT(std::max({dark(0, width, barY - 1, barY), dark(0, width, barY, barY + 1), dark(0, width, barY + 1, barY + 2)}), 30) << row;
+    EXPECT_GT(dark(width * 0.36, width * 0.36 + 1, barY - 1, barY + 2), 0) << row;
   }
-  // The heading on line 1 is drawn within its line, starting at the left margin.
-  int inked = 0;
-  for (int y = unit; y < unit + fontHeight; ++y)
-    for (int x = static_cast<int>(width * 0.02); x < width / 2; ++x)
-      if (isDark(image.pixel(x, y))) ++inked;
-  EXPECT_GT(inked, 100);
-  // Nothing above line 1 and nothing left of the margin.
-  for (int y = 0; y < unit - 1; ++y)
-    for (int x = 0; x < width; ++x) ASSERT_FALSE(isDark(image.pixel(x, y))) << x << "," << y;
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < static_cast<int>(width * 0.02) - 1; ++x) ASSERT_FALSE(isDark(image.pixel(x, y))) << x << "," << y;
+  EXPECT_GT(dark(width * 0.02, width / 2, unit, unit + fontHeight), 100);  // the heading on line 1
+  EXPECT_EQ(dark(0, width, 0, unit - 1) + dark(0, width * 0.02 - 1, 0, height), 0);  // nothing above it or left of the margin
 }
 
-TEST_F(SheetPaintTest, PrintsOnePageOffTheGuiThread) {
-  const fs::path pdf = tempPath("printed.pdf");
-  bool printed = false;
+TEST_F(SheetPaintTest, PrintsAndWritesOnePageOffTheGuiThread) {
+  QTemporaryDir dir;
+  const QString printed = dir.filePath("printed.pdf"), written = dir.filePath("written.pdf");
+  bool printOk = false, writeOk = false, unwritable = true;
   std::thread worker([&] {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString(pdf.string()));
-    printed = printSheet(printer, sampleSheet());
+    printer.setOutputFileName(printed);
+    printOk = printSheet(printer, testing::sheet40());
+    writeOk = writeSheetPdf(testing::sheet40(), written);
+    unwritable = writeSheetPdf(testing::sheet40(), QStringLiteral("/nonexistent-directory/sheet.pdf"));
   });
   worker.join();
-  EXPECT_TRUE(printed);
-  ASSERT_TRUE(fs::exists(pdf));
-  EXPECT_EQ(readFile(pdf).rfind("%PDF", 0), 0u);
-  if (haveTool("pdfinfo")) {
-    const auto [status, info] = capture("pdfinfo '" + pdf.string() + "'", tempPath("info.txt"));
-    EXPECT_EQ(status, 0);
-    EXPECT_NE(info.find("Pages:           1\n"), std::string::npos) << info;
-    EXPECT_NE(info.find("Change Gears"), std::string::npos) << info;
+  EXPECT_TRUE(printOk && writeOk && !unwritable);
+  for (const QString& pdf : {printed, written}) {
+    QFile file(pdf);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly) && file.read(4) == "%PDF") << pdf.toStdString();
+    const QString info = output("pdfinfo", {pdf}), text = output("pdftotext", {pdf, "-"});
+    if (info.isEmpty() || text.isEmpty()) continue;  // poppler-utils not installed
+    EXPECT_TRUE(info.contains("Pages: 1 ") && info.contains("Change Gears")) << info.toStdString();
+    for (const char* line : {"Index Constant: 40", "(40 x 1 x 56) / 2 = 1120 = 20 x 56", "(30 x 56) - 1 = 1679 = 73 x 23"})
+      EXPECT_TRUE(text.contains(line)) << line;
   }
-  if (haveTool("pdftotext")) {
-    const auto [status, text] = capture("pdftotext '" + pdf.string() + "' -", tempPath("text.txt"));
-    EXPECT_EQ(status, 0);
-    EXPECT_NE(squeezed(text).find("Index Constant: 40"), std::string::npos);
-    EXPECT_NE(squeezed(text).find("(40 x 1 x 56) / 2 = 1120 = 20 x 56"), std::string::npos);
-    EXPECT_NE(squeezed(text).find("(30 x 56) - 1 = 1679 = 73 x 23"), std::string::npos);
-  }
-  fs::remove(pdf);
-}
-
-TEST_F(SheetPaintTest, WritesPdfOffTheGuiThreadAndReportsAnUnwritableFile) {
-  const fs::path pdf = tempPath("written.pdf");
-  bool written = false, unwritable = true;
-  std::thread worker([&] {
-    written = writeSheetPdf(sampleSheet(), QString::fromStdString(pdf.string()));
-    unwritable = writeSheetPdf(sampleSheet(), QStringLiteral("/nonexistent-directory/sheet.pdf"));
-  });
-  worker.join();
-  EXPECT_TRUE(written);
-  EXPECT_FALSE(unwritable);
-  EXPECT_GT(fs::file_size(pdf), 1000u);
-  fs::remove(pdf);
-}
-
-// The PDF of the example job's first result, written by the command line: every line
-// of the sheet is in it, on exactly one page.
-TEST_F(SheetPaintTest, CommandLineSheetOfTheExampleJob) {
-  if (!haveTool("pdftotext") || !haveTool("pdfinfo")) GTEST_SKIP() << "pdftotext/pdfinfo not installed";
-  const fs::path pdf = tempPath("example.pdf");
-  const auto [status, json] =
-      capture(std::string("'") + HOBWISE_SOLVE + "' --example --json --sheet '" + pdf.string() + "'",
-              tempPath("example.json"));
-  ASSERT_EQ(status, 0);
-  ASSERT_TRUE(fs::exists(pdf));
-
-  // The first result as the window shows it, and the sheet the window would print.
-  const QJsonObject root = QJsonDocument::fromJson(QByteArray::fromStdString(json)).object();
-  ASSERT_GT(root.value("count").toInt(), 0);
-  const QJsonObject first = root.value("results").toArray().at(0).toObject();
-  SheetInputs in;
-  in.indexConstant = "30";
-  in.feedConstant = "0.0625";
-  in.helixAngle = "23.5";
-  in.normalPitch = "8";
-  in.teeth = "30";
-  in.setupIndex = 0;
-  in.hobThreads = "1";
-  const GeometryReadouts readouts = geometryReadouts("30", "8", "23.5");
-  in.pitchDiameter = readouts.pitchDiameter;
-  in.outsideDiameter = readouts.outsideDiameter;
-  in.leadLine = first.value("leadLine").toString().toStdString();
-  in.feedLine = first.value("feedLine").toString().toStdString();
-  in.status = first.value("c").toString().toStdString();
-  in.feedErrorLine = first.value("feedError").toString().toStdString();
-  const QJsonArray index = first.value("index").toArray();
-  const QJsonArray feed = first.value("feed").toArray();
-  for (int g = 0; g < 4; ++g) {
-    in.gears[static_cast<std::size_t>(g)] = std::to_string(index.at(g).toInt());
-    in.gears[static_cast<std::size_t>(g + 4)] = std::to_string(feed.at(g).toInt());
-  }
-  const SheetLayout layout =
-      layoutSheet(in, 5000, 6600, [](const std::string& t) { return std::pair<int, int>(int(t.size()) * 20, 129); });
-  // 16 lines of job and set-up, the six derivation lines (30 is whole), two labels and
-  // the four texts of the two fractions.
-  ASSERT_EQ(layout.texts.size(), 28u);
-
-  const auto [textStatus, text] = capture("pdftotext -layout '" + pdf.string() + "' -", tempPath("example.txt"));
-  ASSERT_EQ(textStatus, 0);
-  const std::string page = squeezed(text);
-  for (const SheetText& line : layout.texts) {
-    EXPECT_NE(page.find(squeezed(line.text)), std::string::npos) << "missing: " << line.text;
-  }
-  EXPECT_NE(page.find("Helix Angle: 23.5° (dms: 23°30'00.0000\")"), std::string::npos);
-  EXPECT_NE(page.find(" • Feed Rate along Helix Angle: "), std::string::npos);
-
-  const auto [infoStatus, info] = capture("pdfinfo '" + pdf.string() + "'", tempPath("example.info"));
-  ASSERT_EQ(infoStatus, 0);
-  EXPECT_NE(info.find("Pages:           1\n"), std::string::npos) << info;
-  fs::remove(pdf);
 }
 
 }  // namespace

@@ -1,45 +1,13 @@
 // The results table, its copy and exports, the sheet as PDF, the stock tools and
 // Solve's tooltip, driven through the real widgets and dialogs.
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <memory>
-
-#include <QAction>
-#include <QApplication>
-#include <QClipboard>
-#include <QFile>
-#include <QFileDialog>
-#include <QHeaderView>
-#include <QHelpEvent>
-#include <QInputDialog>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenuBar>
-#include <QMessageBox>
-#include <QProcess>
-#include <QSettings>
-#include <QTableView>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QThread>
-#include <QTimer>
-#include <QToolButton>
-
 #include "results/result_rows.h"
-#include "ui/main_window.h"
 #include "ui/results_table.h"
 #include "ui/stock_tools.h"
 #include "ui/table_tools.h"
-#include "ui/widgets.h"
+#include "window_fixture.h"
 
 namespace hobwise::ui {
 namespace {
-
-constexpr int kRunTimeoutMs = 300000;
 
 // Acts on the next modal dialog of type D once its own event loop runs (acting
 // while it is still being shown would leave that loop running forever).
@@ -96,13 +64,11 @@ QStringList fromJson(const QJsonObject& r) {
           r["feedLine"].toString(), r["leadLine"].toString()};
 }
 
-class Tables : public ::testing::Test {
+class Tables : public Window {
  protected:
   void SetUp() override {
-    QSettings(QStringLiteral("Quillmar"), QStringLiteral("1")).clear();
-    w = std::make_unique<MainWindow>();
-    w->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    Window::SetUp();
+    w = open();
     tools = w->findChild<TableTools*>();
     ASSERT_NE(tools, nullptr);
     table = tools->table();
@@ -110,27 +76,14 @@ class Tables : public ::testing::Test {
 
   Controls& c() { return w->controls(); }
 
-  void typeInto(int id, const QString& text) {
-    auto* e = c().as<QLineEdit>(id);
-    e->setFocus();
-    e->selectAll();
-    QTest::keyClick(e, Qt::Key_Backspace);
-    if (!text.isEmpty()) QTest::keyClicks(e, text);
-  }
-
-  // The example job with a set-up, solved with the stock on the page; the table
-  // is empty and says so while the run goes.
+  // The example job with a set-up, solved with the stock on the page; the table is
+  // empty and says so while the run goes.
   void solveExample(int setup = 0) {
-    const JobInputs in = exampleJobInputs();
-    for (auto [id, text] : {std::pair{2001, in.indexConstant}, {2002, in.feedConstant}, {2007, in.feedRate},
-                            {2004, in.helixAngle}, {2006, in.normalPitch}})
-      typeInto(id, QString::fromStdString(text));
-    c().select(2003, std::stoi(in.teeth) - 1);
+    enterJ1(*w);
     c().select(2005, setup);
-    QTest::mouseClick(c().widget(1001), Qt::LeftButton);
-    ASSERT_TRUE(w->solveRunning());
+    pressSolve(*w);
     EXPECT_TRUE(table->rowCount() == 0 && table->message().startsWith("Solving"));
-    QTRY_VERIFY_WITH_TIMEOUT(!w->solveRunning(), kRunTimeoutMs);
+    waitForRun(*w);
   }
 
   QStringList shown() {
@@ -196,7 +149,7 @@ TEST_F(Tables, ChoosingARowShowsItsResultAndBrowsingMovesTheRow) {
   EXPECT_EQ(c().as<UpDown>(1003)->position(), cells(0)[kNumberColumn].toInt());
   EXPECT_EQ(shown(), fromCells(cells(0)));
 
-  typeInto(2004, "24");  // a changed input takes result, table and "k of n" away
+  typeInto(*w, 2004, "24");  // a changed input takes result, table and "k of n" away
   EXPECT_FALSE(tools->positionText()->isVisible());
   EXPECT_EQ(table->rowCount(), 0);
 }
@@ -240,7 +193,7 @@ TEST_F(Tables, SheetAsPdfBelowPrintWritesOnePageWithTheGearsOnDisplay) {
   const QByteArray text = run("pdftotext", {"-layout", dir.filePath("sheet.pdf"), "-"});
   for (auto [left, right] : {std::pair{3003, 3005}, {3004, 3006}, {3024, 3026}, {3025, 3027}})
     EXPECT_TRUE(text.contains((c().text(left) + " x " + c().text(right)).toLatin1())) << left;
-  typeInto(2004, "24");
+  typeInto(*w, 2004, "24");
   EXPECT_FALSE(sheet->isEnabled());
 }
 
@@ -293,26 +246,15 @@ TEST_F(Tables, BadStockFilesAreRefusedAndThePageKeepsItsStock) {
 TEST_F(Tables, SolveTooltipNamesTheInputsThatKeepItGreyed) {
   solveExample();
   EXPECT_TRUE(tools->solveTip().contains("after a run"));
-  typeInto(2006, "0.3");
+  typeInto(*w, 2006, "0.3");
   QWidget* solve = c().widget(1001);
   QHelpEvent hover(QEvent::ToolTip, QPoint(5, 5), solve->mapToGlobal(QPoint(5, 5)));
   QApplication::sendEvent(solve, &hover);
   EXPECT_FALSE(solve->isEnabled());
   EXPECT_EQ(solve->toolTip(), "Solve needs:\nNormal Diametral Pitch: a value from 0.35 to 360");
-  typeInto(2006, "8");
+  typeInto(*w, 2006, "8");
   EXPECT_TRUE(solve->isEnabled() && tools->solveTip().isEmpty());
 }
 
 }  // namespace
 }  // namespace hobwise::ui
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QTemporaryDir settingsDir;
-  qputenv("XDG_CONFIG_HOME", settingsDir.path().toLocal8Bit());
-  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -1,0 +1,131 @@
+#!/bin/sh
+# Deliberate one-line faults (mutants): each is put into a scratch copy of the tree,
+# the test programs and hobwise-solve are rebuilt and ctest runs; a mutant that makes
+# a test fail is caught. The line is put back before the next one.
+#   sh scripts/mutants.sh            # every mutant
+#   sh scripts/mutants.sh M03 M17    # only these
+#   MUTANT_CHECK=1 sh scripts/mutants.sh   # only check that each line is found
+# MUTANT_DIR (default /tmp/hobwise-mutants) holds the copy and its build; extra cmake
+# arguments go in MUTANT_CMAKE_ARGS. A mutant is found by its file, or, when that file
+# no longer holds the line, by searching src/ for it (the first file that holds it).
+set -u
+root="$(cd "$(dirname "$0")/.." && pwd)"
+work="${MUTANT_DIR:-/tmp/hobwise-mutants}"
+tree="$work/tree"
+build="$work/build"
+timeout="${MUTANT_TIMEOUT:-300}"
+
+# id @ file @ what @ original line @ replacement line (both compared without leading
+# and trailing blanks; the replacement keeps the original's indentation).
+mutants() {
+  cat <<'EOF'
+M01@src/model/job.cpp@set-up 7 gets the plus sign@case 0: case 3: case 4: case 7: return -1;@case 0: case 3: case 4: case 6: return -1;
+M02@src/model/job.cpp@tolerance of a 6-character feed rate@case 6: return 0.001;@case 6: return 0.0015;
+M03@src/model/job.cpp@feed constant of exactly 1 not inverted@job.feedFactor = job.feedConstantAsDouble >= 1.0 ? DecFloat(1) / job.feedConstant : job.feedConstant;@job.feedFactor = job.feedConstantAsDouble > 1.0 ? DecFloat(1) / job.feedConstant : job.feedConstant;
+M04@src/model/job.cpp@9-character feed rate off by one@if (length >= 9) return 0.0001;  // 9 or 10 characters@if (length >= 10) return 0.0001;
+M05@src/model/job.cpp@C bisection cap lowered@if (x > 99999 || x < 0) break;@if (x > 9999 || x < 0) break;
+M06@src/model/job.cpp@feed ratio multiplies by sin@return job.normalPitch / (c * job.feedFactor) / job.sinHelix;@return job.normalPitch / (c * job.feedFactor) * job.sinHelix;
+M07@src/solver/c_constant_search.cpp@band test one order only@return (q > lowEnd && q < highEnd) || (q > highEnd && q < lowEnd);@return (q > lowEnd && q < highEnd);
+M08@src/solver/c_constant_search.cpp@whole-C test accepts all@return c - boost::multiprecision::floor(c) < kTolerance;@return c - boost::multiprecision::ceil(c) < kTolerance;
+M09@src/solver/c_constant_search.cpp@finite-C test one digit short@const DecFloat scaled = c * 100000000000LL;@const DecFloat scaled = c * 10000000000LL;
+M10@src/solver/c_constant_search.cpp@C limit too low@static const DecFloat kLimit = DecFloat(9999.9999);@static const DecFloat kLimit = DecFloat(999.9999);
+M11@src/solver/c_constant_search.cpp@equal C: wider spread kept@return a.spread < b.spread;@return a.spread > b.spread;
+M12@src/solver/feed_search.cpp@plain feed search error limit tenfold smaller@static const DecFloat kMaxError = DecFloat(0.001);@static const DecFloat kMaxError = DecFloat(0.0001);
+M13@src/solver/feed_search.cpp@feed window of the search open below@return !(feed > feedHigh || feed < feedLow);@return !(feed > feedHigh);
+M14@src/solver/solver.cpp@each worker skips its last C constant@for (std::uint32_t k = range.first; k < range.end; ++k) {@for (std::uint32_t k = range.first; k + 1 < range.end; ++k) {
+M15@src/solver/feed_search.cpp@worker list keeps one copy too many@if (pos != entries.end() && sameGears(*pos, find)) return;  // the other copy of the same pair@if (pos != entries.end() && sameGears(*pos, find) && pos != entries.begin()) return;
+M16@src/solver/feed_search.cpp@trim keeps one result too few@if (found.size() > kResultLimit) found.resize(kResultLimit);@if (found.size() >= kResultLimit) found.resize(kResultLimit - 1);
+M17@src/solver/feed_search.cpp@trim drops no duplicate@found.erase(std::unique(found.begin(), found.end(), sameGears), found.end());@;
+M18@src/solver/feed_search.cpp@trim window open below@return feed > feedHigh || feed < feedLow;@return feed > feedHigh;
+M19@src/results/results.cpp@feed error with 14 decimals@t.feedError = "Feed Error: " + formatFixed(ev.feedError, 15);@t.feedError = "Feed Error: " + formatFixed(ev.feedError, 14);
+M20@src/results/results.cpp@index lower row swapped@text(std::max(r.i0, r.i1)), text(std::min(r.i0, r.i1)),  // index, lower row@text(std::min(r.i0, r.i1)), text(std::max(r.i0, r.i1)),
+M21@src/results/results.cpp@lead error reversed@ev.leadError = ev.leadFromGearing - ev.theoreticalLead;@ev.leadError = ev.theoreticalLead - ev.leadFromGearing;
+M22@src/results/results.cpp@outside diameter adds one module@const DecFloat outside = diameter + DecFloat(2 / pitch);@const DecFloat outside = diameter + DecFloat(1 / pitch);
+M23@src/results/results.cpp@smallest pitch refused@if (!(teeth >= 1 && pitch >= 0.35 && helix >= 0.0 && helix <= 89.9)) return out;@if (!(teeth >= 1 && pitch > 0.35 && helix >= 0.0 && helix <= 89.9)) return out;
+M24@src/report/sheet.cpp@bullet one character late@if (feedLine.size() >= 28) feedLine.replace(27, 1, "•");@if (feedLine.size() >= 28) feedLine.replace(28, 1, "•");
+M25@src/report/sheet.cpp@derivation sign flipped@const std::string signText = sign == -1 ? " - " : " + ";@const std::string signText = sign == 1 ? " - " : " + ";
+M26@src/report/sheet.cpp@lead line cut one short@constexpr std::size_t kSheetLeadLineLimit = 83;@constexpr std::size_t kSheetLeadLineLimit = 82;
+M27@src/report/sheet.cpp@decimal budget favours sin on ties@} else if (ds >= dF && ds >= dp) {@} else if (ds > dF && ds >= dp) {
+M28@src/report/sheet.cpp@dms carries at 1000@if (f == 10000) { f = 0; ++s; }@if (f == 1000) { f = 0; ++s; }
+M29@src/ui/widgets.cpp@paste of 1000 refused@if (!(value >= 1e-9 && value <= 1000)) return state;@if (!(value >= 1e-9 && value < 1000)) return state;
+M30@src/ui/widgets.cpp@paste allowed with two points@state.pasteEnabled = clipPoints + keptPoints <= 1;@state.pasteEnabled = clipPoints + keptPoints <= 2;
+M31@src/ui/widgets.cpp@digit 9 refused@if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {@if (c >= QLatin1Char('0') && c <= QLatin1Char('8')) {
+M32@src/ui/widgets.cpp@second point allowed@} else if (!text.contains(QLatin1Char('.'))) {@} else if (true) {
+M33@src/ui/widgets.cpp@Delete does not clear the results@if (key == Qt::Key_Backspace || key == Qt::Key_Delete) {@if (key == Qt::Key_Backspace) {
+M34@src/ui/main_window.cpp@clearing leaves the texts@for (int id : kClearedTexts) controls_.setText(id, QString());@;
+M35@src/ui/main_window.cpp@Solve refuses a feed rate of 0@feedRate >= 0 && feedRate <= 0.1 &&                //@feedRate > 0 && feedRate <= 0.1 &&
+M36@src/ui/main_window.cpp@stored stock cut one short@gearStockText = cutText(ss(settings.value(kChangeGearsKey).toString()), 155);@gearStockText = cutText(ss(settings.value(kChangeGearsKey).toString()), 154);
+M37@src/ui/main_window.cpp@feed rate not saved@settings.setValue(kFeedRateKey, controls_.text(2007).left(static_cast<int>(kFeedRateLimit)));@;
+M38@src/ui/main_window.cpp@loaded fields cut one short@if (settings.contains(f.key)) controls_.setText(f.id, settings.value(f.key).toString().left(f.limit));@if (settings.contains(f.key)) controls_.setText(f.id, settings.value(f.key).toString().left(f.limit - 1));
+M39@src/ui/main_window.cpp@last stock gear not saved@for (int i = 0; i < kToothCountKinds; ++i) stock += controls_.text(5000 + i).left(1);@for (int i = 0; i + 1 < kToothCountKinds; ++i) stock += controls_.text(5000 + i).left(1);
+EOF
+}
+
+# Prints the file (relative to the tree) whose line, without blanks around it, is $orig.
+holds() { [ -f "$tree/$1" ] && sed 's/^[[:space:]]*//; s/[[:space:]]*$//' "$tree/$1" | grep -qxF -- "$orig"; }
+find_file() {
+  if holds "$1"; then echo "$1"; return; fi
+  for f in $(cd "$tree" && find src -name '*.cpp' -o -name '*.h' | sort); do
+    if holds "$f"; then echo "$f"; return; fi
+  done
+}
+
+# Replaces the first line of $1 equal to $orig (blanks around ignored) by $repl.
+apply() {
+  ORIG="$orig" REPL="$repl" awk '
+    { line = $0; t = line; sub(/^[[:space:]]+/, "", t); sub(/[[:space:]]+$/, "", t) }
+    !done && t == ENVIRON["ORIG"] { match(line, /^[[:space:]]*/); print substr(line, 1, RLENGTH) ENVIRON["REPL"]; done = 1; next }
+    { print line }' "$1" >"$1.mutant" && mv "$1.mutant" "$1"
+}
+
+echo "Copying the tree to $tree ..."
+mkdir -p "$work"
+rm -rf "$tree" "$build"  # a fresh build: the copy's times say nothing about the old one
+mkdir -p "$tree"
+(cd "$root" && tar cf - --exclude='./build*' --exclude=./.git .) | (cd "$tree" && tar xf -)
+check_only="${MUTANT_CHECK:-}"  # set: only see that every line is found and changed
+[ -n "$check_only" ] || {
+cmake -S "$tree" -B "$build" -DCMAKE_BUILD_TYPE=Release ${MUTANT_CMAKE_ARGS:-} >"$work/configure.log" 2>&1 ||
+  { echo "configure failed: $work/configure.log"; exit 2; }
+targets="hobwise-solve $(grep -rhE '^[[:space:]]*hobwise_add_test\(' "$tree/tests" | sed 's/^[^(]*(//; s/[[:space:]].*//' | tr '\n' ' ')"
+build_tests() { nice cmake --build "$build" -j2 --target $targets >"$work/build.log" 2>&1; }
+run_tests() {
+  (cd "$build" && QT_QPA_PLATFORM=offscreen nice ctest -j2 --timeout "$timeout" --stop-on-failure >"$work/ctest.log" 2>&1)
+}
+echo "Building the unchanged tree ..."
+build_tests || { echo "the unchanged tree does not build: $work/build.log"; exit 2; }
+run_tests || { echo "the unchanged tree fails its tests: $work/ctest.log"; exit 2; }
+}
+
+table="$work/table.txt"
+: >"$table"
+mutants | while IFS='@' read -r id file what orig repl; do
+  if [ $# -gt 0 ]; then
+    case " $* " in *" $id "*) ;; *) continue ;; esac
+  fi
+  found=$(find_file "$file")
+  if [ -z "$found" ]; then
+    printf '%-4s %-36s %-44s %s\n' "$id" "$file" "$what" "line-not-found" | tee -a "$table"
+    continue
+  fi
+  cp "$tree/$found" "$work/original"
+  apply "$tree/$found"
+  if cmp -s "$tree/$found" "$work/original"; then
+    outcome=unchanged
+  elif [ -n "$check_only" ]; then
+    outcome=applies
+  elif ! build_tests; then
+    outcome=no-build
+    cp "$work/build.log" "$work/$id.build.log"
+  elif run_tests; then
+    outcome=SURVIVED
+  else
+    outcome=caught
+    grep -E '\*\*\*Failed|\*\*\*Timeout|Failed  ' "$work/ctest.log" | head -1 | sed 's/^ *//' >"$work/$id.catch"
+  fi
+  cp "$work/original" "$tree/$found"
+  printf '%-4s %-36s %-44s %s\n' "$id" "$found" "$what" "$outcome" | tee -a "$table"
+done
+echo
+echo "caught: $(grep -c ' caught$' "$table")  survived: $(grep -c ' SURVIVED$' "$table")  other: $(grep -vcE ' (caught|SURVIVED)$' "$table")"
+echo "table: $table"

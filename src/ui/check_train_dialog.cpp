@@ -1,0 +1,206 @@
+#include "ui/check_train_dialog.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+#include "report/sheet_painter.h"
+#include "ui/main_window.h"
+
+namespace hobwise::ui {
+
+namespace {
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+QLabel* resultLine(QWidget* parent, const char* name) {
+  auto* label = new QLabel(parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  return label;
+}
+
+}  // namespace
+
+CheckTrainDialog::CheckTrainDialog(const JobInputs& job, const GearStock& stock, const SolveOptions& options,
+                                   const std::array<QString, 8>& gears, QWidget* parent)
+    : QDialog(parent), job_(job), stock_(stock), options_(options) {
+  setWindowTitle(QStringLiteral("Check a Train"));
+  auto* layout = new QVBoxLayout(this);
+  // What the train is checked against.
+  auto* against = resultLine(this, "job");
+  const int threads = QString::fromStdString(job.hobThreads).toInt();
+  QString jobText = QStringLiteral("Job on the Main page: index constant %1, feed constant %2, feed rate %3, helix "
+                                   "angle %4, pitch %5, %6 teeth, %7")
+                        .arg(qs(job.indexConstant), qs(job.feedConstant), qs(job.feedRate), qs(job.helixAngle),
+                             qs(job.normalPitch), qs(job.teeth),
+                             threads == 1 ? QStringLiteral("1 hob thread") : qs(job.hobThreads) + " hob threads");
+  if (const std::string setup = setupLine(job.setupIndex, 0); !setup.empty())
+    jobText += "\n" + qs(setup) + "; " + qs(setupLine(job.setupIndex, 1));
+  against->setText(jobText);
+  against->setWordWrap(true);
+  layout->addWidget(against);
+  layout->addSpacing(8);
+
+  // The two trains as the Main page shows a result: upper gears over lower gears.
+  auto* trains = new QHBoxLayout;
+  const auto* validator = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}")), this);
+  for (int train = 0; train < 2; ++train) {
+    auto* fraction = new QGridLayout;
+    fraction->setHorizontalSpacing(8);
+    fraction->setVerticalSpacing(2);
+    auto* label = new QLabel(train == 0 ? QStringLiteral("Index:") : QStringLiteral("Feed:"), this);
+    label->setAlignment(Qt::AlignHCenter);
+    fraction->addWidget(label, 0, 0, 1, 2);
+    for (int k = 0; k < 4; ++k) {
+      const std::size_t place = static_cast<std::size_t>(train * 4 + k);
+      auto* field = new QLineEdit(gears[place], this);
+      field->setObjectName(QStringLiteral("toothCount%1").arg(place));
+      field->setToolTip(QString::fromLatin1(kGearPlaceNames[place]));
+      field->setValidator(validator);
+      field->setMaxLength(3);
+      field->setAlignment(Qt::AlignHCenter);
+      field->setFixedWidth(44);
+      fraction->addWidget(field, k < 2 ? 1 : 3, k % 2);
+      fields_[place] = field;
+      connect(field, &QLineEdit::textChanged, this, &CheckTrainDialog::evaluate);
+    }
+    auto* bar = new QFrame(this);
+    bar->setFrameShape(QFrame::HLine);
+    bar->setFrameShadow(QFrame::Plain);
+    bar->setLineWidth(2);
+    fraction->addWidget(bar, 2, 0, 1, 2);
+    trains->addLayout(fraction);
+    trains->addSpacing(40);
+  }
+  trains->addStretch();
+  layout->addLayout(trains);
+  layout->addSpacing(8);
+
+  status_ = resultLine(this, "status");
+  indexError_ = resultLine(this, "indexError");
+  feedError_ = resultLine(this, "feedError");
+  feedLine_ = resultLine(this, "feedLine");
+  leadLine_ = resultLine(this, "leadLine");
+  for (QLabel* line : {status_, indexError_, feedError_, feedLine_, leadLine_}) {
+    // The lines keep their room while there is nothing to show.
+    line->setMinimumHeight(line->fontMetrics().lineSpacing() * (line == feedLine_ ? 2 : 1));
+    layout->addWidget(line);
+  }
+  layout->addSpacing(8);
+  notes_ = resultLine(this, "notes");
+  notes_->setWordWrap(true);
+  notes_->setMinimumHeight(notes_->fontMetrics().lineSpacing() * 4);
+  notes_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  layout->addWidget(notes_);
+  saved_ = resultLine(this, "saved");
+  layout->addWidget(saved_);
+  layout->addStretch();
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  print_ = new QPushButton(QStringLiteral("Print ..."), this);
+  save_ = new QPushButton(QStringLiteral("Save Sheet as PDF ..."), this);
+  auto* close = new QPushButton(QStringLiteral("Close"), this);
+  for (QPushButton* b : {print_, save_, close}) {
+    b->setAutoDefault(false);
+    buttons->addWidget(b);
+  }
+  layout->addLayout(buttons);
+  connect(print_, &QPushButton::clicked, this, [this] {
+    if (check_ && printSheet) printSheet(sheetInputs());
+  });
+  connect(save_, &QPushButton::clicked, this, &CheckTrainDialog::askAndSave);
+  connect(close, &QPushButton::clicked, this, &QDialog::accept);
+
+  setMinimumWidth(820);
+  evaluate();
+}
+
+void CheckTrainDialog::evaluate() {
+  check_.reset();
+  saved_->clear();
+  std::string refused;
+  MountedTeeth teeth{};
+  for (std::size_t place = 0; place < fields_.size() && refused.empty(); ++place) {
+    if (const auto t = parseToothCount(fields_[place]->text().toStdString(), place, refused)) teeth[place] = *t;
+  }
+  if (refused.empty()) {
+    check_ = checkTrain(job_, stock_, options_, teeth);
+    if (!check_) refused = "The job on the Main page cannot be evaluated: a field there holds no number.";
+  }
+  print_->setEnabled(check_.has_value());
+  save_->setEnabled(check_.has_value());
+  if (!check_) {
+    for (QLabel* line : {status_, indexError_, feedError_, feedLine_, leadLine_}) line->clear();
+    QString reason = qs(refused);
+    if (!reason.isEmpty()) reason[0] = reason[0].toUpper();  // the place's name begins the sentence
+    notes_->setText(reason);
+    return;
+  }
+  const ResultTexts& t = check_->texts;
+  status_->setText(t.status.empty() ? QStringLiteral("C: (no fraction below 10000)") : qs(t.status));
+  indexError_->setText(qs(t.indexError));
+  feedError_->setText(qs(t.feedError));
+  feedLine_->setText(qs(t.feedLine).remove(QLatin1Char('\r')));
+  leadLine_->setText(qs(t.leadLine));
+  QStringList notes;
+  if (check_->inStock) notes << QStringLiteral("In stock.");
+  for (const std::string& note : check_->notes) notes << qs(note);
+  if (check_->inStock && check_->notes.empty()) notes.last() = QStringLiteral("In stock, and within every limit of a run.");
+  notes_->setText(notes.join(QLatin1Char('\n')));
+}
+
+QString CheckTrainDialog::shownText() const {
+  QStringList lines;
+  for (const QLabel* line : {status_, indexError_, feedError_, feedLine_, leadLine_, notes_})
+    if (!line->text().isEmpty()) lines << line->text();
+  return lines.join(QLatin1Char('\n'));
+}
+
+SheetInputs CheckTrainDialog::sheetInputs() const {
+  return check_ ? sheetInputsFor(job_, check_->texts) : SheetInputs{};
+}
+
+bool CheckTrainDialog::saveSheet(const QString& path) {
+  const bool ok = check_ && writeSheetPdf(sheetInputs(), path);
+  saved_->setText(ok ? QStringLiteral("Sheet written to %1").arg(QDir::toNativeSeparators(path))
+                     : QStringLiteral("Cannot write %1").arg(QDir::toNativeSeparators(path)));
+  return ok;
+}
+
+void CheckTrainDialog::askAndSave() {
+  QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Sheet as PDF"),
+                                              QDir::home().filePath(QStringLiteral("Change Gears.pdf")),
+                                              QStringLiteral("PDF files (*.pdf)"));
+  if (path.isEmpty()) return;  // cancelled
+  if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) path += QStringLiteral(".pdf");
+  saveSheet(path);
+}
+
+CheckTrainDialog* openCheckTrainDialog(MainWindow& window) {
+  if (window.solveRunning()) {
+    QApplication::beep();  // the fields are the run's until it ends
+    return nullptr;
+  }
+  std::array<QString, 8> gears;
+  if (!window.foundResults().empty())
+    for (std::size_t i = 0; i < gears.size(); ++i) gears[i] = window.controls().text(kGearFieldIds[i]);
+  auto* dialog = new CheckTrainDialog(window.ReadJobInputs(), window.ReadGearStock(), window.ReadSolveOptions(),
+                                      gears, &window);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->setWindowModality(Qt::WindowModal);
+  dialog->printSheet = [&window, dialog](const SheetInputs& inputs) { window.PrintSheet(inputs, dialog); };
+  dialog->open();
+  return dialog;
+}
+
+}  // namespace hobwise::ui
