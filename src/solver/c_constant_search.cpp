@@ -1,5 +1,8 @@
 // The search for index trains whose ratio lies in the feed band, and their C constants.
 #include <algorithm>
+#include <atomic>
+#include <numeric>
+#include <unordered_set>
 #include <exception>
 #include <mutex>
 #include <thread>
@@ -21,15 +24,42 @@ Order compare(const DecFloat& q, const DecFloat& target) {
   return Order::Equal;
 }
 
+// The counts of the index-train search: a ratio is counted in indexTrains when first
+// met (recorded or not), in inStock when recorded.
+struct IndexTally {
+  RunControl* control;
+  std::unordered_set<std::uint64_t> failed;  // ratios met only with trains the stock lacks
+
+  static std::uint64_t key(std::uint64_t a, std::uint64_t b) {
+    const std::uint64_t g = std::gcd(a, b);
+    return (a / g) << 32 | (b / g);
+  }
+  void stockFailed(std::uint64_t a, std::uint64_t b) {
+    if (control && failed.insert(key(a, b)).second) ++control->counts.indexTrains;
+  }
+  void recorded(std::uint64_t a, std::uint64_t b) {
+    if (!control) return;
+    ++control->counts.inStock;
+    if (failed.empty() || !failed.contains(key(a, b))) ++control->counts.indexTrains;
+  }
+};
+
+// How often the index-train search looks at the stop flag, in driven pairs.
+constexpr std::size_t kStopCheckEvery = 64;
+
 // Records the train (driving pair `m`, driven pair `i`) when its signed ratio error
 // is new and the stock holds its four gears.
 void recordTrain(const std::vector<GearPair>& pairs, std::size_t m, std::size_t i, const DecFloat& q,
                  const DecFloat& target, const StockSnapshot& stock, RatioErrorSet& ratioErrors,
-                 std::vector<CConstantRecord>& records) {
+                 std::vector<CConstantRecord>& records, IndexTally& tally) {
   DecFloat signedError = q - target;
   if (ratioErrors.contains(signedError)) return;
   const std::uint16_t gears[4] = {pairs[m].larger, pairs[m].smaller, pairs[i].larger, pairs[i].smaller};
-  if (!checkStock(stock, gears)) return;
+  if (!checkStock(stock, gears)) {
+    tally.stockFailed(pairs[m].product, pairs[i].product);
+    return;
+  }
+  tally.recorded(pairs[m].product, pairs[i].product);
   CConstantRecord r;
   r.g0 = pairs[i].larger;
   r.g1 = pairs[i].smaller;
@@ -44,19 +74,25 @@ void recordTrain(const std::vector<GearPair>& pairs, std::size_t m, std::size_t 
 }  // namespace
 
 std::vector<CConstantRecord> searchIndexTrainsPlain(const JobParameters& job, const std::vector<GearPair>& pairs,
-                                                    const StockSnapshot& stock, RatioErrorSet& ratioErrors) {
+                                                    const StockSnapshot& stock, RatioErrorSet& ratioErrors,
+                                                    RunControl* control) {
   std::vector<CConstantRecord> records;
   const std::size_t n = pairs.size();
   if (n == 0) return records;
+  IndexTally tally{control, {}};
   const DecFloat target = indexRatioFor(job, job.requiredC);
   const DecFloat lowEnd = indexRatioFor(job, job.cLow);
   const DecFloat highEnd = indexRatioFor(job, job.cHigh);
   for (std::size_t i = 0; i < n; ++i) {
+    if (i % kStopCheckEvery == kStopCheckEvery - 1 && control && control->stopRequested()) {
+      control->noteStop(SolveStage::IndexTrains);
+      break;
+    }
     bisectPairs(
         n, [&](std::size_t mid) { return compare(quotient(pairs[mid].product, pairs[i].product), target); },
         [&](std::size_t, std::size_t, std::size_t mid) {
           const DecFloat q = quotient(pairs[mid].product, pairs[i].product);
-          if (inBand(q, lowEnd, highEnd)) recordTrain(pairs, mid, i, q, target, stock, ratioErrors, records);
+          if (inBand(q, lowEnd, highEnd)) recordTrain(pairs, mid, i, q, target, stock, ratioErrors, records, tally);
         });
   }
   return records;
@@ -74,54 +110,62 @@ bool passesFiniteTest(const DecFloat& c) {
 }
 
 void assignCConstants(const JobParameters& job, std::vector<CConstantRecord>& records, bool wholeOnly,
-                      bool finiteOnly, bool fast, unsigned threads) {
+                      bool finiteOnly, bool fast, unsigned threads, RunControl* control) {
   std::vector<char> keep(records.size(), 0);
-  auto work = [&](std::size_t from, std::size_t to) {
-    for (std::size_t k = from; k < to; ++k) {
-      CConstantRecord& r = records[k];
-      const DecFloat ratio = quotient(std::uint64_t{r.g3} * r.g2, std::uint64_t{r.g1} * r.g0);
-      DecFloat c = fast ? solveCConstantFast(job, ratio) : solveCConstant(job, ratio);
-      bool kept = true;
-      if (wholeOnly)
-        kept = passesWholeTest(c);
-      else if (finiteOnly)
-        kept = passesFiniteTest(c);
-      if (kept) {
-        r.cConstant = std::move(c);
-        keep[k] = 1;
+  const CConstantSolver solver(job);
+  // Records in turns of kTurn, so that the threads share the work evenly whatever the
+  // cost of each C constant; each record is written by one thread only.
+  constexpr std::size_t kTurn = 16;
+  std::atomic<std::size_t> nextTurn{0};
+  std::atomic<bool> stopped{false};
+  auto work = [&] {
+    while (true) {
+      const std::size_t from = nextTurn.fetch_add(kTurn);
+      if (from >= records.size()) return;
+      for (std::size_t k = from; k < std::min(records.size(), from + kTurn); ++k) {
+        CConstantRecord& r = records[k];
+        const std::uint64_t a = std::uint64_t{r.g3} * r.g2, b = std::uint64_t{r.g1} * r.g0;
+        DecFloat c = fast ? solver.solve(a, b) : solveCConstant(job, quotient(a, b));
+        bool kept = true;
+        if (wholeOnly)
+          kept = passesWholeTest(c);
+        else if (finiteOnly)
+          kept = passesFiniteTest(c);
+        if (kept) {
+          r.cConstant = std::move(c);
+          keep[k] = 1;
+        }
+        if (control && control->stopRequested()) {
+          stopped = true;
+          return;
+        }
       }
     }
   };
-  if (threads <= 1 || records.size() < 2) {
-    work(0, records.size());
-  } else {
-    // Each thread takes a contiguous share; every record is written by one thread only.
-    const std::size_t count = std::min<std::size_t>(threads, records.size());
-    const std::size_t chunk = (records.size() + count - 1) / count;
-    std::vector<std::thread> pool;
-    std::exception_ptr failure;
-    std::mutex failureLock;
-    for (std::size_t t = 1; t < count; ++t) {
-      const std::size_t from = std::min(records.size(), t * chunk);
-      const std::size_t to = std::min(records.size(), from + chunk);
-      pool.emplace_back([&, from, to] {
-        try {
-          work(from, to);
-        } catch (...) {
-          std::lock_guard lock(failureLock);
-          failure = std::current_exception();
-        }
-      });
-    }
+  const std::size_t count = std::min<std::size_t>(std::max(1u, threads), (records.size() + kTurn - 1) / kTurn);
+  std::vector<std::thread> pool;
+  std::exception_ptr failure;
+  std::mutex failureLock;
+  auto guarded = [&] {
     try {
-      work(0, std::min(records.size(), chunk));
+      work();
     } catch (...) {
       std::lock_guard lock(failureLock);
-      failure = std::current_exception();
+      if (!failure) failure = std::current_exception();
+      stopped = true;
+      nextTurn = records.size();
     }
-    for (auto& t : pool) t.join();
-    if (failure) std::rethrow_exception(failure);
+  };
+  try {
+    for (std::size_t t = 1; t < count; ++t) pool.emplace_back(guarded);
+  } catch (...) {
+    std::lock_guard lock(failureLock);
+    if (!failure) failure = std::current_exception();
   }
+  guarded();
+  for (auto& t : pool) t.join();
+  if (failure) std::rethrow_exception(failure);
+  if (stopped && control) control->noteStop(SolveStage::CConstants);
   std::size_t out = 0;
   for (std::size_t k = 0; k < records.size(); ++k)
     if (keep[k]) records[out++] = std::move(records[k]);
@@ -163,26 +207,38 @@ void orderDistinct(std::vector<CConstantRecord>& records) {
 }
 
 std::vector<CConstantRecord> findCConstants(const JobParameters& job, const std::vector<GearPair>& pairs,
-                                            const StockSnapshot& stock, const SolveOptions& options) {
+                                            const StockSnapshot& stock, const SolveOptions& options,
+                                            RunControl* control, const std::function<void(SolveStage)>& stageStarted) {
   RatioErrorSet ratioErrors;
-  std::vector<CConstantRecord> records = options.exact ? searchIndexTrainsPlain(job, pairs, stock, ratioErrors)
-                                                       : searchIndexTrains(job, pairs, stock, ratioErrors);
+  if (stageStarted) stageStarted(SolveStage::IndexTrains);
+  std::vector<CConstantRecord> records = options.exact
+                                             ? searchIndexTrainsPlain(job, pairs, stock, ratioErrors, control)
+                                             : searchIndexTrains(job, pairs, stock, ratioErrors, control);
+  ratioErrors.clear();
+  if (stageStarted) stageStarted(SolveStage::CConstants);
   const unsigned threads = options.exact ? 1u : std::max(1u, options.processors);
-  assignCConstants(job, records, options.wholeOnly, options.finiteOnly, !options.exact, threads);
+  assignCConstants(job, records, options.wholeOnly, options.finiteOnly, !options.exact, threads, control);
   dropOutOfRange(records);
   orderDistinct(records);
+  if (control) control->counts.cConstants = records.size();
   return records;
 }
 
 std::vector<CConstantRecord> searchIndexTrains(const JobParameters& job, const std::vector<GearPair>& pairs,
-                                               const StockSnapshot& stock, RatioErrorSet& ratioErrors) {
+                                               const StockSnapshot& stock, RatioErrorSet& ratioErrors,
+                                               RunControl* control) {
   std::vector<CConstantRecord> records;
   const std::size_t n = pairs.size();
   if (n == 0) return records;
+  IndexTally tally{control, {}};
   const Threshold target(indexRatioFor(job, job.requiredC));
   const Threshold lowEnd(indexRatioFor(job, job.cLow));
   const Threshold highEnd(indexRatioFor(job, job.cHigh));
   for (std::size_t i = 0; i < n; ++i) {
+    if (i % kStopCheckEvery == kStopCheckEvery - 1 && control && control->stopRequested()) {
+      control->noteStop(SolveStage::IndexTrains);
+      break;
+    }
     const std::uint64_t driven = pairs[i].product;
     bisectPairs(
         n, [&](std::size_t mid) { return target.orderOf(pairs[mid].product, driven); },
@@ -192,7 +248,7 @@ std::vector<CConstantRecord> searchIndexTrains(const JobParameters& job, const s
           const Order high = highEnd.orderOf(pairs[mid].product, driven);
           if ((low == Order::Greater && high == Order::Less) || (low == Order::Less && high == Order::Greater))
             recordTrain(pairs, mid, i, quotient(pairs[mid].product, driven), target.exact(), stock, ratioErrors,
-                        records);
+                        records, tally);
         });
   }
   return records;
@@ -205,10 +261,11 @@ std::vector<CConstantRecord> searchIndexTrains(const JobParameters& job, const s
 // the way that side asks for. Only the halvings close to c* evaluate the formula, as
 // the plain bisection does. x, lo and hi are formed exactly as there.
 //
-// "Clearly": DecFloat carries at least 121 significant digits, so each operation is
-// off by less than 1e-120 relative. The evaluated formula differs from the ratio by
-// |x - c*| / c* / (x N + s) relative, and c* is off by at most (c* N + 4) rounding
-// errors; the room 1e-110 (c* N + 2) leaves a factor of ten million to spare.
+// "Clearly": the evaluated formula differs from the ratio by |x - c*| / c* / (x N + s)
+// relative. DecFloat's division (Newton steps) is good to about 1e-113 relative, and
+// an error e of the formula or of c* moves the decision by about e (c* N + s); the
+// room 1e-110 (c* N + 2) leaves a factor of a thousand (the tests compare every
+// train with the plain bisection).
 DecFloat solveCConstantFast(const JobParameters& job, const DecFloat& ratio) {
   static const DecFloat kStep = DecFloat(1e-110);
   const int n = job.teeth;
@@ -225,14 +282,17 @@ DecFloat solveCConstantFast(const JobParameters& job, const DecFloat& ratio) {
   const DecFloat root = s > 0 ? ratio / denominator : ratio / -denominator;
   const double rootApprox = root.convert_to<double>();
   if (!(rootApprox > 0) || !(rootApprox < 99990.0)) return solveCConstant(job, ratio);
-  if (s < 0 && !(rootApprox > 3.0 / n)) return solveCConstant(job, ratio);
-  const DecFloat room = root * DecFloat(1e-110 * (rootApprox * n + 2));
+  // Near the pole of the falling formula (c N = 1) the formula evaluates x; beside it,
+  // even a root just above the pole needs no more than that.
+  if (s < 0 && !(rootApprox * n > 1.0 + 1e-9)) return solveCConstant(job, ratio);
+  const DecFloat room =
+      root * DecFloat(1e-110 * (rootApprox * n + 2) * (s < 0 ? 1.0 + 1.0 / (rootApprox * n - 1.0) : 1.0));
   const DecFloat rootLow = root - room;
   const DecFloat rootHigh = root + room;
-  DecFloat poleLow, poleHigh;  // the formula falls: x N - 1 < -1/2 below, > 1 above
+  DecFloat poleLow, poleHigh;  // the formula falls: x N - 1 < -1/2 below, > 2^-20 above
   if (s < 0) {
     poleLow = DecFloat(1) / (2 * n);
-    poleHigh = DecFloat(2) / n;
+    poleHigh = (DecFloat(1) + DecFloat(1) / (1 << 20)) / n;
   }
 
   DecFloat lo = 0, hi = 100000, x = 50000;

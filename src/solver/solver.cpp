@@ -31,7 +31,7 @@ std::string progressText(unsigned counter, std::size_t count, unsigned processor
 std::vector<FoundResult> evaluateCConstants(const JobParameters& job, const std::vector<GearPair>& pairs,
                                             const std::vector<CConstantRecord>& cConstants,
                                             const StockSnapshot& stock, const SolveOptions& options,
-                                            const SolveCallbacks& callbacks) {
+                                            const SolveCallbacks& callbacks, RunControl& control) {
   const unsigned processors = std::max(1u, options.processors);
   const std::vector<WorkRange> ranges = divideWork(cConstants.size(), processors);
   const FeedSearch search(job, pairs, stock);
@@ -41,20 +41,28 @@ std::vector<FoundResult> evaluateCConstants(const JobParameters& job, const std:
   std::vector<FoundResult> found;
   std::exception_ptr failure;
 
+  FeedCounts total;
+  std::atomic<bool> stopped{false};
   auto worker = [&](WorkRange range) {
     try {
       WorkerList list;
+      FeedCounts counts;
       for (std::uint32_t k = range.first; k < range.end; ++k) {
         const unsigned counter = progress.fetch_add(1) + 1;
         say(callbacks, progressText(counter, cConstants.size(), processors));
         if (options.exact)
-          search.searchPlain(cConstants[k], list);
+          search.searchPlain(cConstants[k], list, &counts);
         else
-          search.search(cConstants[k], list);
-        if (callbacks.stop && callbacks.stop->load()) break;
+          search.search(cConstants[k], list, &counts);
+        if (control.stopRequested()) {
+          stopped = stopped || k + 1 < range.end;
+          break;
+        }
       }
       std::lock_guard lock(resultsLock);
       found.insert(found.end(), list.entries.begin(), list.entries.end());
+      total.feedTrains += counts.feedTrains;
+      total.feedTest += counts.feedTest;
     } catch (...) {
       std::lock_guard lock(resultsLock);
       if (!failure) failure = std::current_exception();
@@ -71,6 +79,9 @@ std::vector<FoundResult> evaluateCConstants(const JobParameters& job, const std:
   if (!ranges.empty()) worker(ranges[0]);
   for (auto& t : threads) t.join();
   if (failure) std::rethrow_exception(failure);
+  control.counts.feedTrains = total.feedTrains;
+  control.counts.feedTest = total.feedTest;
+  if (stopped) control.noteStop(SolveStage::FeedTrains);
   return found;
 }
 
@@ -79,6 +90,8 @@ std::vector<FoundResult> evaluateCConstants(const JobParameters& job, const std:
 SolveReport solve(const JobInputs& inputs, const GearStock& stock, const SolveOptions& options,
                   const SolveCallbacks& callbacks) {
   SolveReport report;
+  RunControl control;
+  control.stop = callbacks.stop;
   bool statusShown = false;
   try {
     const std::vector<std::uint32_t> gearSet = gearSetFrom(stock);
@@ -94,21 +107,30 @@ SolveReport solve(const JobInputs& inputs, const GearStock& stock, const SolveOp
       say(callbacks, "");
       return report;
     }
-    std::vector<CConstantRecord> cConstants = findCConstants(*job, pairs, snapshot, options);
+    std::vector<CConstantRecord> cConstants =
+        findCConstants(*job, pairs, snapshot, options, &control, callbacks.stageStarted);
     report.cConstantCount = cConstants.size();
     if (!cConstants.empty()) {
-      std::vector<FoundResult> found = evaluateCConstants(*job, pairs, cConstants, snapshot, options, callbacks);
+      if (callbacks.stageStarted) callbacks.stageStarted(SolveStage::FeedTrains);
+      std::vector<FoundResult> found =
+          evaluateCConstants(*job, pairs, cConstants, snapshot, options, callbacks, control);
       cConstants.clear();
       cConstants.shrink_to_fit();
       report.results = trimResults(std::move(found), *job);
       report.rangeSet = true;
     }
+    control.counts.kept = report.results.size();
+    report.stages = control.counts;
+    report.stoppedIn = control.stoppedIn;
     say(callbacks, "");
     return report;
   } catch (...) {
     // Memory ran out (or a thread could not be started): the run ends without results.
     SolveReport failed;
     failed.cConstantCount = report.cConstantCount;
+    failed.stages = control.counts;
+    failed.stages.kept = 0;
+    failed.stoppedIn = control.stoppedIn;
     failed.failed = true;
     if (statusShown) {
       try {

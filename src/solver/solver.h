@@ -47,11 +47,49 @@ struct SolveOptions {
   bool exact = false;             // turn every shortcut off: the literal algorithm
 };
 
+// The stages of a run that a stop can end.
+enum class SolveStage { None, IndexTrains, CConstants, FeedTrains };
+
 // Everything a run hands back to its caller while it runs. Both may be called from
 // the run's thread and from worker threads, concurrently.
 struct SolveCallbacks {
   std::function<void(const std::string&)> status;  // progress texts for the status line
-  const std::atomic<bool>* stop = nullptr;          // set: workers take no further C constant
+  // Set: every stage ends after its current piece of work (a few driven pairs of the
+  // index-train search, one train's C constant on each thread, one C constant on each
+  // worker) and hands on what it has; the stages after it each do their first piece.
+  const std::atomic<bool>* stop = nullptr;
+  std::function<void(SolveStage)> stageStarted;  // on the run's thread, as each stage begins
+};
+
+// How many candidates each stage of a run let through, counted once each at the
+// place where the plain algorithm decides it, so that the counts are the same for
+// any number of workers and with or without the shortcuts:
+// - indexTrains: the distinct index ratios (driving product over driven product) of
+//   the trains the index-train search meets strictly inside the feed band. Trains of
+//   one ratio are one candidate: the search records the first of them the stock holds
+//   and passes over the rest.
+// - inStock: of those ratios, the ones met with a train the stock check lets through
+//   (the index trains recorded, one per ratio).
+// - cConstants: the distinct C constants left after the whole/finite option and the
+//   cap of 9999.9999.
+// - feedTrains: over all C constants, the feed trains of distinct gears (a driving and
+//   a driven pair, each counted once whichever copy of the pair table the search
+//   meets) in the ranges the workers' bisections end with, whose ratio lies within
+//   0.001 of the ratio the C constant asks for. Counted before the stock check of the
+//   eight gears and before the worker's list, whose 400 places depend on how the C
+//   constants are divided among the workers.
+// - feedTest: of those, the ones whose actual feed lies within 0.005 of the wanted
+//   feed (the stock check of the eight gears comes after this count).
+// - kept: the results kept, at most 200.
+// A stopped run counts what it did.
+struct StageCounts {
+  std::size_t indexTrains = 0;
+  std::size_t inStock = 0;
+  std::size_t cConstants = 0;
+  std::size_t feedTrains = 0;
+  std::size_t feedTest = 0;
+  std::size_t kept = 0;
+  bool operator==(const StageCounts&) const = default;
 };
 
 struct SolveReport {
@@ -59,6 +97,8 @@ struct SolveReport {
   std::size_t cConstantCount = 0;    // distinct C constants the search kept
   bool rangeSet = false;             // the trimming ran: the result browser's range is 1..results.size()
   bool failed = false;               // a text was no number, or memory ran out: no results
+  StageCounts stages;
+  SolveStage stoppedIn = SolveStage::None;  // the stage in which the run saw the stop
 };
 
 // One whole solve run on the calling thread (workers on threads of their own).

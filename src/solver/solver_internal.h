@@ -8,6 +8,8 @@
 // arithmetic and falls back to DecFloat where the answer is close. Both forms give
 // the same results, to the last digit; SolveOptions::exact picks the plain form.
 #include <array>
+#include <atomic>
+#include <functional>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -19,6 +21,7 @@
 #include "model/gear_stock.h"
 #include "model/job.h"
 #include "solver/solver.h"
+#include "solver/wide.h"
 
 namespace hobwise::solver {
 
@@ -107,6 +110,18 @@ class Threshold {
 // digits, so a decision that holds with this much room cannot be upset by rounding.
 inline constexpr double kSafety = 1e-9;
 
+// The stop flag and the stage counts of one run, handed through its stages.
+struct RunControl {
+  const std::atomic<bool>* stop = nullptr;
+  StageCounts counts;
+  SolveStage stoppedIn = SolveStage::None;
+
+  bool stopRequested() const { return stop && stop->load(std::memory_order_relaxed); }
+  void noteStop(SolveStage stage) {
+    if (stoppedIn == SolveStage::None) stoppedIn = stage;
+  }
+};
+
 // ---- C-constant search ----
 
 // The set of signed ratio errors (ratio - target) of the recorded index trains.
@@ -115,10 +130,13 @@ using RatioErrorSet = std::set<DecFloat>;
 // Step A: the index trains whose ratio lies strictly inside the feed band, in the
 // order they are found; a train is recorded when its signed ratio error is new and
 // the stock holds its gears. cConstant is left 0.
+// `control` (if given) gains indexTrains and inStock and may end the search early.
 std::vector<CConstantRecord> searchIndexTrainsPlain(const JobParameters& job, const std::vector<GearPair>& pairs,
-                                                    const StockSnapshot& stock, RatioErrorSet& ratioErrors);
+                                                    const StockSnapshot& stock, RatioErrorSet& ratioErrors,
+                                                    RunControl* control = nullptr);
 std::vector<CConstantRecord> searchIndexTrains(const JobParameters& job, const std::vector<GearPair>& pairs,
-                                               const StockSnapshot& stock, RatioErrorSet& ratioErrors);
+                                               const StockSnapshot& stock, RatioErrorSet& ratioErrors,
+                                               RunControl* control = nullptr);
 
 // The whole and the finite test on a C constant.
 bool passesWholeTest(const DecFloat& c);
@@ -126,8 +144,10 @@ bool passesFiniteTest(const DecFloat& c);
 
 // Step B: gives each record its C constant and drops those that fail the chosen
 // test. `threads` > 1 spreads the C constants over that many threads.
+// The threads take the records in turns of a few; a stop ends each thread after its
+// current record, and the records not reached are dropped.
 void assignCConstants(const JobParameters& job, std::vector<CConstantRecord>& records, bool wholeOnly,
-                      bool finiteOnly, bool fast, unsigned threads);
+                      bool finiteOnly, bool fast, unsigned threads, RunControl* control = nullptr);
 
 // Step C: drops the C constants above 9999.9999.
 void dropOutOfRange(std::vector<CConstantRecord>& records);
@@ -138,11 +158,52 @@ void orderDistinct(std::vector<CConstantRecord>& records);
 
 // Steps A to D.
 std::vector<CConstantRecord> findCConstants(const JobParameters& job, const std::vector<GearPair>& pairs,
-                                            const StockSnapshot& stock, const SolveOptions& options);
+                                            const StockSnapshot& stock, const SolveOptions& options,
+                                            RunControl* control = nullptr,
+                                            const std::function<void(SolveStage)>& stageStarted = {});
 
 // solveCConstant of the model, with the early halvings decided in cheaper
 // arithmetic where the decision is certain. The same value to the last digit.
 DecFloat solveCConstantFast(const JobParameters& job, const DecFloat& ratio);
+
+// The values of one C-constant bisection as whole numbers of units 10^-g (g = 120 for
+// a root of at least 1, 128 below), with the sum and the halving as DecFloat forms
+// them. add and halve give false where the result would need digits finer than the
+// unit (the caller then leaves the train to the DecFloat bisection).
+class Midpoints {
+ public:
+  explicit Midpoints(int g);
+  int g() const { return g_; }
+  // DecFloat's limb position: 0 for [1, 1e8), -1 for [1e-8, 1), -2 below.
+  int order(const Wide& v) const;
+  bool add(const Wide& a, const Wide& b, Wide& sum) const;
+  bool halve(const Wide& s, Wide& half) const;
+  DecFloat toDecFloat(const Wide& v) const;
+  Wide fromDecFloat(const DecFloat& v) const;  // whole units, cut below
+
+ private:
+  Wide cut(const Wide& v, int e) const;
+  int g_;
+  Wide one_, limb_;  // 1 and 1e-8 in units
+};
+
+// solveCConstant for the index train whose driving product is a and driven product
+// b, to the last digit, with the midpoints of the bisection followed by Midpoints
+// and the way of each halving taken from the exact root where it is certain.
+class CConstantSolver {
+ public:
+  explicit CConstantSolver(const JobParameters& job);
+  DecFloat solve(std::uint64_t a, std::uint64_t b) const;
+
+ private:
+  const JobParameters& job_;
+  bool usable_ = false;
+  std::uint64_t ktNum_ = 0;  // K T = ktNum / 10^ktDecimals
+  int ktDecimals_ = 0;
+  std::uint64_t k120_ = 0;  // the step 1e-110 in units of 1e-120 and of 1e-128, cut
+  std::uint64_t k128_ = 0;
+  DecFloat kStep_;
+};
 
 // ---- Feed-train search ----
 
@@ -172,6 +233,14 @@ struct WorkerList {
   void insert(const FoundResult& find);
 };
 
+// What the feed-train search of one C constant adds to the stage counts (see
+// StageCounts): the trains of distinct gears within 0.001 of the ratio asked for, and
+// of those the ones whose feed lies within 0.005 of the wanted feed.
+struct FeedCounts {
+  std::size_t feedTrains = 0;
+  std::size_t feedTest = 0;
+};
+
 // The feed-train search for one C constant (one step of a worker).
 struct FeedSearch {
   const JobParameters& job;
@@ -187,13 +256,29 @@ struct FeedSearch {
     std::size_t first;
     std::size_t end;
     std::uint64_t product;
+    std::uint32_t distinct;  // pairs of distinct gears in the group
   };
   std::vector<Group> groups;
   std::vector<Range> outcomeAt;  // [p]: products before p lie below the target, the rest above
+  std::vector<std::uint32_t> otherCopy;  // [k]: the other entry with the same two gears (or k)
+  // [v]: where a target between the products v and v + 1 falls: the products next
+  // below and above it, how far the bisection's range reaches beyond them (255: as
+  // far or farther) and how many pairs of distinct gears that range holds; and its
+  // place p among the pairs.
+  struct Place {
+    std::uint16_t below, above;  // 0 and 65535 where there is none
+    std::uint8_t toFirst, toLast;
+    std::uint8_t count;
+  };
+  std::vector<Place> placeAt;
+  std::vector<std::uint32_t> placeIndex;
   double feedFactorApprox = 0;
   double feedLowApprox = 0;
   double feedHighApprox = 0;
   bool feedWindowApprox = false;  // the three above are finite numbers
+  double normalPitchApprox = 0;   // for T in double
+  double sinHelixApprox = 0;
+  bool ratioApprox = false;       // the two above and feedFactorApprox are normal numbers
   double lowestRatio = 0;         // smallest and largest ratio of two pairs
   double highestRatio = 0;
 
@@ -203,8 +288,20 @@ struct FeedSearch {
   // (or either side is NaN).
   bool feedInWindow(const DecFloat& feedRatio) const;
 
-  void searchPlain(const CConstantRecord& record, WorkerList& list) const;
-  void search(const CConstantRecord& record, WorkerList& list) const;
+  // The feed trains of one C constant into the list; `counts` (if given) gains the
+  // stage counts of this C constant, the same from both forms.
+  void searchPlain(const CConstantRecord& record, WorkerList& list, FeedCounts* counts = nullptr) const;
+  void search(const CConstantRecord& record, WorkerList& list, FeedCounts* counts = nullptr) const;
+
+  // True when entry m of the bisection's range [lo, ..] is the first one there with its
+  // two gears.
+  bool countedIn(std::size_t m, std::size_t lo) const { return otherCopy[m] >= m || otherCopy[m] < lo; }
+
+ private:
+  struct Target;
+  template <class RatioFn>
+  bool inWindow(double q, RatioFn&& ratio) const;
+  void processRange(const CConstantRecord& record, const Group& g, Range r, Target& target, WorkerList& list) const;
 };
 
 // Sorting, removal of repeats, the feed window, and the cut to 200.

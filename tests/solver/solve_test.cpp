@@ -25,7 +25,7 @@ struct StatusLog {
       std::lock_guard guard(lock);
       texts.push_back(text);
     };
-    return {add, stop};
+    return {add, stop, {}};
   }
 };
 
@@ -90,8 +90,10 @@ TEST(Solve, RunsThatFindNothing) {
 
 TEST(Solve, StopFlagEndsEveryWorkerAfterItsFirstCConstant) {
   StatusLog log;
-  std::atomic<bool> stop{true};
-  const SolveReport report = solve(exampleInputs(), GearStock::defaultStock(), {.processors = 2}, log.callbacks(&stop));
+  std::atomic<bool> stop{false};  // set as the workers start: the stages before them see no stop
+  SolveCallbacks callbacks = log.callbacks(&stop);
+  callbacks.stageStarted = [&stop](SolveStage stage) { stop = stage == SolveStage::FeedTrains; };
+  const SolveReport report = solve(exampleInputs(), GearStock::defaultStock(), {.processors = 2}, callbacks);
   ASSERT_GT(report.cConstantCount, 2u);
   EXPECT_EQ(log.texts.size(), 4u);  // two workers, one C constant each
   EXPECT_TRUE(report.rangeSet && !report.failed);

@@ -1,0 +1,249 @@
+// The C constant of an index train by the bisection of solveCConstant, with its
+// midpoints followed in whole-number arithmetic instead of DecFloat.
+//
+// DecFloat keeps a number as 16 limbs of 8 decimal digits below an exponent that is
+// a multiple of 8, the first limb not 0. On that form the bisection's two operations
+// are exact rules: a sum aligns the smaller operand to the larger one's limbs (its
+// lowest limbs fall off) and a carry into a new first limb drops the last one;
+// halving truncates below the last limb, unless the first limb becomes 0, when the
+// digits move up by one limb and nothing is lost. Every value of the bisection lies
+// between 1e-8 and 1e8, so it is a whole number of units 1e-120 (for a root of at
+// least 1) or 1e-128 (below 1), and both rules become a few operations on that whole
+// number. Where a value would need digits finer than the unit the solver gives up
+// and leaves the train to the DecFloat bisection.
+//
+// The way of each halving comes from the root c* = a s / (K T b - a N), exact as a
+// fraction since K is a short decimal; only the halvings whose x lies within a
+// small room of c* (or, for the falling formula, near its pole) evaluate the index
+// formula in DecFloat, as the plain bisection does.
+#include <cmath>
+#include <cstdio>
+
+#include "solver/solver_internal.h"
+#include "solver/wide.h"
+
+namespace hobwise::solver {
+
+std::string Wide::decimal() const {
+  if (isZero()) return "0";
+  constexpr std::uint64_t kChunk = 1000000000000000000ull;  // 1e18
+  std::uint64_t chunks[12];
+  int count = 0;
+  Wide v = *this;
+  while (!v.isZero()) v = v.dividedBy(kChunk, &chunks[count++]);
+  char text[16 * 18 + 2];
+  int len = std::snprintf(text, sizeof text, "%llu", static_cast<unsigned long long>(chunks[count - 1]));
+  for (int k = count - 2; k >= 0; --k)
+    len += std::snprintf(text + len, sizeof text - static_cast<std::size_t>(len), "%018llu",
+                         static_cast<unsigned long long>(chunks[k]));
+  return std::string(text, static_cast<std::size_t>(len));
+}
+
+Wide Wide::pow10(int e) {
+  Wide r(1);
+  for (int k = 0; k < e; ++k) r = r.times(10);
+  return r;
+}
+
+namespace {
+
+const Wide& power10(int e) {
+  static const std::array<Wide, 135> table = [] {
+    std::array<Wide, 135> t;
+    for (int k = 0; k < 135; ++k) t[static_cast<std::size_t>(k)] = Wide::pow10(k);
+    return t;
+  }();
+  return table[static_cast<std::size_t>(e)];
+}
+
+std::uint64_t floorScaled(const DecFloat& v, int e) {
+  return boost::multiprecision::floor(v * DecFloat("1e" + std::to_string(e))).convert_to<unsigned long long>();
+}
+
+}  // namespace
+
+Midpoints::Midpoints(int g) : g_(g), one_(power10(g)), limb_(power10(g - 8)) {}
+
+int Midpoints::order(const Wide& v) const {
+  if (!(v < one_)) return 0;
+  if (!(v < limb_)) return -1;
+  return -2;
+}
+
+Wide Midpoints::cut(const Wide& v, int e) const {
+  if (g_ == 128 && e == 0) return v - Wide(v.remainderBy(100000000u));
+  return v;
+}
+
+bool Midpoints::add(const Wide& a, const Wide& b, Wide& sum) const {
+  if (a.isZero()) return sum = b, true;
+  if (b.isZero()) return sum = a, true;
+  const int ea = order(a), eb = order(b);
+  if (ea < -1 || eb < -1) return false;
+  const int e = std::max(ea, eb);
+  sum = cut(a, e) + cut(b, e);
+  if (order(sum) > e) sum = cut(sum, order(sum));
+  return true;
+}
+
+bool Midpoints::halve(const Wide& s, Wide& half) const {
+  const int es = order(s);
+  half = s.half();
+  const int eh = order(half);
+  if (eh < -1) return false;
+  if (eh == es) {
+    if (g_ == 128 && es == 0) half = cut(half, 0);              // truncated on limbs of 1e8 units
+    else if (g_ == 120 && es == -1 && s.isOdd()) return false;  // limbs finer than a unit
+    return true;
+  }
+  // The first limb became 0: DecFloat moves limbs 1 to 14 of the halved number up by
+  // one and puts the remainder's half in the last limb, but leaves limb 14 as it was,
+  // so that the new limb 14 repeats the old one instead of taking the old limb 15.
+  if (es != 0) return false;
+  const std::uint64_t limb = g_ == 128 ? 100000000u : 1u;  // a limb of order 0, in units
+  std::uint64_t odd = 0;
+  const Wide halved = s.dividedBy(limb).dividedBy(2, &odd);  // old limbs, halved
+  if (g_ == 120 && odd) return false;                         // half a unit
+  std::uint64_t q15 = 0, q14 = 0;
+  halved.dividedBy(100000000u, &q15).dividedBy(100000000u, &q14);
+  const std::uint64_t unit14 = g_ == 128 ? 100000000u : 1u;  // limb 14 of order -1
+  half = (g_ == 128 ? halved.times(100000000u) + Wide(odd * 50000000u) : halved) + Wide(q14 * unit14);
+  half = half - Wide(q15 * unit14);
+  return true;
+}
+
+Wide Midpoints::fromDecFloat(const DecFloat& v) const {
+  const DecFloat scaled = boost::multiprecision::floor(v * DecFloat("1e" + std::to_string(g_)));
+  Wide r;
+  for (char ch : scaled.str(0, std::ios_base::fixed)) {
+    if (ch == '.') break;
+    if (ch >= '0' && ch <= '9') r = r.times(10) + Wide(static_cast<std::uint64_t>(ch - '0'));
+  }
+  return r;
+}
+
+DecFloat Midpoints::toDecFloat(const Wide& v) const {
+  if (v.isZero()) return DecFloat(0);
+  return DecFloat(v.decimal() + "e-" + std::to_string(g_));
+}
+
+CConstantSolver::CConstantSolver(const JobParameters& job) : job_(job), kStep_(DecFloat(1e-110)) {
+  k120_ = floorScaled(kStep_, 120);
+  k128_ = floorScaled(kStep_, 128);
+  if (job.teeth < 1 || (job.sign != 1 && job.sign != -1) || job.hobThreads < 1) return;
+  const DecFloat kt = job.indexConstant * job.hobThreads;
+  if (!boost::multiprecision::isfinite(kt) || !(kt > 0)) return;
+  // K T as a whole number over a power of ten.
+  DecFloat scaled = kt;
+  for (int d = 0; d <= 8; ++d, scaled *= 10) {
+    if (scaled > DecFloat(1e15)) return;
+    if (scaled == boost::multiprecision::floor(scaled)) {
+      ktNum_ = scaled.convert_to<unsigned long long>();
+      ktDecimals_ = d;
+      usable_ = true;
+      return;
+    }
+  }
+}
+
+DecFloat CConstantSolver::solve(std::uint64_t a, std::uint64_t b) const {
+  const auto fallback = [&] { return solveCConstantFast(job_, quotient(a, b)); };
+  if (!usable_ || a == 0 || b == 0 || a > (1ull << 40) || b > (1ull << 40)) return fallback();
+  const int n = job_.teeth;
+  const int s = job_.sign;
+  std::uint64_t scale = 1;
+  for (int k = 0; k < ktDecimals_; ++k) scale *= 10;
+  // c* = a s 10^d / (ktNum b - a N 10^d)
+  const __int128 den = static_cast<__int128>(ktNum_) * b - static_cast<__int128>(a) * n * scale;
+  if (s > 0 ? !(den > 0) : !(den < 0)) return fallback();
+  const unsigned __int128 q = static_cast<unsigned __int128>(den > 0 ? den : -den);
+  const unsigned __int128 p = static_cast<unsigned __int128>(a) * scale;
+  if (q >> 63 || p >> 63) return fallback();
+  const double root = static_cast<double>(p) / static_cast<double>(q);
+  if (!(root >= 1e-7 && root <= 99990.0)) return fallback();
+  if (s < 0 && !(root * n > 1.0 + 1e-9)) return fallback();
+
+  const Midpoints mid(root >= 1.0 ? 120 : 128);
+  const int g = mid.g();
+  // The room around c* in which the DecFloat formula decides. Its division (by
+  // Newton steps) is good to about 1e-113 relative; an error e of the formula moves
+  // the place where it meets the ratio by e (c* N + s) relative, and the room is a
+  // thousand times that.
+  double roomUnits = root * std::pow(10.0, g - 110) * (root * n + 2);
+  if (s < 0) roomUnits *= 1.0 + 1.0 / (root * n - 1.0);
+  if (!(roomUnits < 1e27)) return fallback();
+  const Wide room = roomUnits < 1e18 ? Wide(static_cast<std::uint64_t>(roomUnits) + 2)
+                                     : Wide(static_cast<std::uint64_t>(roomUnits / 1e9) + 2).times(1000000000u);
+  const Wide center = (power10(g).times(static_cast<std::uint64_t>(p))).dividedBy(static_cast<std::uint64_t>(q));
+  const Wide rootLow = room < center ? center - room : Wide(0);
+  const Wide rootHigh = center + room + Wide(1);
+  Wide poleLow, poleHigh;  // the falling formula: x N - 1 below -1/2, and clearly above 0
+  if (s < 0) {
+    const Wide pole = power10(g).dividedBy(static_cast<std::uint64_t>(n));
+    poleLow = pole.half();
+    poleHigh = pole + pole.dividedBy(1u << 20) + Wide(2);
+  }
+  const Wide top = power10(g).times(99999);
+  const Wide& one = power10(g);
+
+  std::optional<DecFloat> ratio;
+  int halvings = 0;
+  Wide lo, hi = power10(g).times(100000), x = power10(g).times(50000);
+  while (true) {
+    int way = 0;  // +1: lo = x and up; -1: hi = x and down; 0: stop
+    if (s > 0 && x < rootLow) {
+      way = 1;
+    } else if (s > 0 && rootHigh < x) {
+      way = -1;
+    } else if (s < 0 && x < poleLow) {
+      way = -1;
+    } else if (s < 0 && poleHigh < x && x < rootLow) {
+      way = 1;
+    } else if (s < 0 && rootHigh < x) {
+      way = -1;
+    } else {
+      const DecFloat e = indexRatioFor(job_, mid.toDecFloat(x));
+      if (isNaN(e)) break;
+      if (!ratio) ratio = quotient(a, b);
+      if (s > 0)
+        way = *ratio > e ? 1 : *ratio < e ? -1 : 0;
+      else
+        way = *ratio < e ? 1 : *ratio > e ? -1 : 0;
+    }
+    if (way == 0) break;
+    Wide sum;
+    const Wide& other = way > 0 ? hi : lo;
+    if (g == 120 && one <= x && one <= other) {
+      // Both in [1, 1e8): an exact sum on the same limbs and a truncated half.
+      (way > 0 ? lo : hi) = x;
+      x = (x + other).half();
+    } else {
+      const Wide before = x;
+      if (!mid.add(before, other, sum) || !mid.halve(sum, x)) return fallback();
+      (way > 0 ? lo : hi) = before;
+    }
+    if (top < x) break;
+    // After j halvings hi - lo is 1e5 / 2^j less a few units: above 1e-105 for j < 365.
+    if (++halvings < 365) {
+      if (way > 0 ? x == lo : x == hi) break;
+      continue;
+    }
+    // hi > lo + 1e-110, the step aligned to lo's limbs as DecFloat adds it.
+    bool wider;
+    if (lo.isZero()) {
+      wider = hi > Wide(g == 120 ? k120_ : k128_);
+    } else if (mid.order(lo) == 0) {
+      wider = hi > lo + (g == 120 ? Wide(k120_) : Wide(k120_).times(100000000u));
+    } else if (g == 128) {
+      wider = hi > lo + Wide(k128_);
+    } else {  // limbs of 1e-128 below a unit of 1e-120: compare (hi - lo) 1e8 with the step
+      const Wide gap = lo < hi ? hi - lo : Wide(0);
+      wider = !gap.fitsWord() || gap.times(100000000u) > Wide(k128_);
+    }
+    if (!wider) break;
+    if (way > 0 ? x == lo : x == hi) break;  // halving no longer moves x
+  }
+  return mid.toDecFloat(x) + kStep_;
+}
+
+}  // namespace hobwise::solver

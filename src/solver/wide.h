@@ -1,0 +1,102 @@
+#pragma once
+// A non-negative whole number of up to 512 bits: just enough arithmetic to follow the
+// midpoints of the C-constant bisection exactly (see c_constant_bisection.cpp).
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace hobwise::solver {
+
+struct Wide {
+  static constexpr int kWords = 8;
+  std::array<std::uint64_t, kWords> w{};  // least significant word first
+
+  Wide() = default;
+  explicit Wide(std::uint64_t v) { w[0] = v; }
+
+  static Wide pow10(int e);
+
+  bool isZero() const {
+    for (auto x : w)
+      if (x) return false;
+    return true;
+  }
+  bool isOdd() const { return w[0] & 1u; }
+  bool fitsWord() const {
+    for (int k = 1; k < kWords; ++k)
+      if (w[static_cast<std::size_t>(k)]) return false;
+    return true;
+  }
+
+  friend int compare(const Wide& a, const Wide& b) {
+    for (int k = kWords - 1; k >= 0; --k) {
+      const auto i = static_cast<std::size_t>(k);
+      if (a.w[i] != b.w[i]) return a.w[i] < b.w[i] ? -1 : 1;
+    }
+    return 0;
+  }
+  friend bool operator<(const Wide& a, const Wide& b) { return compare(a, b) < 0; }
+  friend bool operator>(const Wide& a, const Wide& b) { return compare(a, b) > 0; }
+  friend bool operator<=(const Wide& a, const Wide& b) { return compare(a, b) <= 0; }
+  friend bool operator==(const Wide& a, const Wide& b) { return a.w == b.w; }
+
+  friend Wide operator+(const Wide& a, const Wide& b) {
+    Wide r;
+    unsigned __int128 carry = 0;
+    for (std::size_t k = 0; k < kWords; ++k) {
+      carry += static_cast<unsigned __int128>(a.w[k]) + b.w[k];
+      r.w[k] = static_cast<std::uint64_t>(carry);
+      carry >>= 64;
+    }
+    return r;
+  }
+  // a - b for a >= b.
+  friend Wide operator-(const Wide& a, const Wide& b) {
+    Wide r;
+    std::uint64_t borrow = 0;
+    for (std::size_t k = 0; k < kWords; ++k) {
+      const std::uint64_t d = a.w[k] - b.w[k];
+      const std::uint64_t d2 = d - borrow;
+      borrow = (a.w[k] < b.w[k]) || (d < borrow) ? 1 : 0;
+      r.w[k] = d2;
+    }
+    return r;
+  }
+  Wide half() const {
+    Wide r;
+    for (std::size_t k = 0; k < kWords; ++k)
+      r.w[k] = (w[k] >> 1) | (k + 1 < kWords ? w[k + 1] << 63 : 0);
+    return r;
+  }
+  Wide times(std::uint64_t m) const {
+    Wide r;
+    unsigned __int128 carry = 0;
+    for (std::size_t k = 0; k < kWords; ++k) {
+      carry += static_cast<unsigned __int128>(w[k]) * m;
+      r.w[k] = static_cast<std::uint64_t>(carry);
+      carry >>= 64;
+    }
+    return r;
+  }
+  // Quotient by d (> 0); the remainder goes to *rest.
+  Wide dividedBy(std::uint64_t d, std::uint64_t* rest = nullptr) const {
+    Wide q;
+    unsigned __int128 rem = 0;
+    for (int k = kWords - 1; k >= 0; --k) {
+      const auto i = static_cast<std::size_t>(k);
+      const unsigned __int128 cur = (rem << 64) | w[i];
+      q.w[i] = static_cast<std::uint64_t>(cur / d);
+      rem = cur % d;
+    }
+    if (rest) *rest = static_cast<std::uint64_t>(rem);
+    return q;
+  }
+  std::uint64_t remainderBy(std::uint64_t d) const {
+    unsigned __int128 rem = 0;
+    for (int k = kWords - 1; k >= 0; --k) rem = ((rem << 64) | w[static_cast<std::size_t>(k)]) % d;
+    return static_cast<std::uint64_t>(rem);
+  }
+  std::string decimal() const;
+};
+
+}  // namespace hobwise::solver

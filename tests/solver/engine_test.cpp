@@ -1,0 +1,272 @@
+// The engine's shortcuts against the plain 100-digit algorithm: the whole-number
+// midpoints of the C-constant bisection step by step, the C constants of many trains,
+// whole runs on fine-pitch and steep-helix jobs, the stage counts and the stop.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "solver/solver.h"
+#include "solver/solver_internal.h"
+#include "model/sample_jobs.h"
+#include "test_support.h"
+
+namespace hobwise::solver {
+namespace {
+
+JobParameters indexJob(const char* k, int threads, int teeth, int sign) {
+  JobInputs in = exampleJobInputs();
+  in.indexConstant = k;
+  in.hobThreads = std::to_string(threads);
+  in.teeth = std::to_string(teeth);
+  in.setupIndex = sign < 0 ? 0 : 1;
+  return *readJob(in);
+}
+
+struct Train {
+  JobParameters job;
+  std::uint64_t a, b;
+  std::string what;
+};
+
+// Random trains of random jobs, both directions of the formula, C constants from far
+// below 1 to the cap and beyond, and the near-pole trains of J7's kind.
+std::vector<Train> randomTrains(int count) {
+  std::mt19937 rng(4242);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  const char* constants[] = {"30", ".5", "40", "12.5", "1200", "2.75", "96", "0.5"};
+  std::vector<Train> trains;
+  for (int k = 0; k < count; ++k) {
+    const char* kc = constants[pick(0, 7)];
+    const int t = pick(1, 3), n = pick(1, 400), s = pick(0, 1) ? 1 : -1;
+    JobParameters job = indexJob(kc, t, n, s);
+    const std::uint64_t a = std::uint64_t(pick(16, 169)) * pick(16, 169);
+    std::uint64_t b = std::uint64_t(pick(16, 169)) * pick(16, 169);
+    const double kt = job.indexConstant.convert_to<double>() * t;
+    if (k % 3 == 0) {  // a ratio near K T / N, where the C constant is large or near the pole
+      b = std::max<std::uint64_t>(1, static_cast<std::uint64_t>(a * n / kt * (1 + s * 1e-3 * pick(1, 900))));
+    } else if (k % 3 == 1) {  // a C constant between 0.3 and 3, where the digits change limbs
+      const double c = 0.3 + 2.7 * pick(0, 1000) / 1000.0;
+      b = std::max<std::uint64_t>(1, static_cast<std::uint64_t>(a * (c * n + s) / (kt * c)));
+    }
+    trains.push_back({job, a, b, std::string(kc) + " T" + std::to_string(t) + " N" + std::to_string(n) + " s" +
+                                     std::to_string(s) + " " + std::to_string(a) + "/" + std::to_string(b)});
+  }
+  return trains;
+}
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+
+int trainCount(int plain) { return kSanitized ? plain / 10 : plain; }
+
+// Every halving of the plain bisection, formed again from the whole-number forms of
+// its operands, gives the same DecFloat.
+TEST(Midpoints, EveryHalvingAsDecFloatFormsIt) {
+  int steps = 0;
+  for (const Train& train : randomTrains(trainCount(60))) {
+    const DecFloat ratio = quotient(train.a, train.b);
+    const DecFloat root = solveCConstant(train.job, ratio);
+    const Midpoints mid(root >= 1 ? 120 : 128);
+    DecFloat lo = 0, hi = 100000, x = 50000;
+    for (int step = 0; step < 400; ++step) {
+      const DecFloat e = indexRatioFor(train.job, x);
+      const bool rises = train.job.sign > 0;
+      const bool up = rises ? ratio > e : ratio < e;
+      const bool down = rises ? ratio < e : ratio > e;
+      if (!up && !down) break;
+      const DecFloat& other = up ? hi : lo;
+      const Wide wx = mid.fromDecFloat(x), wo = mid.fromDecFloat(other);
+      if (mid.order(wx) < -1) break;  // below 1e-8: left to DecFloat
+      ASSERT_EQ(mid.toDecFloat(wx), x) << train.what << " step " << step;
+      const DecFloat next = (x + other) / 2;
+      Wide sum, half;
+      if (mid.add(wx, wo, sum) && mid.halve(sum, half)) {
+        ASSERT_EQ(mid.toDecFloat(half), next) << train.what << " step " << step;
+        ++steps;
+      }
+      (up ? lo : hi) = x;
+      x = next;
+      if (x > 99999 || !(hi > lo + DecFloat(1e-110))) break;
+    }
+  }
+  EXPECT_GT(steps, trainCount(60) * 150);
+}
+
+// Both shortcuts, the whole-number one of the search and the DecFloat one of the result
+// evaluation, near the pole of the falling formula too (J7's hole).
+TEST(CConstantSolver, SameDigitsAsThePlainBisection) {
+  for (const Train& train : randomTrains(trainCount(600))) {
+    const CConstantSolver solver(train.job);
+    const DecFloat plain = solveCConstant(train.job, quotient(train.a, train.b));
+    ASSERT_EQ(solver.solve(train.a, train.b), plain) << train.what;
+    ASSERT_EQ(solveCConstantFast(train.job, quotient(train.a, train.b)), plain) << train.what;
+  }
+}
+
+// ---- Whole runs ----
+
+GearStock everyToothCount(int count, int first = kFirstToothCount, int last = kLastToothCount, int step = 1) {
+  GearStock stock;
+  for (int t = first; t <= last; t += step) stock.setCount(t, count);
+  return stock;
+}
+
+void expectSameRun(const SolveReport& a, const SolveReport& b, const std::string& what) {
+  EXPECT_EQ(a.stages, b.stages) << what;
+  EXPECT_EQ(a.cConstantCount, b.cConstantCount) << what;
+  ASSERT_EQ(a.results.size(), b.results.size()) << what;
+  for (std::size_t k = 0; k < a.results.size(); ++k) {
+    EXPECT_TRUE(sameGears(a.results[k], b.results[k])) << what << " result " << k;
+    EXPECT_EQ(a.results[k].feedError, b.results[k].feedError) << what << " result " << k;
+    EXPECT_EQ(a.results[k].cConstant, b.results[k].cConstant) << what << " result " << k;
+  }
+}
+
+// Fine pitches and steep helices (many C constants) on sparse stocks that the plain
+// algorithm answers in a few seconds: the same results and counts, and the same counts
+// for 1, 2 and 8 workers.
+TEST(WholeRun, FineAndSteepJobsAsThePlainAlgorithm) {
+  struct Case {
+    const char* pitch;
+    const char* helix;
+    const char* feed;
+    int setup;
+    GearStock stock;
+  };
+  std::vector<Case> cases = {
+      {"48", "60", ".0250", 0, everyToothCount(2, 20, 100, 3)},
+      {"360", "60", ".02500", 0, everyToothCount(2, 16, 169, 6)},
+      {"120", "85", ".0250", 1, everyToothCount(7, 24, 120, 4)},
+      {"360", "23.5", ".02500", 3, everyToothCount(1, 30, 90, 2)},
+      {"8", "85", ".025", 6, everyToothCount(2, 40, 160, 4)},
+  };
+  if (kSanitized) cases.resize(2);
+  for (const Case& c : cases) {
+    JobInputs in = exampleJobWith(c.pitch, c.helix);
+    in.setupIndex = c.setup;
+    in.feedRate = c.feed;
+    const std::string what = std::string("pitch ") + c.pitch + " helix " + c.helix;
+    SolveOptions exact;
+    exact.exact = true;
+    const SolveReport plain = solve(in, c.stock, exact);
+    ASSERT_GT(plain.stages.cConstants, 10u) << what;
+    ASSERT_FALSE(plain.results.empty()) << what;
+    for (unsigned workers : {1u, 2u, 8u}) {
+      SolveOptions fast;
+      fast.processors = workers;
+      expectSameRun(plain, solve(in, c.stock, fast), what + " on " + std::to_string(workers) + " workers");
+    }
+    exact.processors = 3;
+    EXPECT_EQ(plain.stages, solve(in, c.stock, exact).stages) << what << " exact on 3 workers";
+  }
+}
+
+// Runs that run dry at each stage, with the counts of what they did. K = 29.975 makes
+// the ratio 1 (four gears of one tooth count) the index ratio of C constant 40, which
+// lies in the example job's band; a pitch of .01575 and one tooth put every C constant
+// near 20000.
+TEST(StageCounts, RunsThatRunDryAtEachStage) {
+  JobInputs ratioOne = exampleJobInputs();
+  ratioOne.indexConstant = "29.975";
+  JobInputs noBand = exampleJobInputs();
+  noBand.feedRate = "1";  // one character: no tolerance, no band
+  JobInputs capped = exampleJobInputs();  // C constants near 20000, above the cap
+  capped.teeth = "1";
+  capped.normalPitch = ".01575";
+  const GearStock example = GearStock::defaultStock();
+  struct Case {
+    const char* what;
+    JobInputs in;
+    GearStock stock;
+    SolveOptions options;
+    StageCounts expected;
+  };
+  const std::vector<Case> cases = {
+      {"empty stock", exampleJobInputs(), GearStock{}, {}, {0, 0, 0, 0, 0, 0}},
+      {"no index train in the band", noBand, example, {}, {0, 0, 0, 0, 0, 0}},
+      {"one gear of 40: the train needs four", ratioOne, testing::stockOf({{40, 1}}), {}, {1, 0, 0, 0, 0, 0}},
+      {"four gears of 40: no feed train near 0.39", ratioOne, testing::stockOf({{40, 4}}), {}, {1, 1, 1, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    for (bool exact : {false, true}) {
+      SolveOptions options = c.options;
+      options.exact = exact;
+      const SolveReport report = solve(c.in, c.stock, options);
+      EXPECT_EQ(report.stages, c.expected) << c.what << (exact ? " (exact)" : "");
+      EXPECT_EQ(report.stoppedIn, SolveStage::None) << c.what;
+    }
+  }
+  // Index trains in the stock, but every C constant above 9999.9999.
+  const SolveReport report = solve(capped, fullGearStock(2), SolveOptions{});
+  EXPECT_GT(report.stages.inStock, 0u);
+  EXPECT_GE(report.stages.indexTrains, report.stages.inStock);
+  EXPECT_EQ(report.stages.cConstants, 0u);
+  EXPECT_EQ(report.stages.kept, 0u);
+}
+
+// Feed trains within 0.001 whose feed lies outside the window: only three trains of
+// ratio 1 (each pair over itself) come within 0.001 of the ratio 1 asked for.
+TEST(StageCounts, FeedTrainsOutsideTheFeedWindow) {
+  const GearStock gears = testing::stockOf({{40, 4}, {50, 4}});
+  const auto pairs = buildPairTable(gearSetFrom(gears));
+  const StockSnapshot stock = StockSnapshot::of(gears, false);
+  JobParameters job;
+  job.normalPitch = 1;
+  job.sinHelix = 1;
+  job.feedFactor = 1;  // T = 1 / c, the feed is the feed ratio
+  CConstantRecord record;
+  record.g0 = record.g2 = 50;
+  record.g1 = record.g3 = 40;
+  record.cConstant = 1;
+  for (const char* wanted : {"1", "1.01"}) {
+    job.feedRate = DecFloat(wanted);
+    const FeedSearch search(job, pairs, stock);
+    FeedCounts plain, fast;
+    WorkerList plainList, fastList;
+    search.searchPlain(record, plainList, &plain);
+    search.search(record, fastList, &fast);
+    EXPECT_EQ(plain.feedTrains, 3u) << wanted;
+    EXPECT_EQ(plain.feedTest, std::string(wanted) == "1" ? 3u : 0u) << wanted;
+    EXPECT_EQ(fast.feedTrains, plain.feedTrains) << wanted;
+    EXPECT_EQ(fast.feedTest, plain.feedTest) << wanted;
+  }
+}
+
+// A stop as a stage begins ends that stage after its first piece of work; the run
+// returns with what it has. J7 of the benchmarks: the plain algorithm spends half a
+// minute in its C-constant search.
+TEST(Stop, EndsTheStageItIsSeenIn) {
+  for (SolveStage stage : {SolveStage::IndexTrains, SolveStage::CConstants, SolveStage::FeedTrains}) {
+    for (bool exact : {false, true}) {
+      if (exact && (stage == SolveStage::FeedTrains || kSanitized)) continue;  // half a minute
+      std::atomic<bool> stop{false};
+      SolveCallbacks callbacks;
+      callbacks.stop = &stop;
+      callbacks.stageStarted = [&](SolveStage started) {
+        if (started == stage) stop = true;
+      };
+      SolveOptions options;
+      options.processors = 2;
+      options.exact = exact;
+      const SolveReport report = solve(j7JobInputs(), fullGearStock(7), options, callbacks);
+      const std::string what = "stage " + std::to_string(static_cast<int>(stage)) + (exact ? " exact" : "");
+      EXPECT_EQ(report.stoppedIn, stage) << what;
+      EXPECT_FALSE(report.failed) << what;
+      if (stage == SolveStage::IndexTrains) {
+        EXPECT_LT(report.stages.inStock, 100u) << what;  // a few driven pairs only
+      }
+      if (stage != SolveStage::FeedTrains) {
+        EXPECT_LE(report.stages.cConstants, 2u) << what;  // one train on each thread
+      } else {
+        EXPECT_GT(report.stages.cConstants, 1000u) << what;
+      }
+      EXPECT_LE(report.results.size(), 200u) << what;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace hobwise::solver
