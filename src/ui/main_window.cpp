@@ -13,6 +13,7 @@
 #include "ui/command_ids.h"
 #include "ui/menu.h"
 #include "ui/settings.h"
+#include "ui/table_tools.h"
 #include "ui/widgets.h"
 
 namespace hobwise::ui {
@@ -36,6 +37,7 @@ MainWindow::MainWindow(QWidget* parent)
   createChangeGearsPage(controls_, client_, fonts_.main, gearStockText);
   wireMainPage();
   installBehaviours();
+  tableTools_ = new TableTools(*this);
 
   setFixedSize(900, 550);
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -47,6 +49,7 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::~MainWindow() {
   qApp->removeEventFilter(this);
+  delete tableTools_;  // it watches controls that go first
   // No reaction of the window may run while it is being taken apart.
   for (auto& [id, w] : controls_.all()) {
     if (auto* e = qobject_cast<NumberEdit*>(w)) e->clearResults = e->inputSettled = e->pasted = nullptr;
@@ -180,6 +183,13 @@ void MainWindow::command(int id) {
       UpdateSolveButton();
       ClearResults();
       break;
+    case kSaveSheetPdf:
+    case kResultsTable:
+    case kSetWholeStock:
+    case kSaveStock:
+    case kLoadStock:
+      tableTools_->command(id);
+      break;
     default:
       break;
   }
@@ -207,6 +217,7 @@ void MainWindow::startSolve() {
   lockForRun();
   results_.clear();
   results_.shrink_to_fit();
+  emit solveStarted();
   solve_.start(
       inputs, options, stock, [this](const QString& text) { controls_.setText(kStatus, text); },
       [this](std::shared_ptr<SolveReport> report) { finishSolve(std::move(report)); });

@@ -22,6 +22,8 @@
 
 namespace hobwise::ui {
 
+class TableTools;
+
 class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
@@ -65,8 +67,11 @@ class MainWindow : public QMainWindow {
   void setPrintToPdf(const QString& path) { print_.setPdfOutputForTesting(path); }
 
  signals:
+  void solveStarted();
   void solveFinished();
   void printFinished();
+  void resultShown(int k);  // ShowResult(k) put result k on display
+  void resultsCleared();    // ClearResults() emptied the list of found results
 
  protected:
   void closeEvent(QCloseEvent* e) override;
@@ -93,6 +98,7 @@ class MainWindow : public QMainWindow {
 
   SolveSession solve_{this};
   PrintJob print_{this};
+  TableTools* tableTools_ = nullptr;  // results table, sheet as PDF, stock tools
   bool closeAfterPrint_ = false;
 
   bool sized_ = false;
