@@ -110,11 +110,13 @@ int run(int argc, char** argv) {
 
   if (o.json)
     printJson(inputs, report);
+  else if (o.csv)
+    printCsv(inputs, report);
   else
     printListing(inputs, report, o.results.value_or(10), stopped);
   std::fflush(stdout);
 
-  if (o.sheet) return writeSheet(inputs, report, o.result.value_or(1), *o.sheet, o.json);
+  if (o.sheet) return writeSheet(inputs, report, o.result.value_or(1), *o.sheet, o.json || o.csv);
   return 0;
 }
 

@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 
 #include "model/gear_stock.h"
+#include "model/stock_file.h"
 #include "model/text_value.h"
 #include "suggest.h"
 
@@ -40,12 +41,16 @@ const char* const kUsage =
     "  --bypass-duplicates     bypass the duplicates check of the gear stock\n"
     "  --stock DIGITS          gear stock: 154 digits 0 to 7, the count of each tooth count\n"
     "                          16 to 169 (default: one gear of each of 30 to 80 teeth)\n"
+    "  --stock-file FILE       gear stock from a stock file as the window saves it: one\n"
+    "                          line \"teeth count\" per tooth count, \"#\" comments\n"
     "  --workers N             logical processors to use (default: all of them)\n"
     "  --exact                 turn every shortcut off (same results, slower)\n"
     "\n"
     "Output:\n"
     "  --results N             list the first N results (default 10)\n"
     "  --json                  all kept results as one JSON object on standard output\n"
+    "  --csv                   all kept results as CSV on standard output, as the window's\n"
+    "                          results table exports them\n"
     "  --sheet FILE.pdf        write the set-up sheet of one result to a PDF file\n"
     "  --result N              the result for --sheet, 1-based (default 1)\n"
     "  --suggest [N]           the first N gears worth buying (default 10, at most 154):\n"
@@ -110,6 +115,7 @@ const OptionRule kOptionRules[] = {
               std::to_string(v.size()) + " characters");
        o.stock = v;
      }},
+    {"stock-file", "FILE", [](Options& o, const std::string& v) { o.stockFile = v; }},
     {"workers", "N",
      [](Options& o, const std::string& v) {
        o.workers = static_cast<unsigned>(
@@ -141,6 +147,7 @@ const OptionRule kOptionRules[] = {
     {"finite", nullptr, [](Options& o, const std::string&) { o.finite = true; }},
     {"bypass-duplicates", nullptr, [](Options& o, const std::string&) { o.bypassDuplicates = true; }},
     {"json", nullptr, [](Options& o, const std::string&) { o.json = true; }},
+    {"csv", nullptr, [](Options& o, const std::string&) { o.csv = true; }},
     {"exact", nullptr, [](Options& o, const std::string&) { o.exact = true; }},
     {"example", nullptr, [](Options& o, const std::string&) { o.example = true; }},
     {"help", nullptr, [](Options& o, const std::string&) { o.help = true; }},
@@ -299,11 +306,19 @@ JobInputs jobFrom(Options& o) {
   if (!o.teeth) fail("--teeth: required (a number of teeth from 1 to 400)");
   if (o.whole && o.finite) fail("--whole and --finite: use one or the other, not both");
   if (o.result && !o.sheet) fail("--result: only with --sheet FILE.pdf");
+  if (o.json && o.csv) fail("--json and --csv: use one or the other, not both");
+  if (o.stock && o.stockFile) fail("--stock and --stock-file: use one or the other, not both");
+  if (o.stockFile) {
+    const StockFileResult read = readStockFile(*o.stockFile);
+    if (const auto* message = std::get_if<std::string>(&read)) fail("--stock-file: " + *message);
+    o.stock = std::get<GearStock>(read).toText();
+  }
   if (o.checkTrain) {
     // A check runs no search: what picks, lists or runs found results has no place.
     if (o.result) fail("--result: picks a found result; with --check-train the sheet is the checked train's");
     if (o.results) fail("--results: lists found results; --check-train runs no search");
     if (o.workers != 0) fail("--workers: the workers of a search; --check-train runs no search");
+    if (o.csv) fail("--csv: lists found results; --check-train runs no search");
   }
   if (o.suggest && o.checkTrain) fail("--suggest: not with --check-train (a check runs no search)");
   if (o.suggest && o.sheet) fail("--suggest: not with --sheet (the suggestions have no set-up sheet)");

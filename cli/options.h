@@ -28,9 +28,11 @@ struct Options {
   bool whole = false;
   bool finite = false;
   bool bypassDuplicates = false;
-  std::optional<std::string> stock;
+  std::optional<std::string> stock;      // 154 digits, from --stock or --stock-file
+  std::optional<std::string> stockFile;
   unsigned workers = 0;  // 0: one per logical processor
   bool json = false;
+  bool csv = false;
   std::optional<int> results;  // listed results (default 10)
   bool exact = false;
   bool example = false;

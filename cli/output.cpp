@@ -12,6 +12,7 @@
 #include "report/sheet.h"
 #include "report/sheet_painter.h"
 #include "results/result_json.h"
+#include "results/result_rows.h"
 #include "results/results.h"
 #include "results/train_check.h"
 
@@ -94,6 +95,10 @@ int writeSheetFile(const SheetInputs& sheet, const std::string& file, const std:
   }
   if (!what.empty()) std::printf("\nSet-up sheet of %s written to %s\n", what.c_str(), file.c_str());
   return 0;
+}
+
+void printCsv(const JobInputs& in, const SolveReport& report) {
+  std::fputs(csvText(resultRows(in, report.results)).c_str(), stdout);
 }
 
 }  // namespace hobwise::cli

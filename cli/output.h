@@ -19,6 +19,9 @@ std::string resultBlock(const ResultTexts& texts);
 // Every kept result as one JSON object.
 void printJson(const JobInputs& in, const SolveReport& report);
 
+// Every kept result as CSV, a header row first: the window's results table export.
+void printCsv(const JobInputs& in, const SolveReport& report);
+
 // Writes the set-up sheet of result `number` (1-based) to `file`; a message on
 // standard error and the exit status on failure, 0 on success.
 int writeSheet(const JobInputs& in, const SolveReport& report, int number, const std::string& file, bool quiet);

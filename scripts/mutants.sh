@@ -52,12 +52,12 @@ M30@src/ui/widgets.cpp@paste allowed with two points@state.pasteEnabled = clipPo
 M31@src/ui/widgets.cpp@digit 9 refused@if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {@if (c >= QLatin1Char('0') && c <= QLatin1Char('8')) {
 M32@src/ui/widgets.cpp@second point allowed@} else if (!text.contains(QLatin1Char('.'))) {@} else if (true) {
 M33@src/ui/widgets.cpp@Delete does not clear the results@if (key == Qt::Key_Backspace || key == Qt::Key_Delete) {@if (key == Qt::Key_Backspace) {
-M34@src/ui/main_window.cpp@clearing leaves the texts@for (int id : kClearedTexts) controls_.setText(id, QString());@;
-M35@src/ui/main_window.cpp@Solve refuses a feed rate of 0@feedRate >= 0 && feedRate <= 0.1 &&                //@feedRate > 0 && feedRate <= 0.1 &&
-M36@src/ui/main_window.cpp@stored stock cut one short@gearStockText = cutText(ss(settings.value(kChangeGearsKey).toString()), 155);@gearStockText = cutText(ss(settings.value(kChangeGearsKey).toString()), 154);
-M37@src/ui/main_window.cpp@feed rate not saved@settings.setValue(kFeedRateKey, controls_.text(2007).left(static_cast<int>(kFeedRateLimit)));@;
-M38@src/ui/main_window.cpp@loaded fields cut one short@if (settings.contains(f.key)) controls_.setText(f.id, settings.value(f.key).toString().left(f.limit));@if (settings.contains(f.key)) controls_.setText(f.id, settings.value(f.key).toString().left(f.limit - 1));
-M39@src/ui/main_window.cpp@last stock gear not saved@for (int i = 0; i < kToothCountKinds; ++i) stock += controls_.text(5000 + i).left(1);@for (int i = 0; i + 1 < kToothCountKinds; ++i) stock += controls_.text(5000 + i).left(1);
+M34@src/ui/window_operations.cpp@clearing leaves the texts@for (int id : kClearedTexts) controls_.setText(id, QString());@;
+M35@src/ui/window_operations.cpp@Solve refuses a feed rate of 0@feedRate >= 0 && feedRate <= 0.1 &&                //@feedRate > 0 && feedRate <= 0.1 &&
+M36@src/ui/settings.cpp@stored stock cut one short@gearStockText = cutText(settings.value(kChangeGearsKey).toString().toStdString(), 155);@gearStockText = cutText(settings.value(kChangeGearsKey).toString().toStdString(), 154);
+M37@src/ui/settings.cpp@feed rate not saved@settings.setValue(kFeedRateKey, controls.text(2007).left(static_cast<int>(kFeedRateLimit)));@;
+M38@src/ui/settings.cpp@loaded fields cut one short@if (settings.contains(f.key)) controls.setText(f.id, settings.value(f.key).toString().left(f.limit));@if (settings.contains(f.key)) controls.setText(f.id, settings.value(f.key).toString().left(f.limit - 1));
+M39@src/ui/settings.cpp@last stock gear not saved@for (int i = 0; i < kToothCountKinds; ++i) stock += controls.text(5000 + i).left(1);@for (int i = 0; i + 1 < kToothCountKinds; ++i) stock += controls.text(5000 + i).left(1);
 EOF
 }
 

@@ -12,6 +12,11 @@ constexpr int kChangeGearsPage = 32775;
 constexpr int kAboutMath = 105;
 constexpr int kAbout = 104;
 constexpr int kCheckTrain = 32790;  // Tools -> "Check a Train ..."
+constexpr int kSaveSheetPdf = 32801;  // File: the sheet of the result on display as PDF
+constexpr int kResultsTable = 32802;  // Tools
+constexpr int kSetWholeStock = 32803;
+constexpr int kSaveStock = 32804;
+constexpr int kLoadStock = 32805;
 constexpr int kSuggestGears = 32806;  // Tools -> "Suggest Gears to Buy ..."
 
 // Buttons and up-downs of the Main page.

@@ -14,6 +14,7 @@
 #include "ui/command_ids.h"
 #include "ui/menu.h"
 #include "ui/settings.h"
+#include "ui/table_tools.h"
 #include "ui/why_nothing_line.h"
 #include "ui/widgets.h"
 
@@ -39,6 +40,7 @@ MainWindow::MainWindow(QWidget* parent)
   wireMainPage();
   whyNothing_ = new WhyNothingLine(client_, controls_.widget(1020), [this] { command(kSuggestGears); });
   installBehaviours();
+  tableTools_ = new TableTools(*this);
 
   setFixedSize(900, 550);
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -50,6 +52,7 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::~MainWindow() {
   qApp->removeEventFilter(this);
+  delete tableTools_;  // it watches controls that go first
   // No reaction of the window may run while it is being taken apart.
   for (auto& [id, w] : controls_.all()) {
     if (auto* e = qobject_cast<NumberEdit*>(w)) e->clearResults = e->inputSettled = e->pasted = nullptr;
@@ -186,6 +189,13 @@ void MainWindow::command(int id) {
       UpdateSolveButton();
       ClearResults();
       break;
+    case kSaveSheetPdf:
+    case kResultsTable:
+    case kSetWholeStock:
+    case kSaveStock:
+    case kLoadStock:
+      tableTools_->command(id);
+      break;
     default:
       break;
   }
@@ -213,6 +223,7 @@ void MainWindow::startSolve() {
   lockForRun();
   results_.clear();
   results_.shrink_to_fit();
+  emit solveStarted();
   solve_.start(
       inputs, options, stock, [this](const QString& text) { controls_.setText(kStatus, text); },
       [this](std::shared_ptr<SolveReport> report) { finishSolve(std::move(report)); });
@@ -221,6 +232,7 @@ void MainWindow::startSolve() {
 void MainWindow::finishSolve(std::shared_ptr<SolveReport> report) {
   const std::string whyNothing = whereTheSearchRanDry(*report, ReadGearStock(), ReadSolveOptions());
   results_ = std::move(report->results);
+  stages_ = report->stages;
   auto* browser = controls_.as<UpDown>(kBrowser);
   if (report->rangeSet) {
     browser->setRange(1, static_cast<int>(results_.size()));

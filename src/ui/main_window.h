@@ -22,6 +22,7 @@
 
 namespace hobwise::ui {
 
+class TableTools;
 class WhyNothingLine;
 
 class MainWindow : public QMainWindow {
@@ -61,14 +62,18 @@ class MainWindow : public QMainWindow {
   bool solveRunning() const { return solve_.running(); }
   bool printing() const { return print_.running(); }
   const std::vector<FoundResult>& foundResults() const { return results_; }
+  const StageCounts& foundStages() const { return stages_; }  // the stage counts of the run that found them
   bool lastPrintSucceeded() const { return print_.lastSucceeded(); }
 
   // For tests: print into this PDF file instead of asking the print dialog.
   void setPrintToPdf(const QString& path) { print_.setPdfOutputForTesting(path); }
 
  signals:
+  void solveStarted();
   void solveFinished();
   void printFinished();
+  void resultShown(int k);  // ShowResult(k) put result k on display
+  void resultsCleared();    // ClearResults() emptied the list of found results
 
  protected:
   void closeEvent(QCloseEvent* e) override;
@@ -91,10 +96,12 @@ class MainWindow : public QMainWindow {
   ClientArea* client_ = nullptr;
   WindowFonts fonts_;
 
-  std::vector<FoundResult> results_;  // the found results the browser pages through
+  std::vector<FoundResult> results_;
+  StageCounts stages_;  // the found results the browser pages through
 
   SolveSession solve_{this};
   PrintJob print_{this};
+  TableTools* tableTools_ = nullptr;  // results table, sheet as PDF, stock tools
   bool closeAfterPrint_ = false;
 
   bool sized_ = false;

@@ -19,6 +19,7 @@ struct MenuItem {
   const char* text = "";
   bool checkable = false;
   bool enabledAtStart = true;
+  const char* shortcut = nullptr;
 };
 
 // A menu of the bar, or (no items) a command on the bar itself.
@@ -39,11 +40,18 @@ const std::vector<BarEntry>& menuBarTable() {
        {{kBypassDuplicates, "Bypass Duplicates Check", true},
         kSeparator,
         {kPrint, "Print ...", false, false},
+        {kSaveSheetPdf, "Save Sheet as PDF ...", false, false},
         kSeparator,
         {kExitMenu, "E&xit"}}},
       {"Main Page ...", {}, kMainPage, false},
       {"Change-Gears Page ...", {}, kChangeGearsPage},
-      {"&Tools", {{kSuggestGears, "Suggest Gears to Buy ..."}, {kCheckTrain, "Check a Train ..."}}},
+      {"&Tools",
+       {{kResultsTable, "Results Table ...", false, true, "Ctrl+T"},
+        {kSetWholeStock, "Set Whole Stock ..."},
+        {kSaveStock, "Save Stock ..."},
+        {kLoadStock, "Load Stock ..."},
+        {kSuggestGears, "Suggest Gears to Buy ..."},
+        {kCheckTrain, "Check a Train ..."}}},
       {"&Help", {{kAboutMath, "About The &Math ..."}, kSeparator, {kAbout, "&About ..."}}},
   };
   return table;
@@ -73,8 +81,9 @@ void buildMenuBar(QMainWindow& window, Controls& controls, const std::function<v
       if (item.id == 0) {
         menu->addSeparator();
       } else {
-        addCommand(menu->addAction(QString::fromLatin1(item.text)), item.id, item.checkable, item.enabledAtStart,
-                   controls, command);
+        QAction* action = addCommand(menu->addAction(QString::fromLatin1(item.text)), item.id, item.checkable,
+                                     item.enabledAtStart, controls, command);
+        if (item.shortcut) action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
       }
     }
   }

@@ -49,6 +49,8 @@ void MainWindow::ClearResults() {
   controls_.setMenuEnabled(kPrint, false);
   results_.clear();
   results_.shrink_to_fit();
+  stages_ = {};
+  emit resultsCleared();
 }
 
 void MainWindow::UpdateSolveButton() {
@@ -100,6 +102,7 @@ void MainWindow::ShowResult(int k) {
   controls_.setMenuEnabled(kPrint, !results_.empty());
   controls_.setMenuEnabled(kBypassDuplicates, true);
   client_->invalidateBars();
+  emit resultShown(k);
 }
 
 void MainWindow::ShowPage(int page) {

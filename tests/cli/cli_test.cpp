@@ -9,11 +9,14 @@
 #include <QtCore>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "model/gear_stock.h"
+#include "model/stock_file.h"
+#include "results/result_rows.h"
 #include "results/results.h"
 #include "solver/advisor.h"
 #include "solver/solver.h"
@@ -299,6 +302,25 @@ TEST(CliCheckTrainTest, ATrainIsCheckedAsTheListingAndTheJsonShowAResult) {
     EXPECT_EQ(run.out, "") << c.message;
   }
   EXPECT_FALSE(std::filesystem::exists(pdf));
+}
+
+TEST(Cli, StockFileAndCsvAgreeWithStockDigitsAndTheTableRows) {
+  const std::string good = std::filesystem::temp_directory_path() / ("hobwise_stock_" + std::to_string(::getpid()));
+  const std::string bad = good + ".bad";
+  ASSERT_EQ(writeStockFile(good, GearStock::fromText(smallStock())), "");
+  std::ofstream(bad) << "30 1\n31 9\n";
+  const CliRun csv = solveCli(with(kJob, {"--stock-file", good, "--csv"}));
+  ASSERT_EQ(csv.status, 0) << csv.err;
+  EXPECT_EQ(csv.out, csvText(resultRows(exampleJobInputs(), solve(exampleJobInputs(), GearStock::fromText(smallStock()), {}).results)));
+  EXPECT_EQ(solveCli(with(kJob, {"--stock-file", good, "--json"})).out, solveCli(with(kJob, {"--stock", smallStock(), "--json"})).out);
+  for (auto [more, message] : {std::pair{std::vector<std::string>{"--stock-file", bad}, "--stock-file: " + bad + ", line 2: the count 9"},
+                               {{"--stock-file", good, "--stock", smallStock()}, "--stock and --stock-file: use one"},
+                               {{"--csv", "--json"}, "--json and --csv: use one"}}) {
+    const CliRun run = solveCli(with(kJob, more));
+    EXPECT_TRUE(run.status == 2 && run.out.empty() && run.err.find(message) != std::string::npos) << run.err;
+  }
+  std::filesystem::remove(good);
+  std::filesystem::remove(bad);
 }
 
 }  // namespace

@@ -1,0 +1,150 @@
+#include "ui/table_tools.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+
+#include "model/input_ranges.h"
+#include "model/text_value.h"
+#include "report/sheet_painter.h"
+#include "results/result_json.h"
+#include "results/result_rows.h"
+#include "ui/command_ids.h"
+#include "ui/main_window.h"
+#include "ui/results_table.h"
+#include "ui/stock_tools.h"
+#include "ui/widgets.h"
+
+namespace hobwise::ui {
+
+TableTools::TableTools(MainWindow& window)
+    : QObject(&window),
+      window_(window),
+      browser_(window.controls().widget(kBrowser)),
+      solve_(window.controls().widget(kSolve)) {
+  Controls& c = window_.controls();
+  // The sheet as PDF is there exactly while "Print ..." is.
+  QAction* print = c.action(kPrint);
+  connect(print, &QAction::changed, this, [&c, print] { c.setMenuEnabled(kSaveSheetPdf, print->isEnabled()); });
+
+  // "k of n" just below the result browser, in a smaller size of the page's font,
+  // shown and hidden with the browser.
+  position_ = new QLabel(window_.clientArea());
+  QFont small = c.widget(kBrowser)->font();
+  small.setPixelSize(13);
+  position_->setFont(small);
+  position_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  position_->setGeometry(203, 439, 120, 18);
+  position_->setVisible(!browser_->isHidden());
+  browser_->installEventFilter(this);
+  solve_->installEventFilter(this);  // its tooltip says why it is greyed
+
+  table_ = new ResultsTable(&window_);
+  connect(table_, &ResultsTable::resultChosen, this, &TableTools::chooseResult);
+  connect(&window_, &MainWindow::solveStarted, this, [this] {
+    table_->showRunning();
+    setStockToolsEnabled(false);  // the stock stays as the run took it
+  });
+  connect(&window_, &MainWindow::solveFinished, this, [this] {
+    fillTable();
+    setStockToolsEnabled(true);
+  });
+  connect(&window_, &MainWindow::resultsCleared, table_, &ResultsTable::showNoResults);
+  connect(&window_, &MainWindow::resultShown, this, &TableTools::resultShown);
+}
+
+void TableTools::command(int id) {
+  Controls& c = window_.controls();
+  if (!c.isMenuEnabled(id)) return;
+  switch (id) {
+    case kSaveSheetPdf:
+      saveSheetWithDialog();
+      break;
+    case kResultsTable:
+      openTable();
+      break;
+    case kSetWholeStock:
+      setWholeStockWithDialog(&window_, c);
+      break;
+    case kSaveStock:
+      saveStockWithDialog(&window_, window_.ReadGearStock());
+      break;
+    case kLoadStock:
+      loadStockWithDialog(&window_, c);
+      break;
+    default:
+      break;
+  }
+}
+
+void TableTools::setStockToolsEnabled(bool enabled) {
+  for (int id : {kSetWholeStock, kSaveStock, kLoadStock}) window_.controls().setMenuEnabled(id, enabled);
+}
+
+void TableTools::openTable() {
+  table_->show();
+  table_->raise();
+  table_->activateWindow();
+}
+
+bool TableTools::eventFilter(QObject* watched, QEvent* e) {
+  if (watched == browser_ && (e->type() == QEvent::Show || e->type() == QEvent::Hide))
+    position_->setVisible(!browser_->isHidden());
+  if (watched == solve_ && e->type() == QEvent::ToolTip) solve_->setToolTip(solveTip());
+  return QObject::eventFilter(watched, e);
+}
+
+QString TableTools::solveTip() const {
+  const Controls& c = window_.controls();
+  if (c.isEnabled(kSolve)) return QString();
+  // The values as Solve's rule reads them.
+  auto value = [&c](int id, int limit) { return textToDouble(c.text(id).left(limit).toStdString()); };
+  const SolveInputValues v{value(2001, 58), value(2002, 58), value(2004, 58), value(2006, 58), value(2007, 10),
+                           c.selectedIndex(2003) >= 0, !c.isEnabled(kExit)};
+  const std::string blocked = solveBlockedText(v);
+  // Nothing out of range: the result on display is the last run's, and Solve waits
+  // for an input to be touched.
+  if (blocked.empty()) return QStringLiteral("Solve is greyed after a run until an input changes or a field is left.");
+  return QStringLiteral("Solve needs:\n") + QString::fromStdString(blocked);
+}
+
+void TableTools::fillTable() {
+  const JobInputs inputs = window_.ReadJobInputs();
+  SolveReport report;
+  report.results = window_.foundResults();
+  report.stages = window_.foundStages();
+  table_->showResults(resultRows(inputs, report.results),
+                      [inputs, report] { return reportJsonText(reportJson(inputs, report)); });
+  if (!report.results.empty()) table_->followResult(0);
+}
+
+void TableTools::resultShown(int k) {
+  const int n = static_cast<int>(window_.foundResults().size());
+  position_->setText(n == 0 ? QString() : QStringLiteral("%1 of %2").arg(k + 1).arg(n));
+  table_->followResult(k);
+}
+
+// A row chosen in the table: the result goes on display as the browser would put it.
+void TableTools::chooseResult(int k) {
+  if (window_.solveRunning() || k < 0 || k >= static_cast<int>(window_.foundResults().size())) return;
+  window_.controls().as<UpDown>(kBrowser)->setPosition(k + 1);
+  window_.ShowResult(k);
+}
+
+bool TableTools::saveSheetPdf(const QString& path) {
+  return window_.controls().isMenuEnabled(kPrint) && writeSheetPdf(window_.ReadSheetInputs(), path);
+}
+
+void TableTools::saveSheetWithDialog() {
+  QString path = QFileDialog::getSaveFileName(&window_, QStringLiteral("Save Sheet as PDF"),
+                                              QStringLiteral("sheet.pdf"), QStringLiteral("PDF files (*.pdf)"));
+  if (path.isEmpty()) return;
+  if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) path += QStringLiteral(".pdf");
+  if (!saveSheetPdf(path))
+    QMessageBox::warning(&window_, QStringLiteral("Save Sheet as PDF"),
+                         QStringLiteral("The sheet could not be written to %1.").arg(path));
+}
+
+}  // namespace hobwise::ui
