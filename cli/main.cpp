@@ -17,6 +17,7 @@
 #include "check_train.h"
 #include "options.h"
 #include "output.h"
+#include "suggest.h"
 #include "results/results.h"
 #include "solver/solver.h"
 
@@ -51,6 +52,13 @@ SolveOptions solveOptionsFrom(const Options& o) {
   return options;
 }
 
+void catchInterrupts() {
+  struct sigaction action {};
+  action.sa_handler = onInterrupt;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+}
+
 // The solve run, its progress on standard error when that is a terminal, and Ctrl+C.
 SolveReport solveWithProgress(const JobInputs& inputs, const GearStock& stock, const SolveOptions& options) {
   const bool progress = isatty(STDERR_FILENO) != 0;
@@ -64,11 +72,7 @@ SolveReport solveWithProgress(const JobInputs& inputs, const GearStock& stock, c
     std::fflush(stderr);
   };
 
-  struct sigaction action {};
-  action.sa_handler = onInterrupt;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-
+  catchInterrupts();
   SolveReport report = solve(inputs, stock, options, callbacks);
   if (progress) {
     std::lock_guard lock(progressLock);
@@ -91,6 +95,10 @@ int run(int argc, char** argv) {
   const GearStock stock = o.stock ? GearStock::fromText(*o.stock) : GearStock::defaultStock();
   setExactFractionSearch(o.exact);
   if (o.checkTrain) return runTrainCheck(inputs, stock, solveOptionsFrom(o), *o.checkTrain, o.json, o.sheet);
+  if (o.suggest) {
+    catchInterrupts();
+    return printSuggestions(inputs, stock, solveOptionsFrom(o), *o.suggest, o.json, &gStop);
+  }
 
   const SolveReport report = solveWithProgress(inputs, stock, solveOptionsFrom(o));
   const bool stopped = gStop.load();

@@ -5,6 +5,7 @@
 #include "model/gear_stock.h"
 #include "model/stock_file.h"
 #include "model/text_value.h"
+#include "suggest.h"
 
 namespace hobwise::cli {
 
@@ -52,6 +53,9 @@ const char* const kUsage =
     "                          results table exports them\n"
     "  --sheet FILE.pdf        write the set-up sheet of one result to a PDF file\n"
     "  --result N              the result for --sheet, 1-based (default 1)\n"
+    "  --suggest [N]           the first N gears worth buying (default 10, at most 154):\n"
+    "                          each tooth count 16 to 169 tried with one gear more in stock,\n"
+    "                          listed when it beats the best result now (or finds one)\n"
     "  --check-train A,B,C,D:E,F,G,H\n"
     "                          check a mounted train instead of solving: its figures, the\n"
     "                          stock and why a run would not find it; the index gears, then\n"
@@ -134,6 +138,11 @@ const OptionRule kOptionRules[] = {
      }},
     {"result", "N",
      [](Options& o, const std::string& v) { o.result = wholeNumber("--result", v, 1, 100000, "a result number, 1 or more"); }},
+    {"suggest", "N",
+     [](Options& o, const std::string& v) {
+       o.suggest = suggestionCount(v);
+       if (!o.suggest) fail("--suggest: expects a number of suggestions from 1 to 154, got \"" + v + "\"");
+     }},
     {"whole", nullptr, [](Options& o, const std::string&) { o.whole = true; }},
     {"finite", nullptr, [](Options& o, const std::string&) { o.finite = true; }},
     {"bypass-duplicates", nullptr, [](Options& o, const std::string&) { o.bypassDuplicates = true; }},
@@ -222,9 +231,22 @@ std::optional<std::string> parserComplaint(const QStringList& args, const QComma
   return message;
 }
 
+// --suggest takes its number only when one follows: "--suggest" alone is
+// "--suggest=10", "--suggest N" is "--suggest=N" (any word that is no long option).
+QStringList withSuggestCount(QStringList args) {
+  for (qsizetype i = 1; i < args.size(); ++i) {
+    if (args[i] != QLatin1String("--suggest")) continue;
+    const bool followed = i + 1 < args.size() && !args[i + 1].startsWith(QLatin1String("--"));
+    const QString count = followed ? args.takeAt(i + 1) : QString::number(kDefaultSuggestions);
+    args[i] = QStringLiteral("--suggest=") + count;
+  }
+  return args;
+}
+
 }  // namespace
 
-Options parseOptions(const QStringList& arguments) {
+Options parseOptions(const QStringList& commandLine) {
+  const QStringList arguments = withSuggestCount(commandLine);
   QCommandLineParser parser;
   for (const OptionRule& rule : kOptionRules) {
     const QString name = QString::fromLatin1(rule.name);
@@ -298,6 +320,8 @@ JobInputs jobFrom(Options& o) {
     if (o.workers != 0) fail("--workers: the workers of a search; --check-train runs no search");
     if (o.csv) fail("--csv: lists found results; --check-train runs no search");
   }
+  if (o.suggest && o.checkTrain) fail("--suggest: not with --check-train (a check runs no search)");
+  if (o.suggest && o.sheet) fail("--suggest: not with --sheet (the suggestions have no set-up sheet)");
 
   for (const TextRule& rule : kTextRules) {
     std::string& text = o.texts[rule.option];

@@ -41,6 +41,7 @@ struct Options {
   std::optional<std::string> sheet;
   std::optional<int> result;
   std::optional<MountedTeeth> checkTrain;  // --check-train: check this train instead of solving
+  std::optional<int> suggest;  // --suggest [N]: the first N gears worth buying
 };
 
 // The options of a command line (the program's name first). Throws BadInput.

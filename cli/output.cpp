@@ -36,6 +36,12 @@ void printListing(const JobInputs& in, const SolveReport& report, int count, boo
   const std::size_t shown = std::min<std::size_t>(total, static_cast<std::size_t>(count));
   for (std::size_t k = 0; k < shown; ++k)
     out << "\nResult " << (k + 1) << " of " << total << "\n" << resultBlock(resultTextsForJob(in, report.results[k]));
+  if (total < 200) {
+    const StageCounts& s = report.stages;
+    out << "\nStages: " << s.indexTrains << " index trains in the feed band, " << s.inStock << " in stock, "
+        << s.cConstants << " C constants, " << s.feedTrains << " feed trains, " << s.feedTest
+        << " pass the feed test, " << s.kept << " kept\n";
+  }
   std::fputs(out.str().c_str(), stdout);
 }
 

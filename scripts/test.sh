@@ -22,7 +22,7 @@ cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE="$type" -DHOBWISE_SANITIZE="$san" >/dev/
 cmake --build "$dir" -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 if [ "$san" = thread ]; then
-  export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
+  export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(pwd)/tests/tsan.supp"
 fi
 cd "$dir"
 ctest --output-on-failure -j"$(nproc)" --timeout 600

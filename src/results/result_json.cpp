@@ -17,6 +17,10 @@ namespace {
 // value (numbers and escaped texts).
 const std::initializer_list<const char*> kResultKeys = {"index", "feed", "c", "feedError", "feedLine", "leadLine"};
 
+// The stage counts of a run, in this order.
+const std::initializer_list<const char*> kStageKeys = {"indexTrains", "inStock", "cConstants",
+                                                       "feedTrains",  "feedTest", "kept"};
+
 QByteArray scalarText(const QJsonValue& value) {
   const QByteArray wrapped = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
   return wrapped.mid(1, wrapped.size() - 2);  // without the array's brackets
@@ -67,6 +71,12 @@ QJsonObject reportJson(const JobInputs& inputs, const SolveReport& report) {
   QJsonObject out;
   out[QLatin1String("count")] = static_cast<qint64>(report.results.size());
   out[QLatin1String("results")] = results;
+  const StageCounts& s = report.stages;
+  const std::size_t counts[] = {s.indexTrains, s.inStock, s.cConstants, s.feedTrains, s.feedTest, s.kept};
+  QJsonObject stages;
+  std::size_t k = 0;
+  for (const char* key : kStageKeys) stages[QLatin1String(key)] = static_cast<qint64>(counts[k++]);
+  out[QLatin1String("stages")] = stages;
   return out;
 }
 
@@ -76,7 +86,15 @@ QByteArray reportJsonText(const QJsonObject& report) {
   const QJsonArray results = report[QLatin1String("results")].toArray();
   QByteArray out = "{\"count\": " + valueText(report[QLatin1String("count")]) + ", \"results\": [";
   for (qsizetype k = 0; k < results.size(); ++k) out += (k == 0 ? "\n  " : ",\n  ") + valueText(results[k]);
-  return out + (results.isEmpty() ? "]}\n" : "\n]}\n");
+  out += results.isEmpty() ? "]" : "\n]";
+  const QJsonObject stages = report[QLatin1String("stages")].toObject();
+  out += ", \"stages\": {";
+  bool first = true;
+  for (const char* key : kStageKeys) {
+    out += (first ? "" : ", ") + scalarText(QString::fromLatin1(key)) + ": " + valueText(stages[QLatin1String(key)]);
+    first = false;
+  }
+  return out + "}}\n";
 }
 
 }  // namespace hobwise

@@ -15,8 +15,9 @@ namespace hobwise {
 // "leadLine", the texts of the result display.
 QJsonObject resultJson(const ResultTexts& texts);
 
-// A solve report judged with its job: "count" and "results" (every kept result, in
-// the report's order).
+// A solve report judged with its job: "count", "results" (every kept result, in the
+// report's order) and "stages" (the run's stage counts: "indexTrains", "inStock",
+// "cConstants", "feedTrains", "feedTest", "kept").
 QJsonObject reportJson(const JobInputs& inputs, const SolveReport& report);
 
 // The text of a report object, ending in a newline: the keys in the order listed

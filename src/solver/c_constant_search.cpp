@@ -7,6 +7,7 @@
 #include <mutex>
 #include <thread>
 
+#include "solver/c_constant_memo.h"
 #include "solver/solver_internal.h"
 
 namespace hobwise::solver {
@@ -110,7 +111,7 @@ bool passesFiniteTest(const DecFloat& c) {
 }
 
 void assignCConstants(const JobParameters& job, std::vector<CConstantRecord>& records, bool wholeOnly,
-                      bool finiteOnly, bool fast, unsigned threads, RunControl* control) {
+                      bool finiteOnly, bool fast, unsigned threads, RunControl* control, CConstantMemo* memo) {
   std::vector<char> keep(records.size(), 0);
   const CConstantSolver solver(job);
   // Records in turns of kTurn, so that the threads share the work evenly whatever the
@@ -125,7 +126,9 @@ void assignCConstants(const JobParameters& job, std::vector<CConstantRecord>& re
       for (std::size_t k = from; k < std::min(records.size(), from + kTurn); ++k) {
         CConstantRecord& r = records[k];
         const std::uint64_t a = std::uint64_t{r.g3} * r.g2, b = std::uint64_t{r.g1} * r.g0;
-        DecFloat c = fast ? solver.solve(a, b) : solveCConstant(job, quotient(a, b));
+        DecFloat c = !fast ? solveCConstant(job, quotient(a, b))
+                     : memo   ? memo->get(a, b, [&] { return solver.solve(a, b); })
+                              : solver.solve(a, b);
         bool kept = true;
         if (wholeOnly)
           kept = passesWholeTest(c);
@@ -217,7 +220,8 @@ std::vector<CConstantRecord> findCConstants(const JobParameters& job, const std:
   ratioErrors.clear();
   if (stageStarted) stageStarted(SolveStage::CConstants);
   const unsigned threads = options.exact ? 1u : std::max(1u, options.processors);
-  assignCConstants(job, records, options.wholeOnly, options.finiteOnly, !options.exact, threads, control);
+  assignCConstants(job, records, options.wholeOnly, options.finiteOnly, !options.exact, threads, control,
+                   options.cConstantMemo);
   dropOutOfRange(records);
   orderDistinct(records);
   if (control) control->counts.cConstants = records.size();

@@ -40,6 +40,7 @@ bool resultBefore(const FoundResult& a, const FoundResult& b) {
 bool sameGears(const FoundResult& a, const FoundResult& b) { return gearsOf(a) == gearsOf(b); }
 
 bool WorkerList::admits(const FoundResult& find) const {
+  if (ceiling && !(find.feedError < *ceiling)) return false;
   return entries.size() < kWorkerListLimit || resultBefore(find, entries.back());
 }
 
@@ -230,11 +231,12 @@ void FeedSearch::processRange(const CConstantRecord& record, const Group& g, Ran
     const double error = std::fabs(q - t);
     const double errorRoom = 1e-12 * (q + std::fabs(t));
     if (error >= 0.001 + errorRoom) continue;
-    // Certainly worse than the last entry of a full list: it cannot enter.
+    // Certainly worse than the last entry of a full list, or than the ceiling: it cannot enter.
     if (list.entries.size() >= kWorkerListLimit) {
       const double last = list.approxError.back();
       if (error > last + 1e-12 * (q + std::fabs(t) + last)) continue;
     }
+    if (list.ceiling && error > list.ceilingApprox + 1e-12 * (q + std::fabs(t) + list.ceilingApprox)) continue;
     std::optional<DecFloat> exactQ;
     std::optional<DecFloat> exactError;
     auto ratio = [&]() -> const DecFloat& {
@@ -298,6 +300,11 @@ void FeedSearch::search(const CConstantRecord& record, WorkerList& list, FeedCou
     if (listFull) {
       const double last = list.approxError.back();
       lastReach = last + 1e-12 * (t + last + 1);
+    }
+    if (list.ceiling) {  // a ceiling is a last entry that never moves
+      const double reach = list.ceilingApprox + 1e-12 * (t + list.ceilingApprox + 1);
+      lastReach = listFull ? std::min(lastReach, reach) : reach;
+      listFull = true;
     }
   };
   refreshList();

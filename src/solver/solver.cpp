@@ -46,6 +46,10 @@ std::vector<FoundResult> evaluateCConstants(const JobParameters& job, const std:
   auto worker = [&](WorkRange range) {
     try {
       WorkerList list;
+      if (options.feedErrorBelow) {
+        list.ceiling = *options.feedErrorBelow;
+        list.ceilingApprox = options.feedErrorBelow->convert_to<double>();
+      }
       FeedCounts counts;
       for (std::uint32_t k = range.first; k < range.end; ++k) {
         const unsigned counter = progress.fetch_add(1) + 1;

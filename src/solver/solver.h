@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,8 @@
 #include "model/job.h"
 
 namespace hobwise {
+
+class CConstantMemo;
 
 // Two gears of a four-gear train: a driving pair (numerator) or a driven pair
 // (denominator).
@@ -45,6 +48,10 @@ struct SolveOptions {
   bool bypassDuplicates = false;  // "Bypass Duplicates Check"
   unsigned processors = 1;        // logical processors: one worker each; 0 means one
   bool exact = false;             // turn every shortcut off: the literal algorithm
+  CConstantMemo* cConstantMemo = nullptr;  // shared by runs of this one job; unused when exact
+  // Set: keep only results whose feed error is smaller (the advisor's first look at a
+  // stock: does it beat the best result now?).
+  std::optional<DecFloat> feedErrorBelow{};
 };
 
 // The stages of a run that a stop can end.

@@ -147,7 +147,8 @@ bool passesFiniteTest(const DecFloat& c);
 // The threads take the records in turns of a few; a stop ends each thread after its
 // current record, and the records not reached are dropped.
 void assignCConstants(const JobParameters& job, std::vector<CConstantRecord>& records, bool wholeOnly,
-                      bool finiteOnly, bool fast, unsigned threads, RunControl* control = nullptr);
+                      bool finiteOnly, bool fast, unsigned threads, RunControl* control = nullptr,
+                      CConstantMemo* memo = nullptr);
 
 // Step C: drops the C constants above 9999.9999.
 void dropOutOfRange(std::vector<CConstantRecord>& records);
@@ -225,6 +226,10 @@ bool sameGears(const FoundResult& a, const FoundResult& b);
 struct WorkerList {
   std::vector<FoundResult> entries;
   std::vector<double> approxError;
+  // Set (SolveOptions::feedErrorBelow): only finds with a smaller feed error enter;
+  // ceilingApprox is its value in double.
+  std::optional<DecFloat> ceiling;
+  double ceilingApprox = 0;
 
   // True when a find of this error (and these gears) would enter the list.
   bool admits(const FoundResult& find) const;

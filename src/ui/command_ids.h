@@ -17,6 +17,7 @@ constexpr int kResultsTable = 32802;  // Tools
 constexpr int kSetWholeStock = 32803;
 constexpr int kSaveStock = 32804;
 constexpr int kLoadStock = 32805;
+constexpr int kSuggestGears = 32806;  // Tools -> "Suggest Gears to Buy ..."
 
 // Buttons and up-downs of the Main page.
 constexpr int kSolve = 1001;

@@ -8,12 +8,14 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "ui/advisor_dialog.h"
 #include "ui/change_gears_page.h"
 #include "ui/check_train_dialog.h"
 #include "ui/command_ids.h"
 #include "ui/menu.h"
 #include "ui/settings.h"
 #include "ui/table_tools.h"
+#include "ui/why_nothing_line.h"
 #include "ui/widgets.h"
 
 namespace hobwise::ui {
@@ -36,6 +38,7 @@ MainWindow::MainWindow(QWidget* parent)
   LoadSettings(gearStockText);
   createChangeGearsPage(controls_, client_, fonts_.main, gearStockText);
   wireMainPage();
+  whyNothing_ = new WhyNothingLine(client_, controls_.widget(1020), [this] { command(kSuggestGears); });
   installBehaviours();
   tableTools_ = new TableTools(*this);
 
@@ -175,6 +178,9 @@ void MainWindow::command(int id) {
     case kPrint:
       if (controls_.isMenuEnabled(kPrint)) startPrint();
       break;
+    case kSuggestGears:
+      openAdvisorDialog(*this);
+      break;
     case kCheckTrain:
       openCheckTrainDialog(*this);
       break;
@@ -224,13 +230,16 @@ void MainWindow::startSolve() {
 }
 
 void MainWindow::finishSolve(std::shared_ptr<SolveReport> report) {
+  const std::string whyNothing = whereTheSearchRanDry(*report, ReadGearStock(), ReadSolveOptions());
   results_ = std::move(report->results);
+  stages_ = report->stages;
   auto* browser = controls_.as<UpDown>(kBrowser);
   if (report->rangeSet) {
     browser->setRange(1, static_cast<int>(results_.size()));
     browser->setPosition(1);
   }
   ShowResult(0);
+  whyNothing_->showText(QString::fromStdString(whyNothing));
   controls_.setEnabled(kBrowser, true);
   emit solveFinished();
 }

@@ -23,6 +23,7 @@
 namespace hobwise::ui {
 
 class TableTools;
+class WhyNothingLine;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -61,6 +62,7 @@ class MainWindow : public QMainWindow {
   bool solveRunning() const { return solve_.running(); }
   bool printing() const { return print_.running(); }
   const std::vector<FoundResult>& foundResults() const { return results_; }
+  const StageCounts& foundStages() const { return stages_; }  // the stage counts of the run that found them
   bool lastPrintSucceeded() const { return print_.lastSucceeded(); }
 
   // For tests: print into this PDF file instead of asking the print dialog.
@@ -94,7 +96,8 @@ class MainWindow : public QMainWindow {
   ClientArea* client_ = nullptr;
   WindowFonts fonts_;
 
-  std::vector<FoundResult> results_;  // the found results the browser pages through
+  std::vector<FoundResult> results_;
+  StageCounts stages_;  // the found results the browser pages through
 
   SolveSession solve_{this};
   PrintJob print_{this};
@@ -102,6 +105,7 @@ class MainWindow : public QMainWindow {
   bool closeAfterPrint_ = false;
 
   bool sized_ = false;
+  WhyNothingLine* whyNothing_ = nullptr;  // where a run that kept nothing ran dry
 };
 
 }  // namespace hobwise::ui

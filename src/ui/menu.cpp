@@ -50,6 +50,7 @@ const std::vector<BarEntry>& menuBarTable() {
         {kSetWholeStock, "Set Whole Stock ..."},
         {kSaveStock, "Save Stock ..."},
         {kLoadStock, "Load Stock ..."},
+        {kSuggestGears, "Suggest Gears to Buy ..."},
         {kCheckTrain, "Check a Train ..."}}},
       {"&Help", {{kAboutMath, "About The &Math ..."}, kSeparator, {kAbout, "&About ..."}}},
   };

@@ -114,6 +114,7 @@ void TableTools::fillTable() {
   const JobInputs inputs = window_.ReadJobInputs();
   SolveReport report;
   report.results = window_.foundResults();
+  report.stages = window_.foundStages();
   table_->showResults(resultRows(inputs, report.results),
                       [inputs, report] { return reportJsonText(reportJson(inputs, report)); });
   if (!report.results.empty()) table_->followResult(0);

@@ -49,6 +49,7 @@ void MainWindow::ClearResults() {
   controls_.setMenuEnabled(kPrint, false);
   results_.clear();
   results_.shrink_to_fit();
+  stages_ = {};
   emit resultsCleared();
 }
 

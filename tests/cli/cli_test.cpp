@@ -18,6 +18,7 @@
 #include "model/stock_file.h"
 #include "results/result_rows.h"
 #include "results/results.h"
+#include "solver/advisor.h"
 #include "solver/solver.h"
 
 namespace hobwise {
@@ -87,6 +88,10 @@ TEST(Cli, BadInputIsRefusedNamingTheOption) {
       // In range (their value counts as 0) but no number the engine can read.
       {changed("--feed-constant", ""), "--feed-constant"}, {changed("--feed-rate", ""), "--feed-rate"},
       {changed("--feed-rate", ".02x"), "--feed-rate"},     {changed("--feed-constant", "0.0625.5"), "--feed-constant"},
+      // --suggest: a number of suggestions 1 to 154, and no sheet.
+      {with(kJob, {"--suggest", "0"}), "--suggest"},   {with(kJob, {"--suggest", "155"}), "--suggest"},
+      {with(kJob, {"--suggest", "ten"}), "--suggest"}, {with(kJob, {"--suggest=", "--json"}), "--suggest"},
+      {with(kJob, {"--suggest", "3", "--sheet", pdf.string()}), "--suggest"},
       // The whole line is read before any value: an unknown option is named even after a bad value.
       {with(kJob, {"--teeth", "abc", "--frobnicate"}), "unknown option \"--frobnicate\""}};
   for (const auto& c : cases) {
@@ -194,6 +199,64 @@ TEST(Cli, CtrlCStopsTheRunAndPrintsWhatWasFound) {
   EXPECT_EQ(process.exitCode(), 0);
   const std::string text = process.readAllStandardOutput().toStdString();
   EXPECT_EQ(text.rfind("Stopped early: ", 0), 0u) << text.substr(0, 200);
+}
+
+// --suggest N --json: the advisor's report, each best result an entry like those of "results".
+TEST(Cli, SuggestionsAsTheAdvisorGivesThem) {
+  GearStock stock;
+  for (int t = 20; t <= 110; t += 5) stock.setCount(t, 1);
+  const std::vector<std::string> climbCut = {"--index-constant", "30", "--feed-constant", "0.0625", "--feed-rate", ".04",
+                                             "--helix-angle", "31", "--pitch", "8", "--teeth", "47", "--setup", "1"};
+  const CliRun run = solveCli(with(climbCut, {"--stock", stock.toText(), "--suggest", "3", "--json"}));
+  ASSERT_EQ(run.status, 0) << run.err;
+  const QJsonObject root = parseJson(run.out);
+
+  JobInputs in = exampleJobInputs();
+  std::tie(in.feedRate, in.helixAngle, in.teeth, in.setupIndex) = std::tuple(".04", "31", "47", 1);
+  SolveOptions options;
+  options.processors = 2;
+  const AdvisorReport report = advise(in, stock, options);
+  ASSERT_TRUE(report.nowBest && report.suggestions.size() > 3) << "a job with results now and more than 3 suggestions";
+  const QJsonObject now = root.value("now").toObject();
+  EXPECT_EQ(now.value("count").toInt(), static_cast<int>(report.nowCount));
+  EXPECT_EQ(now.value("best").toObject().value("feedError").toString().toStdString(),
+            resultTextsForJob(in, *report.nowBest).feedError);
+  EXPECT_EQ(root.value("tried").toInt(), kToothCountKinds);
+  const QJsonArray suggestions = root.value("suggestions").toArray();
+  ASSERT_EQ(suggestions.size(), 3);
+  for (int k = 0; k < 3; ++k) {
+    const QJsonObject s = suggestions[k].toObject();
+    const Suggestion& expected = report.suggestions[static_cast<std::size_t>(k)];
+    const ResultTexts t = resultTextsForJob(in, expected.best);
+    EXPECT_EQ(s.value("add").toInt(), expected.add) << k;
+    EXPECT_EQ(s.value("count").toInt(), static_cast<int>(expected.count)) << k;
+    const QJsonObject best = s.value("best").toObject();
+    EXPECT_EQ(best.keys(), now.value("best").toObject().keys()) << k;
+    EXPECT_EQ(best.value("index").toArray().first().toInt(), std::stoi(t.gears[0])) << k;
+    EXPECT_EQ(best.value("feedError").toString().toStdString(), t.feedError) << k;
+    EXPECT_EQ(best.value("leadLine").toString().toStdString(), t.leadLine) << k;
+  }
+}
+
+// The stage counts: always in the JSON, and a last line of the listing when a run keeps
+// fewer than 200 results.
+TEST(Cli, StageCountsOfTheRun) {
+  GearStock stock;
+  for (int t = 20; t <= 110; t += 5) stock.setCount(t, 1);
+  SolveOptions options;
+  options.processors = 2;
+  const StageCounts s = solve(exampleJobInputs(), stock, options).stages;
+  ASSERT_LT(s.kept, 200u);
+  const QJsonObject stages = parseJson(solveCli(with(kJob, {"--stock", stock.toText(), "--json"})).out)["stages"].toObject();
+  const std::pair<const char*, std::size_t> expected[] = {{"indexTrains", s.indexTrains}, {"inStock", s.inStock},
+                                                          {"cConstants", s.cConstants},   {"feedTrains", s.feedTrains},
+                                                          {"feedTest", s.feedTest},       {"kept", s.kept}};
+  EXPECT_EQ(stages.size(), 6);
+  for (const auto& [key, count] : expected) EXPECT_EQ(stages[key].toInteger(), static_cast<qint64>(count)) << key;
+  const std::string listing = solveCli(with(kJob, {"--stock", stock.toText()})).out;
+  EXPECT_NE(listing.find("\nStages: " + std::to_string(s.indexTrains) + " index trains"), std::string::npos) << listing;
+  EXPECT_TRUE(listing.ends_with(" " + std::to_string(s.kept) + " kept\n")) << listing;
+  EXPECT_EQ(solveCli(with(kJob, {"--stock", smallStock()})).out.find("Stages: "), std::string::npos);
 }
 
 TEST(CliCheckTrainTest, ATrainIsCheckedAsTheListingAndTheJsonShowAResult) {

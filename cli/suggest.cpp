@@ -1,0 +1,102 @@
+// hobwise-solve --suggest: the advisor's report as a listing or as JSON.
+#include "suggest.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include <QByteArray>
+
+#include "options.h"
+#include "output.h"
+#include "results/result_json.h"
+
+namespace hobwise::cli {
+
+std::optional<int> suggestionCount(const std::string& text) {
+  if (text.empty() || text.size() > 3 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return std::nullopt;
+  const int n = std::stoi(text);
+  if (n < 1 || n > kToothCountKinds) return std::nullopt;
+  return n;
+}
+
+namespace {
+
+std::size_t shownCount(const AdvisorReport& report, int shown) {
+  return std::min(report.suggestions.size(), static_cast<std::size_t>(std::max(0, shown)));
+}
+
+std::string resultJsonOf(const JobInputs& in, const FoundResult& result) {
+  return jsonText(resultJson(resultTextsForJob(in, result))).toStdString();
+}
+
+std::string plural(std::size_t n, const char* one, const char* many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+}  // namespace
+
+std::string suggestionsJson(const JobInputs& in, const AdvisorReport& report, int shownLimit) {
+  std::string out = "{\"now\": {\"count\": " + std::to_string(report.nowCount) + ", \"best\": ";
+  out += report.nowBest ? resultJsonOf(in, *report.nowBest) : "null";
+  out += "}, \"tried\": " + std::to_string(report.tried) + ", \"suggestions\": [";
+  const std::size_t shown = shownCount(report, shownLimit);
+  for (std::size_t k = 0; k < shown; ++k) {
+    const Suggestion& s = report.suggestions[k];
+    out += k == 0 ? "\n  " : ",\n  ";
+    out += "{\"add\": " + std::to_string(s.add) + ", \"count\": " + std::to_string(s.count) +
+           ", \"best\": " + resultJsonOf(in, s.best) + "}";
+  }
+  out += shown == 0 ? "]}\n" : "\n]}\n";
+  return out;
+}
+
+std::string suggestionsListing(const JobInputs& in, const AdvisorReport& report, int shownLimit) {
+  std::string out = report.stopped ? "Stopped early: " : "";
+  out += "Now " + plural(report.nowCount, "result", "results");
+  if (report.nowBest) out += ", result 1 with " + resultTextsForJob(in, *report.nowBest).feedError;
+  out += "\n";
+  const std::size_t shown = shownCount(report, shownLimit);
+  if (report.suggestions.empty()) {
+    out += report.nowBest ? "Nothing improves: no one gear more gives a smaller feed error.\n"
+                          : "Nothing improves: no one gear more finds a result.\n";
+  } else {
+    out += plural(report.suggestions.size(), "tooth count improves", "tooth counts improve");
+    if (shown < report.suggestions.size()) out += ", the first " + std::to_string(shown) + " shown";
+    out += "\n";
+  }
+  for (std::size_t k = 0; k < shown; ++k) {
+    const Suggestion& s = report.suggestions[k];
+    out += "\nSuggestion " + std::to_string(k + 1) + ": add one gear of " + std::to_string(s.add) + " teeth, " +
+           plural(s.count, "result", "results") + "; result 1:\n";
+    out += resultBlock(resultTextsForJob(in, s.best));
+  }
+  out += "\n" + std::to_string(report.tried) + " of " + std::to_string(report.candidates) + " tooth counts tried\n";
+  return out;
+}
+
+int printSuggestions(const JobInputs& in, const GearStock& stock, const SolveOptions& options, int shown, bool json,
+                     const std::atomic<bool>* stop) {
+  const bool progress = isatty(STDERR_FILENO) != 0;
+  AdvisorCallbacks callbacks;
+  callbacks.stop = stop;
+  callbacks.progress = [progress](int tried, int candidates) {  // one call at a time
+    if (!progress) return;
+    std::fprintf(stderr, "\r\033[K%d of %d tooth counts tried", tried, candidates);
+    std::fflush(stderr);
+  };
+  const AdvisorReport report = advise(in, stock, options, callbacks);
+  if (progress) std::fputs("\r\033[K", stderr);
+  if (report.stopped) std::fputs("hobwise-solve: stopped; the suggestions found so far follow\n", stderr);
+  if (report.failed) {
+    std::fputs("hobwise-solve: the job could not be solved (a field is no number, or memory ran out)\n", stderr);
+    return kBadInput;
+  }
+  const std::string text = json ? suggestionsJson(in, report, shown) : suggestionsListing(in, report, shown);
+  std::fputs(text.c_str(), stdout);
+  return 0;
+}
+
+}  // namespace hobwise::cli

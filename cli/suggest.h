@@ -1,0 +1,32 @@
+#pragma once
+// hobwise-solve --suggest [N]: the gears worth buying for the job, as a listing or as
+// JSON, each suggestion's best result written as the listing and --json write a result.
+#include <atomic>
+#include <optional>
+#include <string>
+
+#include "model/job.h"
+#include "solver/advisor.h"
+
+namespace hobwise::cli {
+
+inline constexpr int kDefaultSuggestions = 10;
+
+// The N of --suggest N: a whole number 1 to 154, or nothing (bad input).
+std::optional<int> suggestionCount(const std::string& text);
+
+// {"now": {"count": n, "best": RESULT or null}, "tried": n, "suggestions": [the first
+// `shown`, each {"add": t, "count": n, "best": RESULT}]}
+std::string suggestionsJson(const JobInputs& in, const AdvisorReport& report, int shown);
+
+// The results now; the first `shown` suggestions (tooth count to add, results kept,
+// the best result), or that nothing improves; the number of tooth counts tried.
+std::string suggestionsListing(const JobInputs& in, const AdvisorReport& report, int shown);
+
+// Runs the advisor (its progress on standard error when that is a terminal; `stop`
+// ends it early) and prints its listing or JSON. The exit status: 0, or kBadInput when
+// the job cannot be solved.
+int printSuggestions(const JobInputs& in, const GearStock& stock, const SolveOptions& options, int shown, bool json,
+                     const std::atomic<bool>* stop);
+
+}  // namespace hobwise::cli

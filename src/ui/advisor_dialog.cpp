@@ -1,0 +1,225 @@
+// "Suggest Gears to Buy": the gear advisor's dialog.
+#include "ui/advisor_dialog.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "model/decfloat.h"
+#include "results/results.h"
+#include "ui/main_window.h"
+#include "ui/widgets.h"
+
+namespace hobwise::ui {
+
+namespace {
+
+QString qs(const std::string& text) { return QString::fromLatin1(text.c_str()); }
+
+QString plural(std::size_t n, const char* one, const char* many) {
+  return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
+}
+
+// "a x b / c x d": driving gears over driven gears, as the Main page places them.
+QString trainText(const std::array<std::string, 8>& gears, std::size_t first) {
+  return qs(gears[first] + " x " + gears[first + 1] + " / " + gears[first + 2] + " x " + gears[first + 3]);
+}
+
+// The feed error of a result as the Main page shows it (signed); its size when the
+// fields no longer make a job.
+QString feedErrorText(const JobInputs& inputs, const FoundResult& result) {
+  if (const auto evaluation = EvaluateResult(inputs, result))
+    return qs(resultTexts(result, *evaluation).feedError).remove(QStringLiteral("Feed Error: "));
+  return qs(formatFixed(result.feedError, 15));
+}
+
+}  // namespace
+
+AdvisorDialog::AdvisorDialog(const JobInputs& inputs, const GearStock& stock, const SolveOptions& options,
+                             std::function<void(int)> addGear, QWidget* parent)
+    : QDialog(parent), inputs_(inputs), stock_(stock), options_(options), addGear_(std::move(addGear)) {
+  setWindowTitle(QStringLiteral("Suggest Gears to Buy"));
+  setObjectName(QStringLiteral("advisorDialog"));
+
+  now_ = new QLabel(QStringLiteral("Solving the job with the stock as it is, then with one gear more of each "
+                                   "tooth count ..."),
+                    this);
+  progress_ = new QProgressBar(this);
+  progress_->setRange(0, static_cast<int>(additionsTo(stock_).size()));
+  progress_->setValue(0);
+  progress_->setFormat(QStringLiteral("%v of %m tooth counts tried"));
+  progress_->setTextVisible(true);
+
+  table_ = new QTableWidget(0, 5, this);
+  table_->setHorizontalHeaderLabels({QStringLiteral("Add (teeth)"), QStringLiteral("Results"),
+                                     QStringLiteral("Best Feed Error"), QStringLiteral("Index Gears"),
+                                     QStringLiteral("Feed Gears")});
+  table_->verticalHeader()->setVisible(false);
+  table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table_->setSelectionMode(QAbstractItemView::SingleSelection);
+  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  table_->horizontalHeader()->setStretchLastSection(true);
+
+  outcome_ = new QLabel(this);
+  outcome_->setWordWrap(true);
+  stopButton_ = new QPushButton(QStringLiteral("Stop"), this);
+  addButton_ = new QPushButton(QStringLiteral("Add to Stock"), this);
+  addButton_->setEnabled(false);
+  auto* close = new QPushButton(QStringLiteral("Close"), this);
+  for (QPushButton* b : {stopButton_, addButton_, close}) b->setAutoDefault(false);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(stopButton_);
+  buttons->addWidget(addButton_);
+  buttons->addStretch(1);
+  buttons->addWidget(close);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(now_);
+  layout->addWidget(progress_);
+  layout->addWidget(table_, 1);
+  layout->addWidget(outcome_);
+  layout->addLayout(buttons);
+  resize(640, 420);
+
+  // The progress bar follows the advisor's count of tried additions, read on this
+  // thread; the report itself comes back through one queued call.
+  poll_ = new QTimer(this);
+  poll_->setInterval(50);
+  connect(poll_, &QTimer::timeout, this, [this] { progress_->setValue(tried_.load()); });
+
+  connect(stopButton_, &QPushButton::clicked, this, [this] { stop_ = true; });
+  connect(addButton_, &QPushButton::clicked, this, [this] { addSelected(); });
+  connect(close, &QPushButton::clicked, this, &AdvisorDialog::reject);
+  connect(table_, &QTableWidget::itemSelectionChanged, this, [this] { updateAddButton(); });
+}
+
+AdvisorDialog::~AdvisorDialog() {
+  stop_ = true;
+  if (worker_.joinable()) worker_.join();
+}
+
+void AdvisorDialog::showEvent(QShowEvent* e) {
+  QDialog::showEvent(e);
+  if (!started_) start();
+}
+
+void AdvisorDialog::start() {
+  if (started_) return;
+  started_ = true;
+  running_ = true;
+  poll_->start();
+  stopButton_->setEnabled(true);
+  worker_ = std::thread([this, inputs = inputs_, stock = stock_, options = options_] {
+    AdvisorCallbacks callbacks;
+    callbacks.stop = &stop_;
+    callbacks.progress = [this](int tried, int) { tried_ = tried; };  // the timer shows it
+    auto report = std::make_shared<AdvisorReport>(advise(inputs, stock, options, callbacks));
+    QMetaObject::invokeMethod(this, [this, report] { finish(report); }, Qt::QueuedConnection);
+  });
+}
+
+void AdvisorDialog::finish(std::shared_ptr<AdvisorReport> report) {
+  if (worker_.joinable()) worker_.join();
+  running_ = false;
+  poll_->stop();
+  report_ = std::move(*report);
+  stopButton_->setEnabled(false);
+  progress_->setValue(report_.tried);
+
+  if (report_.failed) {
+    now_->setText(QStringLiteral("The job cannot be solved: a field of the Main page is no number."));
+  } else if (report_.nowBest) {
+    now_->setText(QStringLiteral("Now: ") + plural(report_.nowCount, "result", "results") +
+                  QStringLiteral(", the best with a feed error of ") + feedErrorText(inputs_, *report_.nowBest) +
+                  QStringLiteral("."));
+  } else {
+    now_->setText(QStringLiteral("Now: no result."));
+  }
+  QString outcome;
+  if (report_.stopped)
+    outcome = QStringLiteral("Stopped: %1 of %2 tooth counts tried. ").arg(report_.tried).arg(report_.candidates);
+  if (report_.suggestions.empty())
+    outcome += report_.nowBest ? QStringLiteral("Nothing improves: no one gear more gives a smaller feed error.")
+                               : QStringLiteral("Nothing improves: no one gear more finds a result.");
+  else
+    outcome += plural(report_.suggestions.size(), "tooth count improves", "tooth counts improve") +
+               QStringLiteral(" on the best result; select one and press Add to Stock.");
+  outcome_->setText(outcome);
+  fillTable();
+  emit advisorFinished();
+}
+
+void AdvisorDialog::fillTable() {
+  table_->setRowCount(static_cast<int>(report_.suggestions.size()));
+  for (std::size_t k = 0; k < report_.suggestions.size(); ++k) {
+    const Suggestion& s = report_.suggestions[k];
+    const std::array<std::string, 8> gears = gearTexts(s.best);
+    const QString cells[5] = {QString::number(s.add), QString::number(s.count), feedErrorText(inputs_, s.best),
+                              trainText(gears, 0), trainText(gears, 4)};
+    for (int c = 0; c < 5; ++c) {
+      auto* item = new QTableWidgetItem(cells[c]);
+      if (c < 3) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      table_->setItem(static_cast<int>(k), c, item);
+    }
+  }
+  if (!report_.suggestions.empty()) table_->selectRow(0);
+  updateAddButton();
+}
+
+void AdvisorDialog::updateAddButton() {
+  addButton_->setEnabled(!running_ && !added_ && table_->currentRow() >= 0 &&
+                         !table_->selectedItems().isEmpty());
+}
+
+void AdvisorDialog::addSelected() {
+  const int row = table_->currentRow();
+  if (running_ || added_ || row < 0 || static_cast<std::size_t>(row) >= report_.suggestions.size()) return;
+  const int teeth = report_.suggestions[static_cast<std::size_t>(row)].add;
+  added_ = true;
+  if (addGear_) addGear_(teeth);
+  outcome_->setText(QStringLiteral("One gear of %1 teeth added to the stock. Solve again on the Main page, "
+                                   "or open this dialog again to see what else would help.")
+                        .arg(teeth));
+  updateAddButton();
+}
+
+void AdvisorDialog::keyPressEvent(QKeyEvent* e) {
+  if (e->key() == Qt::Key_Escape && running_) {
+    stop_ = true;  // the runs under way stop after their current C constant
+    e->accept();
+    return;
+  }
+  QDialog::keyPressEvent(e);
+}
+
+void AdvisorDialog::reject() {
+  stop_ = true;
+  QDialog::reject();
+}
+
+AdvisorDialog* openAdvisorDialog(MainWindow& window) {
+  if (window.solveRunning()) {
+    QApplication::beep();
+    return nullptr;
+  }
+  Controls& controls = window.controls();
+  auto addGear = [&controls](int toothCount) {
+    if (auto* upDown = controls.as<UpDown>(5200 + toothCount - kFirstToothCount)) upDown->step(1);
+  };
+  auto* dialog = new AdvisorDialog(window.ReadJobInputs(), window.ReadGearStock(), window.ReadSolveOptions(),
+                                   addGear, &window);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->open();
+  return dialog;
+}
+
+}  // namespace hobwise::ui
