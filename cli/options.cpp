@@ -13,6 +13,7 @@ const char* const kUsage =
     "Usage: hobwise-solve --index-constant TEXT --feed-constant TEXT --feed-rate TEXT --helix-angle TEXT --pitch TEXT --teeth N [options]\n"
     "  or:  hobwise-solve --example [options]\n"
     "  or:  hobwise-solve JOB --check-train A,B,C,D:E,F,G,H [--json] [--sheet FILE.pdf]\n"
+    "  or:  hobwise-solve JOB --suggest [N] [--json]\n"
     "\n"
     "Finds four-gear index and feed change-gear trains from the gear stock for a helical\n"
     "gear cut without a differential, as the Solve button of the window does.\n"
