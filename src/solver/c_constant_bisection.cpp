@@ -13,9 +13,9 @@
 // and leaves the train to the DecFloat bisection.
 //
 // The way of each halving comes from the root c* = a s / (K T b - a N), exact as a
-// fraction since K is a short decimal; only the halvings whose x lies within a
-// small room of c* (or, for the falling formula, near its pole) evaluate the index
-// formula in DecFloat, as the plain bisection does.
+// fraction since K is a short decimal. From the first halving whose x lies within a
+// small room of c* (or, for the falling formula, near its pole) the plain bisection
+// takes over, with lo, hi and x converted to DecFloat.
 #include <cmath>
 #include <cstdio>
 
@@ -186,11 +186,10 @@ DecFloat CConstantSolver::solve(std::uint64_t a, std::uint64_t b) const {
   const Wide top = power10(g).times(99999);
   const Wide& one = power10(g);
 
-  std::optional<DecFloat> ratio;
   int halvings = 0;
   Wide lo, hi = power10(g).times(100000), x = power10(g).times(50000);
   while (true) {
-    int way = 0;  // +1: lo = x and up; -1: hi = x and down; 0: stop
+    int way = 0;  // +1: lo = x and up; -1: hi = x and down
     if (s > 0 && x < rootLow) {
       way = 1;
     } else if (s > 0 && rootHigh < x) {
@@ -202,15 +201,11 @@ DecFloat CConstantSolver::solve(std::uint64_t a, std::uint64_t b) const {
     } else if (s < 0 && rootHigh < x) {
       way = -1;
     } else {
-      const DecFloat e = indexRatioFor(job_, mid.toDecFloat(x));
-      if (isNaN(e)) break;
-      if (!ratio) ratio = quotient(a, b);
-      if (s > 0)
-        way = *ratio > e ? 1 : *ratio < e ? -1 : 0;
-      else
-        way = *ratio < e ? 1 : *ratio > e ? -1 : 0;
+      // Near c*: the plain bisection from here on, on the same lo, hi and x. Its
+      // halvings stay near c*, so that each would evaluate the formula here too, and it
+      // forms the few midpoints left in DecFloat rather than converting each one.
+      return solveCConstantFrom(job_, quotient(a, b), mid.toDecFloat(lo), mid.toDecFloat(hi), mid.toDecFloat(x));
     }
-    if (way == 0) break;
     Wide sum;
     const Wide& other = way > 0 ? hi : lo;
     if (g == 120 && one <= x && one <= other) {
