@@ -186,10 +186,15 @@ DecFloat CConstantSolver::solve(std::uint64_t a, std::uint64_t b) const {
   const Wide top = power10(g).times(99999);
   const Wide& one = power10(g);
 
+  std::optional<DecFloat> exactRatio;
+  const auto ratio = [&] {
+    if (!exactRatio) exactRatio = quotient(a, b);
+    return &*exactRatio;
+  };
   int halvings = 0;
   Wide lo, hi = power10(g).times(100000), x = power10(g).times(50000);
   while (true) {
-    int way = 0;  // +1: lo = x and up; -1: hi = x and down
+    int way = 0;  // +1: lo = x and up; -1: hi = x and down; 0: stop
     if (s > 0 && x < rootLow) {
       way = 1;
     } else if (s > 0 && rootHigh < x) {
@@ -200,12 +205,17 @@ DecFloat CConstantSolver::solve(std::uint64_t a, std::uint64_t b) const {
       way = 1;
     } else if (s < 0 && rootHigh < x) {
       way = -1;
-    } else {
+    } else if (!(x < rootLow) && !(rootHigh < x)) {
       // Near c*: the plain bisection from here on, on the same lo, hi and x. Its
       // halvings stay near c*, so that each would evaluate the formula here too, and it
       // forms the few midpoints left in DecFloat rather than converting each one.
-      return solveCConstantFrom(job_, quotient(a, b), mid.toDecFloat(lo), mid.toDecFloat(hi), mid.toDecFloat(x));
+      return solveCConstantFrom(job_, *ratio(), mid.toDecFloat(lo), mid.toDecFloat(hi), mid.toDecFloat(x));
+    } else {  // near the pole of the falling formula, away from c*: this halving only
+      const DecFloat e = indexRatioFor(job_, mid.toDecFloat(x));
+      if (isNaN(e)) break;
+      way = *ratio() < e ? 1 : *ratio() > e ? -1 : 0;
     }
+    if (way == 0) break;
     Wide sum;
     const Wide& other = way > 0 ? hi : lo;
     if (g == 120 && one <= x && one <= other) {
