@@ -117,11 +117,8 @@ DecFloat actualFeed(const JobParameters& job, const DecFloat& feedRatio) {
 }
 
 DecFloat solveCConstant(const JobParameters& job, const DecFloat& ratio) {
-  return solveCConstantFrom(job, ratio, DecFloat(0), DecFloat(100000), DecFloat(50000));
-}
-
-DecFloat solveCConstantFrom(const JobParameters& job, const DecFloat& ratio, DecFloat lo, DecFloat hi, DecFloat x) {
   static const DecFloat kStep = DecFloat(1e-110);
+  DecFloat lo = 0, hi = 100000, x = 50000;
   const bool rises = job.sign > 0;
   if (!isNaN(ratio)) {
     while (true) {

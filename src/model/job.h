@@ -76,8 +76,5 @@ DecFloat indexRatioFor(const JobParameters& job, const DecFloat& c);
 DecFloat feedRatioFor(const JobParameters& job, const DecFloat& c);
 DecFloat actualFeed(const JobParameters& job, const DecFloat& feedRatio);
 DecFloat solveCConstant(const JobParameters& job, const DecFloat& ratio);
-// The same bisection taken up at a state it passes through: the bounds lo and hi and
-// the next x.
-DecFloat solveCConstantFrom(const JobParameters& job, const DecFloat& ratio, DecFloat lo, DecFloat hi, DecFloat x);
 
 }  // namespace hobwise

@@ -13,9 +13,12 @@
 // and leaves the train to the DecFloat bisection.
 //
 // The way of each halving comes from the root c* = a s / (K T b - a N), exact as a
-// fraction since K is a short decimal. From the first halving whose x lies within a
-// small room of c* (or, for the falling formula, near its pole) the plain bisection
-// takes over, with lo, hi and x converted to DecFloat.
+// fraction since K is a short decimal; only the halvings whose x lies within a
+// small room of c* (or, for the falling formula, near its pole) evaluate the index
+// formula in DecFloat, as the plain bisection does. From the first of them on, x, lo
+// and hi are also kept in DecFloat by the plain bisection's own additions and
+// halvings, so that each of those evaluations takes x as it is instead of
+// converting it.
 #include <cmath>
 #include <cstdio>
 
@@ -186,11 +189,8 @@ DecFloat CConstantSolver::solve(std::uint64_t a, std::uint64_t b) const {
   const Wide top = power10(g).times(99999);
   const Wide& one = power10(g);
 
-  std::optional<DecFloat> exactRatio;
-  const auto ratio = [&] {
-    if (!exactRatio) exactRatio = quotient(a, b);
-    return &*exactRatio;
-  };
+  std::optional<DecFloat> ratio;
+  std::optional<DecFloat> dx, dlo, dhi;  // x, lo and hi in DecFloat once they are near c*
   int halvings = 0;
   Wide lo, hi = power10(g).times(100000), x = power10(g).times(50000);
   while (true) {
@@ -205,17 +205,31 @@ DecFloat CConstantSolver::solve(std::uint64_t a, std::uint64_t b) const {
       way = 1;
     } else if (s < 0 && rootHigh < x) {
       way = -1;
-    } else if (!(x < rootLow) && !(rootHigh < x)) {
-      // Near c*: the plain bisection from here on, on the same lo, hi and x. Its
-      // halvings stay near c*, so that each would evaluate the formula here too, and it
-      // forms the few midpoints left in DecFloat rather than converting each one.
-      return solveCConstantFrom(job_, *ratio(), mid.toDecFloat(lo), mid.toDecFloat(hi), mid.toDecFloat(x));
-    } else {  // near the pole of the falling formula, away from c*: this halving only
-      const DecFloat e = indexRatioFor(job_, mid.toDecFloat(x));
+    } else {
+      if (!dx) {  // the first halving near c*: from here on x, lo and hi also in DecFloat
+        dx = mid.toDecFloat(x);
+        dlo = mid.toDecFloat(lo);
+        dhi = mid.toDecFloat(hi);
+      }
+      const DecFloat e = indexRatioFor(job_, *dx);
       if (isNaN(e)) break;
-      way = *ratio() < e ? 1 : *ratio() > e ? -1 : 0;
+      if (!ratio) ratio = quotient(a, b);
+      if (s > 0)
+        way = *ratio > e ? 1 : *ratio < e ? -1 : 0;
+      else
+        way = *ratio < e ? 1 : *ratio > e ? -1 : 0;
     }
     if (way == 0) break;
+    if (dx) {  // the plain bisection's own steps, which the midpoints below follow
+      if (way > 0) {
+        dlo = *dx;
+        *dx += *dhi;
+      } else {
+        dhi = *dx;
+        *dx += *dlo;
+      }
+      *dx /= 2;
+    }
     Wide sum;
     const Wide& other = way > 0 ? hi : lo;
     if (g == 120 && one <= x && one <= other) {
@@ -248,7 +262,7 @@ DecFloat CConstantSolver::solve(std::uint64_t a, std::uint64_t b) const {
     if (!wider) break;
     if (way > 0 ? x == lo : x == hi) break;  // halving no longer moves x
   }
-  return mid.toDecFloat(x) + kStep_;
+  return (dx ? *dx : mid.toDecFloat(x)) + kStep_;
 }
 
 }  // namespace hobwise::solver
