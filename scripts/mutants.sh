@@ -33,7 +33,7 @@ M11@src/solver/c_constant_search.cpp@equal C: wider spread kept@return a.spread 
 M12@src/solver/feed_search.cpp@plain feed search error limit tenfold smaller@static const DecFloat kMaxError = DecFloat(0.001);@static const DecFloat kMaxError = DecFloat(0.0001);
 M13@src/solver/feed_search.cpp@feed window of the search open below@return !(feed > feedHigh || feed < feedLow);@return !(feed > feedHigh);
 M14@src/solver/solver.cpp@each worker skips its last C constant@for (std::uint32_t k = range.first; k < range.end; ++k) {@for (std::uint32_t k = range.first; k + 1 < range.end; ++k) {
-M15@src/solver/feed_search.cpp@worker list keeps one copy too many@if (pos != entries.end() && sameGears(*pos, find)) return;  // the other copy of the same pair@if (pos != entries.end() && sameGears(*pos, find) && pos != entries.begin()) return;
+M15@src/solver/feed_search.cpp@worker list keeps one copy too many@if (pos != order.end() && sameGears(slots[*pos], find)) return;  // the other copy of the same pair@if (pos != order.end() && sameGears(slots[*pos], find) && pos != order.begin()) return;
 M16@src/solver/feed_search.cpp@trim keeps one result too few@if (found.size() > kResultLimit) found.resize(kResultLimit);@if (found.size() >= kResultLimit) found.resize(kResultLimit - 1);
 M17@src/solver/feed_search.cpp@trim drops no duplicate@found.erase(std::unique(found.begin(), found.end(), sameGears), found.end());@;
 M18@src/solver/feed_search.cpp@trim window open below@return feed > feedHigh || feed < feedLow;@return feed > feedHigh;

@@ -15,7 +15,10 @@
 // The way of each halving comes from the root c* = a s / (K T b - a N), exact as a
 // fraction since K is a short decimal; only the halvings whose x lies within a
 // small room of c* (or, for the falling formula, near its pole) evaluate the index
-// formula in DecFloat, as the plain bisection does.
+// formula in DecFloat, as the plain bisection does. From the first of them on, x, lo
+// and hi are also kept in DecFloat by the plain bisection's own additions and
+// halvings, so that each of those evaluations takes x as it is instead of
+// converting it.
 #include <cmath>
 #include <cstdio>
 
@@ -187,6 +190,7 @@ DecFloat CConstantSolver::solve(std::uint64_t a, std::uint64_t b) const {
   const Wide& one = power10(g);
 
   std::optional<DecFloat> ratio;
+  std::optional<DecFloat> dx, dlo, dhi;  // x, lo and hi in DecFloat once they are near c*
   int halvings = 0;
   Wide lo, hi = power10(g).times(100000), x = power10(g).times(50000);
   while (true) {
@@ -202,7 +206,12 @@ DecFloat CConstantSolver::solve(std::uint64_t a, std::uint64_t b) const {
     } else if (s < 0 && rootHigh < x) {
       way = -1;
     } else {
-      const DecFloat e = indexRatioFor(job_, mid.toDecFloat(x));
+      if (!dx) {  // the first halving near c*: from here on x, lo and hi also in DecFloat
+        dx = mid.toDecFloat(x);
+        dlo = mid.toDecFloat(lo);
+        dhi = mid.toDecFloat(hi);
+      }
+      const DecFloat e = indexRatioFor(job_, *dx);
       if (isNaN(e)) break;
       if (!ratio) ratio = quotient(a, b);
       if (s > 0)
@@ -211,6 +220,16 @@ DecFloat CConstantSolver::solve(std::uint64_t a, std::uint64_t b) const {
         way = *ratio < e ? 1 : *ratio > e ? -1 : 0;
     }
     if (way == 0) break;
+    if (dx) {  // the plain bisection's own steps, which the midpoints below follow
+      if (way > 0) {
+        dlo = *dx;
+        *dx += *dhi;
+      } else {
+        dhi = *dx;
+        *dx += *dlo;
+      }
+      *dx /= 2;
+    }
     Wide sum;
     const Wide& other = way > 0 ? hi : lo;
     if (g == 120 && one <= x && one <= other) {
@@ -243,7 +262,7 @@ DecFloat CConstantSolver::solve(std::uint64_t a, std::uint64_t b) const {
     if (!wider) break;
     if (way > 0 ? x == lo : x == hi) break;  // halving no longer moves x
   }
-  return mid.toDecFloat(x) + kStep_;
+  return (dx ? *dx : mid.toDecFloat(x)) + kStep_;
 }
 
 }  // namespace hobwise::solver

@@ -41,21 +41,39 @@ bool sameGears(const FoundResult& a, const FoundResult& b) { return gearsOf(a) =
 
 bool WorkerList::admits(const FoundResult& find) const {
   if (ceiling && !(find.feedError < *ceiling)) return false;
-  return entries.size() < kWorkerListLimit || resultBefore(find, entries.back());
+  return order.size() < kWorkerListLimit || resultBefore(find, slots[order.back()]);
 }
 
 void WorkerList::insert(const FoundResult& find) {
+  if (admits(find)) insert(find, find.feedError.convert_to<double>());
+}
+
+void WorkerList::insert(const FoundResult& find, double approx) {
   if (!admits(find)) return;
-  const auto pos = std::lower_bound(entries.begin(), entries.end(), find, resultBefore);
-  if (pos != entries.end() && sameGears(*pos, find)) return;  // the other copy of the same pair
-  const auto index = static_cast<std::size_t>(pos - entries.begin());
-  entries.insert(pos, find);
-  approxError.insert(approxError.begin() + static_cast<std::ptrdiff_t>(index),
-                     find.feedError.convert_to<double>());
-  if (entries.size() > kWorkerListLimit) {
-    entries.resize(kWorkerListLimit);
-    approxError.resize(kWorkerListLimit);
+  const auto pos = std::lower_bound(order.begin(), order.end(), find, [&](std::uint16_t k, const FoundResult& f) {
+    return resultBefore(slots[k], f);
+  });
+  if (pos != order.end() && sameGears(slots[*pos], find)) return;  // the other copy of the same pair
+  const auto index = pos - order.begin();
+  std::uint16_t slot = 0;
+  if (order.size() < kWorkerListLimit) {
+    slot = static_cast<std::uint16_t>(slots.size());
+    slots.push_back(find);
+  } else {  // the last entry leaves (the find comes before it) and gives up its slot
+    slot = order.back();
+    order.pop_back();
+    approxError.pop_back();
+    slots[slot] = find;
   }
+  order.insert(order.begin() + index, slot);
+  approxError.insert(approxError.begin() + index, approx);
+}
+
+std::vector<FoundResult> WorkerList::entries() const {
+  std::vector<FoundResult> sorted;
+  sorted.reserve(order.size());
+  for (std::uint16_t k : order) sorted.push_back(slots[k]);
+  return sorted;
 }
 
 FeedSearch::FeedSearch(const JobParameters& job_, const std::vector<GearPair>& pairs_, const StockSnapshot& stock_)
@@ -232,7 +250,7 @@ void FeedSearch::processRange(const CConstantRecord& record, const Group& g, Ran
     const double errorRoom = 1e-12 * (q + std::fabs(t));
     if (error >= 0.001 + errorRoom) continue;
     // Certainly worse than the last entry of a full list, or than the ceiling: it cannot enter.
-    if (list.entries.size() >= kWorkerListLimit) {
+    if (list.size() >= kWorkerListLimit) {
       const double last = list.approxError.back();
       if (error > last + 1e-12 * (q + std::fabs(t) + last)) continue;
     }
@@ -253,13 +271,13 @@ void FeedSearch::processRange(const CConstantRecord& record, const Group& g, Ran
       const std::uint16_t gears[8] = {record.g3,       record.g2,      record.g1,       record.g0,
                                       pairs[m].smaller, pairs[m].larger, pairs[j].smaller, pairs[j].larger};
       if (!checkStock(stock, gears)) continue;
-      if (list.entries.size() >= kWorkerListLimit) {
+      if (list.size() >= kWorkerListLimit) {
         const double last = list.approxError.back();
         if (error > last + 1e-12 * (q + std::fabs(t) + last)) continue;
       }
       FoundResult find = makeFind(record, pairs[m], pairs[j]);
       find.feedError = exactErrorOf();
-      list.insert(find);
+      list.insert(find, error);
     }
   }
 }
@@ -296,7 +314,7 @@ void FeedSearch::search(const CConstantRecord& record, WorkerList& list, FeedCou
   bool listFull = false;
   double lastReach = 0;  // the last entry's error with room to spare
   const auto refreshList = [&] {
-    listFull = list.entries.size() >= kWorkerListLimit;
+    listFull = list.size() >= kWorkerListLimit;
     if (listFull) {
       const double last = list.approxError.back();
       lastReach = last + 1e-12 * (t + last + 1);

@@ -64,7 +64,8 @@ std::vector<FoundResult> evaluateCConstants(const JobParameters& job, const std:
         }
       }
       std::lock_guard lock(resultsLock);
-      found.insert(found.end(), list.entries.begin(), list.entries.end());
+      const std::vector<FoundResult> entries = list.entries();
+      found.insert(found.end(), entries.begin(), entries.end());
       total.feedTrains += counts.feedTrains;
       total.feedTest += counts.feedTest;
     } catch (...) {

@@ -222,20 +222,31 @@ bool resultBefore(const FoundResult& a, const FoundResult& b);
 bool sameGears(const FoundResult& a, const FoundResult& b);
 
 // A worker's list of its best finds, at most 400, in result order, no two with the
-// same eight gears. `approxError` keeps the feed error of each entry as a double.
+// same eight gears. The finds stay where they were put (`slots`); `order` holds their
+// places in result order, so that a find that enters moves two bytes of each entry
+// behind it rather than the entry, and `approxError` keeps the feed error of each
+// entry, in result order, as a double.
 struct WorkerList {
-  std::vector<FoundResult> entries;
+  std::vector<FoundResult> slots;
+  std::vector<std::uint16_t> order;
   std::vector<double> approxError;
   // Set (SolveOptions::feedErrorBelow): only finds with a smaller feed error enter;
   // ceilingApprox is its value in double.
   std::optional<DecFloat> ceiling;
   double ceilingApprox = 0;
 
+  std::size_t size() const { return order.size(); }
+  const FoundResult& at(std::size_t k) const { return slots[order[k]]; }
+  std::vector<FoundResult> entries() const;  // in result order
+
   // True when a find of this error (and these gears) would enter the list.
   bool admits(const FoundResult& find) const;
   // Puts the find in its place and cuts the list to 400; a find already in the list,
-  // or one that does not beat the last entry of a full list, is left out.
+  // or one that does not beat the last entry of a full list, is left out. `approx`:
+  // its feed error in double, if the caller has it to a few units in the last place
+  // of the ratios (cheaper than converting the DecFloat error).
   void insert(const FoundResult& find);
+  void insert(const FoundResult& find, double approx);
 };
 
 // What the feed-train search of one C constant adds to the stage counts (see

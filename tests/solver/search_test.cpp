@@ -183,19 +183,19 @@ TEST(WorkerList, HoldsTheFourHundredBestOnceEach) {
   list.insert(resultOf(DecFloat("0.0005"), 50));
   list.insert(resultOf(DecFloat("0.0005"), 50));  // the other copy of the same pair
   list.insert(resultOf(DecFloat("0.0005"), 49));
-  ASSERT_EQ(list.entries.size(), 2u);
-  EXPECT_EQ(list.entries[0].f0, 49);  // equal errors in gear order
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list.at(0).f0, 49);  // equal errors in gear order
   for (int k = 450; k >= 1; --k) list.insert(resultOf(decimal(k, -6), 16 + k % 150, 16 + k / 150));
-  ASSERT_EQ(list.entries.size(), 400u);
+  ASSERT_EQ(list.size(), 400u);
   ASSERT_EQ(list.approxError.size(), 400u);
-  EXPECT_EQ(list.entries.front().feedError, DecFloat("0.000001"));
+  EXPECT_EQ(list.at(0).feedError, DecFloat("0.000001"));
   EXPECT_EQ(list.approxError.front(), 0.000001);
-  EXPECT_EQ(list.entries.back().feedError, DecFloat("0.0004"));
-  for (std::size_t k = 1; k < list.entries.size(); ++k) EXPECT_TRUE(resultBefore(list.entries[k - 1], list.entries[k]));
+  EXPECT_EQ(list.at(list.size() - 1).feedError, DecFloat("0.0004"));
+  for (std::size_t k = 1; k < list.size(); ++k) EXPECT_TRUE(resultBefore(list.at(k - 1), list.at(k)));
   EXPECT_FALSE(list.admits(resultOf(DecFloat("0.0004"), 169, 169)));  // tie, later gears
   list.insert(resultOf(DecFloat("0.0004"), 16, 16));                   // tie, earlier gears
-  EXPECT_EQ(list.entries.size(), 400u);
-  EXPECT_EQ(list.entries.back().f0, 16);
+  EXPECT_EQ(list.size(), 400u);
+  EXPECT_EQ(list.at(list.size() - 1).f0, 16);
 }
 
 // A job in which the feed ratio that a C constant asks for is simply 1 / c, and the
@@ -228,9 +228,9 @@ TEST(FeedSearch, BothFormsFindTheTrainsOfTheRules) {
     WorkerList plain, fast;
     search.searchPlain(record, plain), search.search(record, fast);
     for (const WorkerList* list : {&plain, &fast}) {
-      ASSERT_EQ(list->entries.size(), c.found) << c.what;
+      ASSERT_EQ(list->size(), c.found) << c.what;
       if (c.found == 0) continue;
-      const FoundResult& f = list->entries[0];
+      const FoundResult& f = list->at(0);
       EXPECT_EQ(std::tie(f.f0, f.f3, f.i0, f.i1, f.i2, f.i3), std::make_tuple(40, 40, 53, 50, 52, 51)) << c.what;
       EXPECT_EQ(f.cConstant, c.c) << c.what;
       EXPECT_EQ(f.feedError, boost::multiprecision::abs(1 - 1 / c.c)) << c.what;
