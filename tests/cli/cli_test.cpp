@@ -207,15 +207,17 @@ TEST(Cli, SuggestionsAsTheAdvisorGivesThem) {
   for (int t = 20; t <= 110; t += 5) stock.setCount(t, 1);
   const std::vector<std::string> climbCut = {"--index-constant", "30", "--feed-constant", "0.0625", "--feed-rate", ".04",
                                              "--helix-angle", "31", "--pitch", "8", "--teeth", "47", "--setup", "1"};
-  const CliRun run = solveCli(with(climbCut, {"--stock", stock.toText(), "--suggest", "3", "--json"}));
-  ASSERT_EQ(run.status, 0) << run.err;
-  const QJsonObject root = parseJson(run.out);
-
+  // The advisor's own threads before the program is started: a thread-sanitizer run loses
+  // track of memory shared with a child that Qt starts.
   JobInputs in = exampleJobInputs();
   std::tie(in.feedRate, in.helixAngle, in.teeth, in.setupIndex) = std::tuple(".04", "31", "47", 1);
   SolveOptions options;
   options.processors = 2;
   const AdvisorReport report = advise(in, stock, options);
+  const CliRun run = solveCli(with(climbCut, {"--stock", stock.toText(), "--suggest", "3", "--json"}));
+  ASSERT_EQ(run.status, 0) << run.err;
+  const QJsonObject root = parseJson(run.out);
+
   ASSERT_TRUE(report.nowBest && report.suggestions.size() > 3) << "a job with results now and more than 3 suggestions";
   const QJsonObject now = root.value("now").toObject();
   EXPECT_EQ(now.value("count").toInt(), static_cast<int>(report.nowCount));
