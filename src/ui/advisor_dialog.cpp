@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "model/decfloat.h"
+#include "results/result_rows.h"
 #include "results/results.h"
 #include "ui/main_window.h"
 #include "ui/widgets.h"
@@ -21,23 +22,13 @@ namespace hobwise::ui {
 
 namespace {
 
-QString qs(const std::string& text) { return QString::fromLatin1(text.c_str()); }
+// The feed error of a result as the Main page and the results table show it (signed).
+QString feedErrorText(const JobInputs& inputs, const FoundResult& result) {
+  return QString::fromStdString(resultRow(1, resultTextsForJob(inputs, result))[kFeedErrorColumn]);
+}
 
 QString plural(std::size_t n, const char* one, const char* many) {
   return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
-}
-
-// "a x b / c x d": driving gears over driven gears, as the Main page places them.
-QString trainText(const std::array<std::string, 8>& gears, std::size_t first) {
-  return qs(gears[first] + " x " + gears[first + 1] + " / " + gears[first + 2] + " x " + gears[first + 3]);
-}
-
-// The feed error of a result as the Main page shows it (signed); its size when the
-// fields no longer make a job.
-QString feedErrorText(const JobInputs& inputs, const FoundResult& result) {
-  if (const auto evaluation = EvaluateResult(inputs, result))
-    return qs(resultTexts(result, *evaluation).feedError).remove(QStringLiteral("Feed Error: "));
-  return qs(formatFixed(result.feedError, 15));
 }
 
 }  // namespace
@@ -162,9 +153,11 @@ void AdvisorDialog::fillTable() {
   table_->setRowCount(static_cast<int>(report_.suggestions.size()));
   for (std::size_t k = 0; k < report_.suggestions.size(); ++k) {
     const Suggestion& s = report_.suggestions[k];
-    const std::array<std::string, 8> gears = gearTexts(s.best);
+    // The same texts as the results table shows for this result.
+    const ResultRow row = resultRow(1, resultTextsForJob(inputs_, s.best));
     const QString cells[5] = {QString::number(s.add), QString::number(s.count), feedErrorText(inputs_, s.best),
-                              trainText(gears, 0), trainText(gears, 4)};
+                              QString::fromStdString(row[kIndexGearsColumn]),
+                              QString::fromStdString(row[kFeedGearsColumn])};
     for (int c = 0; c < 5; ++c) {
       auto* item = new QTableWidgetItem(cells[c]);
       if (c < 3) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
