@@ -50,10 +50,9 @@ constexpr std::size_t kStopCheckEvery = 64;
 
 // Records the train (driving pair `m`, driven pair `i`) when its signed ratio error
 // is new and the stock holds its four gears.
-void recordTrain(const std::vector<GearPair>& pairs, std::size_t m, std::size_t i, const DecFloat& q,
-                 const DecFloat& target, const StockSnapshot& stock, RatioErrorSet& ratioErrors,
-                 std::vector<CConstantRecord>& records, IndexTally& tally) {
-  DecFloat signedError = q - target;
+void recordTrain(const std::vector<GearPair>& pairs, std::size_t m, std::size_t i, const DecFloat& signedError,
+                 const StockSnapshot& stock, RatioErrorSet& ratioErrors, std::vector<CConstantRecord>& records,
+                 IndexTally& tally) {
   if (ratioErrors.contains(signedError)) return;
   const std::uint16_t gears[4] = {pairs[m].larger, pairs[m].smaller, pairs[i].larger, pairs[i].smaller};
   if (!checkStock(stock, gears)) {
@@ -68,8 +67,34 @@ void recordTrain(const std::vector<GearPair>& pairs, std::size_t m, std::size_t 
   r.g3 = pairs[m].smaller;
   r.ratioError = boost::multiprecision::abs(signedError);
   r.cConstant = 0;
-  ratioErrors.insert(std::move(signedError));
+  ratioErrors.insert(signedError);
   records.push_back(std::move(r));
+}
+
+// Runs `work` on `count` threads (the calling thread one of them) and hands on the
+// first exception any of them threw; `failed` is called on the thread that saw it.
+void runOnThreads(std::size_t count, const std::function<void()>& work, const std::function<void()>& failed = {}) {
+  std::exception_ptr failure;
+  std::mutex failureLock;
+  auto guarded = [&] {
+    try {
+      work();
+    } catch (...) {
+      std::lock_guard lock(failureLock);
+      if (!failure) failure = std::current_exception();
+      if (failed) failed();
+    }
+  };
+  std::vector<std::thread> pool;
+  try {
+    for (std::size_t t = 1; t < count; ++t) pool.emplace_back(guarded);
+  } catch (...) {
+    std::lock_guard lock(failureLock);
+    if (!failure) failure = std::current_exception();
+  }
+  guarded();
+  for (auto& t : pool) t.join();
+  if (failure) std::rethrow_exception(failure);
 }
 
 }  // namespace
@@ -93,7 +118,7 @@ std::vector<CConstantRecord> searchIndexTrainsPlain(const JobParameters& job, co
         n, [&](std::size_t mid) { return compare(quotient(pairs[mid].product, pairs[i].product), target); },
         [&](std::size_t, std::size_t, std::size_t mid) {
           const DecFloat q = quotient(pairs[mid].product, pairs[i].product);
-          if (inBand(q, lowEnd, highEnd)) recordTrain(pairs, mid, i, q, target, stock, ratioErrors, records, tally);
+          if (inBand(q, lowEnd, highEnd)) recordTrain(pairs, mid, i, q - target, stock, ratioErrors, records, tally);
         });
   }
   return records;
@@ -146,28 +171,10 @@ void assignCConstants(const JobParameters& job, std::vector<CConstantRecord>& re
     }
   };
   const std::size_t count = std::min<std::size_t>(std::max(1u, threads), (records.size() + kTurn - 1) / kTurn);
-  std::vector<std::thread> pool;
-  std::exception_ptr failure;
-  std::mutex failureLock;
-  auto guarded = [&] {
-    try {
-      work();
-    } catch (...) {
-      std::lock_guard lock(failureLock);
-      if (!failure) failure = std::current_exception();
-      stopped = true;
-      nextTurn = records.size();
-    }
-  };
-  try {
-    for (std::size_t t = 1; t < count; ++t) pool.emplace_back(guarded);
-  } catch (...) {
-    std::lock_guard lock(failureLock);
-    if (!failure) failure = std::current_exception();
-  }
-  guarded();
-  for (auto& t : pool) t.join();
-  if (failure) std::rethrow_exception(failure);
+  runOnThreads(count, work, [&] {
+    stopped = true;
+    nextTurn = records.size();
+  });
   if (stopped && control) control->noteStop(SolveStage::CConstants);
   std::size_t out = 0;
   for (std::size_t k = 0; k < records.size(); ++k)
@@ -213,13 +220,13 @@ std::vector<CConstantRecord> findCConstants(const JobParameters& job, const std:
                                             const StockSnapshot& stock, const SolveOptions& options,
                                             RunControl* control, const std::function<void(SolveStage)>& stageStarted) {
   RatioErrorSet ratioErrors;
+  const unsigned threads = options.exact ? 1u : std::max(1u, options.processors);
   if (stageStarted) stageStarted(SolveStage::IndexTrains);
   std::vector<CConstantRecord> records = options.exact
                                              ? searchIndexTrainsPlain(job, pairs, stock, ratioErrors, control)
-                                             : searchIndexTrains(job, pairs, stock, ratioErrors, control);
+                                             : searchIndexTrains(job, pairs, stock, ratioErrors, control, threads);
   ratioErrors.clear();
   if (stageStarted) stageStarted(SolveStage::CConstants);
-  const unsigned threads = options.exact ? 1u : std::max(1u, options.processors);
   assignCConstants(job, records, options.wholeOnly, options.finiteOnly, !options.exact, threads, control,
                    options.cConstantMemo);
   dropOutOfRange(records);
@@ -228,9 +235,15 @@ std::vector<CConstantRecord> findCConstants(const JobParameters& job, const std:
   return records;
 }
 
+// The fast form. The bisection for a driven pair depends only on its product, so the
+// driven pairs of one product (neighbours in the table) share one bisection and the
+// DecFloat ratios of the trains it meets in the band. Those bisections run on the
+// threads, a few products at a time in table order; the trains are then recorded in
+// the plain order on the calling thread, which only looks up and inserts their ratio
+// errors and checks the stock.
 std::vector<CConstantRecord> searchIndexTrains(const JobParameters& job, const std::vector<GearPair>& pairs,
                                                const StockSnapshot& stock, RatioErrorSet& ratioErrors,
-                                               RunControl* control) {
+                                               RunControl* control, unsigned threads) {
   std::vector<CConstantRecord> records;
   const std::size_t n = pairs.size();
   if (n == 0) return records;
@@ -238,22 +251,57 @@ std::vector<CConstantRecord> searchIndexTrains(const JobParameters& job, const s
   const Threshold target(indexRatioFor(job, job.requiredC));
   const Threshold lowEnd(indexRatioFor(job, job.cLow));
   const Threshold highEnd(indexRatioFor(job, job.cHigh));
-  for (std::size_t i = 0; i < n; ++i) {
-    if (i % kStopCheckEvery == kStopCheckEvery - 1 && control && control->stopRequested()) {
-      control->noteStop(SolveStage::IndexTrains);
-      break;
-    }
-    const std::uint64_t driven = pairs[i].product;
+
+  // The runs of equal driven product, and for each the trains its bisection meets in
+  // the band: the driving pair and the signed ratio error, in the order met.
+  std::vector<std::size_t> runStart;
+  for (std::size_t i = 0; i < n; ++i)
+    if (i == 0 || pairs[i].product != pairs[i - 1].product) runStart.push_back(i);
+  runStart.push_back(n);
+  const std::size_t runs = runStart.size() - 1;
+  struct Met {
+    std::size_t mid;
+    DecFloat signedError;
+  };
+  std::vector<std::vector<Met>> met(runs);
+  std::vector<char> done(runs, 0);  // each written by one thread, read after all have ended
+  const auto bisectRun = [&](std::size_t run) {
+    const std::uint64_t driven = pairs[runStart[run]].product;
+    std::vector<Met>& trains = met[run];
     bisectPairs(
         n, [&](std::size_t mid) { return target.orderOf(pairs[mid].product, driven); },
         [&](std::size_t, std::size_t, std::size_t mid) {
           const Order low = lowEnd.orderOf(pairs[mid].product, driven);
           if (low == Order::Equal) return;
           const Order high = highEnd.orderOf(pairs[mid].product, driven);
-          if ((low == Order::Greater && high == Order::Less) || (low == Order::Less && high == Order::Greater))
-            recordTrain(pairs, mid, i, quotient(pairs[mid].product, driven), target.exact(), stock, ratioErrors,
-                        records, tally);
+          if (!((low == Order::Greater && high == Order::Less) || (low == Order::Less && high == Order::Greater)))
+            return;
+          for (const Met& seen : trains)  // the same ratio met again: the same error
+            if (pairs[seen.mid].product == pairs[mid].product) return trains.push_back({mid, seen.signedError});
+          trains.push_back({mid, quotient(pairs[mid].product, driven) - target.exact()});
         });
+    done[run] = 1;
+  };
+  constexpr std::size_t kTurn = 16;  // driven products per turn
+  std::atomic<std::size_t> nextTurn{0};
+  const auto work = [&] {
+    while (!(control && control->stopRequested())) {
+      const std::size_t from = nextTurn.fetch_add(kTurn);
+      if (from >= runs) return;
+      for (std::size_t run = from; run < std::min(runs, from + kTurn); ++run) bisectRun(run);
+    }
+  };
+  runOnThreads(std::min<std::size_t>(std::max(1u, threads), (runs + kTurn - 1) / kTurn), work);
+
+  std::size_t run = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i == runStart[run + 1]) ++run;
+    if ((i % kStopCheckEvery == kStopCheckEvery - 1 && control && control->stopRequested()) || !done[run]) {
+      if (control) control->noteStop(SolveStage::IndexTrains);
+      break;
+    }
+    for (const Met& train : met[run])
+      recordTrain(pairs, train.mid, i, train.signedError, stock, ratioErrors, records, tally);
   }
   return records;
 }

@@ -166,6 +166,8 @@ Order compare(const DecFloat& q, const DecFloat& target) {
   return Order::Equal;
 }
 
+}  // namespace
+
 FoundResult makeFind(const CConstantRecord& record, const GearPair& driving, const GearPair& driven) {
   FoundResult f;
   f.f0 = driven.larger;
@@ -179,7 +181,6 @@ FoundResult makeFind(const CConstantRecord& record, const GearPair& driving, con
   f.cConstant = record.cConstant;
   return f;
 }
-}  // namespace
 
 void FeedSearch::searchPlain(const CConstantRecord& record, WorkerList& list, FeedCounts* counts) const {
   static const DecFloat kMaxError = DecFloat(0.001);
@@ -206,204 +207,6 @@ void FeedSearch::searchPlain(const CConstantRecord& record, WorkerList& list, Fe
       find.feedError = std::move(error);
       list.insert(find);
     }
-  }
-}
-
-// The fast form. The bisection for a driven pair depends only on where the target
-// ratio T falls among the sorted products, scaled by the driven pair's product: pairs
-// of equal product share it, and a table indexed by the whole part of T x product
-// gives that place, the products around it and the range the bisection ends with, so
-// that each driven product costs a multiplication and a look-up. Only a target too
-// close to a product to call in double is placed by DecFloat. The stage counts come
-// from the same look-up; the trains of a range are judged one by one only when one
-// of them may enter the list (or the range straddles the 0.001 limit), in double
-// first, the DecFloat error formed only for a train that enters.
-struct FeedSearch::Target {
-  const JobParameters& job;
-  const DecFloat& c;
-  double t = 0;  // T in double, off by a few units in the last place
-  std::optional<Threshold> exact;
-  const Threshold& get() {
-    if (!exact) exact.emplace(feedRatioFor(job, c));
-    return *exact;
-  }
-};
-
-template <class RatioFn>
-bool FeedSearch::inWindow(double q, RatioFn&& ratio) const {
-  if (!feedWindowApprox) return feedInWindow(ratio());
-  const double feed = q * feedFactorApprox;
-  const double feedRoom = 1e-12 * (std::fabs(feed) + std::fabs(feedLowApprox) + std::fabs(feedHighApprox));
-  if (feed > feedHighApprox + feedRoom || feed < feedLowApprox - feedRoom) return false;
-  if (feed < feedHighApprox - feedRoom && feed > feedLowApprox + feedRoom) return true;
-  return feedInWindow(ratio());
-}
-
-void FeedSearch::processRange(const CConstantRecord& record, const Group& g, Range r, Target& target,
-                              WorkerList& list) const {
-  static const DecFloat kMaxError = DecFloat(0.001);
-  const double t = target.t;
-  const double driven = static_cast<double>(g.product);
-  for (std::size_t m = r.lo; m <= r.hi; ++m) {
-    const double q = static_cast<double>(pairs[m].product) / driven;
-    const double error = std::fabs(q - t);
-    const double errorRoom = 1e-12 * (q + std::fabs(t));
-    if (error >= 0.001 + errorRoom) continue;
-    // Certainly worse than the last entry of a full list, or than the ceiling: it cannot enter.
-    if (list.size() >= kWorkerListLimit) {
-      const double last = list.approxError.back();
-      if (error > last + 1e-12 * (q + std::fabs(t) + last)) continue;
-    }
-    if (list.ceiling && error > list.ceilingApprox + 1e-12 * (q + std::fabs(t) + list.ceilingApprox)) continue;
-    std::optional<DecFloat> exactQ;
-    std::optional<DecFloat> exactError;
-    auto ratio = [&]() -> const DecFloat& {
-      if (!exactQ) exactQ = quotient(pairs[m].product, g.product);
-      return *exactQ;
-    };
-    auto exactErrorOf = [&]() -> const DecFloat& {
-      if (!exactError) exactError = boost::multiprecision::abs(ratio() - target.get().exact());
-      return *exactError;
-    };
-    if (error > 0.001 - errorRoom && !(exactErrorOf() < kMaxError)) continue;
-    if (!inWindow(q, ratio)) continue;
-    for (std::size_t j = g.first; j < g.end; ++j) {
-      const std::uint16_t gears[8] = {record.g3,       record.g2,      record.g1,       record.g0,
-                                      pairs[m].smaller, pairs[m].larger, pairs[j].smaller, pairs[j].larger};
-      if (!checkStock(stock, gears)) continue;
-      if (list.size() >= kWorkerListLimit) {
-        const double last = list.approxError.back();
-        if (error > last + 1e-12 * (q + std::fabs(t) + last)) continue;
-      }
-      FoundResult find = makeFind(record, pairs[m], pairs[j]);
-      find.feedError = exactErrorOf();
-      list.insert(find, error);
-    }
-  }
-}
-
-void FeedSearch::search(const CConstantRecord& record, WorkerList& list, FeedCounts* counts) const {
-  static const DecFloat kMaxError = DecFloat(0.001);
-  const std::size_t n = pairs.size();
-  if (n == 0) return;
-  Target target{job, record.cConstant, 0.0, std::nullopt};
-  const double c = record.cConstant.convert_to<double>();
-  target.t = ratioApprox ? normalPitchApprox / (c * feedFactorApprox) / sinHelixApprox : 0.0;
-  if (!(std::isnormal(c) && std::isnormal(target.t))) {
-    // A NaN target makes every error NaN; the others are judged from the DecFloat target.
-    if (target.get().isNaN()) return;
-    target.t = target.get().approx();
-  }
-  const double t = target.t;
-  // One beyond the ratios of the table by more than 0.001 (with room to spare) leaves
-  // every error above 0.001.
-  if (!(t > 0 && t > lowestRatio - 0.002 && t < highestRatio + 0.002)) return;
-  if (placeAt.empty()) return searchPlain(record, list, counts);
-
-  // Whether every feed of a ratio within 0.001 of T is certainly inside the window.
-  bool windowAll = false;
-  if (feedWindowApprox) {
-    const double a = (t - 0.001) * feedFactorApprox, b = (t + 0.001) * feedFactorApprox;
-    const double room = 1e-12 * (std::fabs(a) + std::fabs(b) + std::fabs(feedLowApprox) + std::fabs(feedHighApprox));
-    windowAll = std::min(a, b) > feedLowApprox + room && std::max(a, b) < feedHighApprox - room;
-  }
-  const double top = static_cast<double>(placeAt.size() - 1);
-  const double largestProduct = static_cast<double>(pairs.back().product);
-  std::size_t trains = 0, outside = 0;
-  // The list's state, read again after every range that may have changed it.
-  bool listFull = false;
-  double lastReach = 0;  // the last entry's error with room to spare
-  const auto refreshList = [&] {
-    listFull = list.size() >= kWorkerListLimit;
-    if (listFull) {
-      const double last = list.approxError.back();
-      lastReach = last + 1e-12 * (t + last + 1);
-    }
-    if (list.ceiling) {  // a ceiling is a last entry that never moves
-      const double reach = list.ceilingApprox + 1e-12 * (t + list.ceilingApprox + 1);
-      lastReach = listFull ? std::min(lastReach, reach) : reach;
-      listFull = true;
-    }
-  };
-  refreshList();
-
-  for (const Group& g : groups) {
-    const double driven = static_cast<double>(g.product);
-    const double x = t * driven;
-    const double room = kSafety * x;
-    const double whole = x < top ? static_cast<double>(static_cast<std::int64_t>(x)) : top;  // x > 0
-    const double fraction = x - whole;
-    bool nearProduct = false;
-    if (std::min(fraction, 1 - fraction) <= room) {  // rare: x next to a whole number
-      const double nearest = fraction < 0.5 ? whole : whole + 1;
-      nearProduct = nearest >= 1 && nearest <= top - 1 && placeAt[static_cast<std::size_t>(nearest) - 1].above == nearest;
-    }
-    Range r{0, 0};
-    const Place* place = nullptr;
-    if (!nearProduct) {
-      place = &placeAt[static_cast<std::size_t>(whole)];
-    } else {
-      // Too close to call in double: compare the product with T in DecFloat.
-      const std::size_t v = static_cast<std::size_t>(x - whole < 0.5 ? whole : whole + 1);
-      const std::size_t lower = placeIndex[v - 1], upper = placeIndex[v];  // first at v, first above v
-      const Order o = target.get().orderOf(static_cast<std::uint64_t>(v), g.product);
-      if (o == Order::Less) {
-        r = outcomeAt[upper];
-      } else if (o == Order::Greater) {
-        r = outcomeAt[lower];
-      } else {
-        r = bisectPairs(
-            n,
-            [&](std::size_t mid) { return mid < lower ? Order::Less : mid >= upper ? Order::Greater : Order::Equal; },
-            [](std::size_t, std::size_t, std::size_t) {});
-      }
-    }
-
-    const double tolerance = 0.001 * driven;
-    const double margin = 1e-9 * (x + tolerance);
-    // Beyond the largest product by more than 0.001 D: so is every larger D (t > 0.001).
-    if (x - tolerance - margin > largestProduct && t > 0.002) break;
-    // The range's products lie between `first` and `last`: none of them within 0.001.
-    const double below = place ? place->below : 0.0;
-    const double above = place && place->above != 65535 ? place->above : HUGE_VAL;
-    if (place && std::min(x - below, above - x) > tolerance + margin) continue;
-    if (counts) {
-      // The range's products lie between `below - toFirst` and `above + toLast`.
-      const double farthest = place && place->toFirst < 255 && place->toLast < 255
-                                  ? std::max(x - below + place->toFirst, above + place->toLast - x)
-                                  : HUGE_VAL;
-      if (farthest < tolerance - margin && windowAll) {
-        trains += std::size_t{place->count} * g.distinct;
-      } else {
-        if (place) r = outcomeAt[placeIndex[static_cast<std::size_t>(whole)]];
-        for (std::size_t m = r.lo; m <= r.hi; ++m) {
-          if (!countedIn(m, r.lo)) continue;
-          // |P[m] / D - T| against 0.001, multiplied by D.
-          const double distance = std::fabs(static_cast<double>(pairs[m].product) - x);
-          if (distance >= tolerance + margin) continue;
-          const auto ratio = [&] { return quotient(pairs[m].product, g.product); };
-          if (distance > tolerance - margin &&
-              !(boost::multiprecision::abs(ratio() - target.get().exact()) < kMaxError))
-            continue;
-          trains += g.distinct;
-          if (!windowAll && !inWindow(static_cast<double>(pairs[m].product) / driven, ratio)) outside += g.distinct;
-        }
-      }
-    }
-
-    // Trains that may enter the list: all while it is not full, then only where a
-    // product lies nearer to x than the list's last error allows.
-    if (listFull && place) {
-      const double reach = lastReach * driven + room + 1e-9;
-      if (x - below > reach && above - x > reach) continue;
-    }
-    if (place) r = outcomeAt[placeIndex[static_cast<std::size_t>(whole)]];
-    processRange(record, g, r, target, list);
-    refreshList();
-  }
-  if (counts) {
-    counts->feedTrains += trains;
-    counts->feedTest += trains - outside;
   }
 }
 

@@ -51,17 +51,21 @@ std::vector<FoundResult> evaluateCConstants(const JobParameters& job, const std:
         list.ceilingApprox = options.feedErrorBelow->convert_to<double>();
       }
       FeedCounts counts;
-      for (std::uint32_t k = range.first; k < range.end; ++k) {
+      // Before C constant `first + k`: the progress text, and the stop seen after the one before.
+      const auto proceed = [&](std::size_t k) {
+        if (k > 0 && control.stopRequested()) {
+          stopped = true;
+          return false;
+        }
         const unsigned counter = progress.fetch_add(1) + 1;
         say(callbacks, progressText(counter, cConstants.size(), processors));
-        if (options.exact)
-          search.searchPlain(cConstants[k], list, &counts);
-        else
-          search.search(cConstants[k], list, &counts);
-        if (control.stopRequested()) {
-          stopped = stopped || k + 1 < range.end;
-          break;
-        }
+        return true;
+      };
+      const std::span<const CConstantRecord> mine(cConstants.data() + range.first, range.end - range.first);
+      if (options.exact) {
+        for (std::size_t k = 0; k < mine.size() && proceed(k); ++k) search.searchPlain(mine[k], list, &counts);
+      } else {
+        search.sweep(mine, list, &counts, proceed);
       }
       std::lock_guard lock(resultsLock);
       const std::vector<FoundResult> entries = list.entries();

@@ -131,12 +131,13 @@ using RatioErrorSet = std::set<DecFloat>;
 // order they are found; a train is recorded when its signed ratio error is new and
 // the stock holds its gears. cConstant is left 0.
 // `control` (if given) gains indexTrains and inStock and may end the search early.
+// The fast form runs its bisections on `threads` threads; the order stays the same.
 std::vector<CConstantRecord> searchIndexTrainsPlain(const JobParameters& job, const std::vector<GearPair>& pairs,
                                                     const StockSnapshot& stock, RatioErrorSet& ratioErrors,
                                                     RunControl* control = nullptr);
 std::vector<CConstantRecord> searchIndexTrains(const JobParameters& job, const std::vector<GearPair>& pairs,
                                                const StockSnapshot& stock, RatioErrorSet& ratioErrors,
-                                               RunControl* control = nullptr);
+                                               RunControl* control = nullptr, unsigned threads = 1);
 
 // The whole and the finite test on a C constant.
 bool passesWholeTest(const DecFloat& c);
@@ -308,6 +309,13 @@ struct FeedSearch {
   // stage counts of this C constant, the same from both forms.
   void searchPlain(const CConstantRecord& record, WorkerList& list, FeedCounts* counts = nullptr) const;
   void search(const CConstantRecord& record, WorkerList& list, FeedCounts* counts = nullptr) const;
+  // The fast form over a worker's C constants, in their order (ascending, so that the
+  // ratio asked for falls): a driven product is looked at again only when the ratio
+  // comes near a place where its trains change. The same finds and counts as
+  // `search` on each C constant. `proceed(k)` (if given) is asked before C constant k;
+  // false ends the search there.
+  void sweep(std::span<const CConstantRecord> records, WorkerList& list, FeedCounts* counts = nullptr,
+             const std::function<bool(std::size_t)>& proceed = {}) const;
 
   // True when entry m of the bisection's range [lo, ..] is the first one there with its
   // two gears.
@@ -315,10 +323,17 @@ struct FeedSearch {
 
  private:
   struct Target;
+  struct Visit;
+  struct ListState;
   template <class RatioFn>
   bool inWindow(double q, RatioFn&& ratio) const;
   void processRange(const CConstantRecord& record, const Group& g, Range r, Target& target, WorkerList& list) const;
+  Visit visit(const CConstantRecord& record, const Group& g, Target& target, WorkerList& list,
+              ListState& state) const;
 };
+
+// The find of a feed train (driving over driven pair) with the index train of a record.
+FoundResult makeFind(const CConstantRecord& record, const GearPair& driving, const GearPair& driven);
 
 // Sorting, removal of repeats, the feed window, and the cut to 200.
 std::vector<FoundResult> trimResults(std::vector<FoundResult> found, const JobParameters& job);

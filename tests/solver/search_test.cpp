@@ -238,6 +238,51 @@ TEST(FeedSearch, BothFormsFindTheTrainsOfTheRules) {
   }
 }
 
+// A worker's sweep over its C constants against the plain search of each: T = 1 / c
+// falls through the band 1 +- 0.012 in fine steps, meets ratios of the table and the
+// 0.001 limits around them exactly, and crosses the feed window's ends; NaN, negative,
+// huge and repeated C constants (T rising again) break the falling runs.
+TEST(FeedSearch, SweepFindsAndCountsAsThePlainSearchOfEach) {
+  GearStock gears;
+  for (int t = kFirstToothCount; t <= kLastToothCount; t += 6) gears.setCount(t, 2);
+  const auto pairs = buildPairTable(gearSetFrom(gears));
+  const StockSnapshot stock = StockSnapshot::of(gears, false);
+  const JobParameters job = unitJob(1);
+  std::vector<DecFloat> ts;
+  for (int k = 0; k < 60; ++k) ts.push_back(DecFloat("0.988") + DecFloat(k) * DecFloat("0.0004"));
+  for (std::size_t k = 0; k < pairs.size(); k += 97) {
+    const DecFloat ratio = quotient(pairs[k].product, pairs[(k * 7 + 3) % pairs.size()].product);
+    if (ratio > DecFloat("0.99") && ratio < DecFloat("1.01"))
+      for (const char* offset : {"0", "0.001", "-0.001"}) ts.push_back(ratio + DecFloat(offset));
+  }
+  std::vector<CConstantRecord> records;
+  for (const DecFloat& t : ts) records.push_back({53, 50, 52, 51, 0, 1 / t});
+  std::sort(records.begin(), records.end(), [](auto& a, auto& b) { return a.cConstant < b.cConstant; });
+  for (const DecFloat& c : {kNaN, DecFloat(-1), DecFloat("1e300"), records[3].cConstant})
+    records.insert(records.begin() + static_cast<std::ptrdiff_t>(records.size() / 2), {53, 50, 52, 51, 0, c});
+
+  const FeedSearch search(job, pairs, stock);
+  for (const char* ceiling : {"", "0.0003"}) {
+    WorkerList plain, swept;
+    if (*ceiling) {
+      plain.ceiling = swept.ceiling = DecFloat(ceiling);
+      plain.ceilingApprox = swept.ceilingApprox = std::atof(ceiling);
+    }
+    FeedCounts plainCounts, sweptCounts;
+    for (const CConstantRecord& record : records) search.searchPlain(record, plain, &plainCounts);
+    search.sweep(records, swept, &sweptCounts);
+    EXPECT_GT(plainCounts.feedTrains, plainCounts.feedTest) << ceiling;
+    EXPECT_EQ(sweptCounts.feedTrains, plainCounts.feedTrains) << ceiling;
+    EXPECT_EQ(sweptCounts.feedTest, plainCounts.feedTest) << ceiling;
+    ASSERT_EQ(swept.size(), plain.size()) << ceiling;
+    EXPECT_GT(plain.size(), 10u) << ceiling;
+    for (std::size_t k = 0; k < plain.size(); ++k) {
+      EXPECT_TRUE(sameGears(swept.at(k), plain.at(k))) << ceiling << " entry " << k;
+      EXPECT_EQ(swept.at(k).feedError, plain.at(k).feedError) << ceiling << " entry " << k;
+    }
+  }
+}
+
 TEST(Trimming, SortedWithoutRepeatsInTheFeedWindowTwoHundredAtMost) {
   const std::vector<FoundResult> found = {resultOf(DecFloat("0.0003"), 40), resultOf(DecFloat("0.0001"), 50, 32),
                                           resultOf(DecFloat("0.0003"), 40), resultOf(DecFloat("0.0003"), 45)};
