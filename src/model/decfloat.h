@@ -2,6 +2,7 @@
 // The arithmetic of every ratio, feed and lead: 100 significant decimal digits.
 #include <boost/multiprecision/cpp_dec_float.hpp>
 
+#include <cmath>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,6 +20,18 @@ std::optional<DecFloat> parseDecFloat(std::string_view text);
 inline DecFloat fromDouble(double d) { return DecFloat(d); }
 
 inline bool isNaN(const DecFloat& x) { return boost::multiprecision::isnan(x); }
+
+// The nearest double to a few units in its last place, from the leading digits (the
+// number type's own conversion goes through text, which costs microseconds). For
+// decisions that keep a margin far above that.
+inline double roughDouble(const DecFloat& x) {
+  if (!boost::multiprecision::isfinite(x) || x.is_zero()) return x.convert_to<double>();
+  double mantissa = 0;
+  int exponent = 0;
+  x.backend().extract_parts(mantissa, exponent);
+  if (exponent > 300 || exponent < -300) return x.convert_to<double>();
+  return mantissa * std::pow(10.0, exponent);
+}
 
 // Fixed-point text with the given number of digits after the point (half to even
 // on an exact half, as the stream output of the number type does it).

@@ -86,7 +86,8 @@ FeedSearch::FeedSearch(const JobParameters& job_, const std::vector<GearPair>& p
   for (std::size_t k = 0; k < n;) {
     std::size_t end = k + 1;
     while (end < n && pairs[end].product == pairs[k].product) ++end;
-    groups.push_back({k, end, pairs[k].product, 0});
+    groups.push_back({static_cast<std::uint32_t>(k), static_cast<std::uint32_t>(end),
+                      static_cast<std::uint32_t>(pairs[k].product), 0});
     k = end;
   }
   otherCopy.resize(n);
@@ -114,25 +115,32 @@ FeedSearch::FeedSearch(const JobParameters& job_, const std::vector<GearPair>& p
         n, [p](std::size_t mid) { return mid < p ? Order::Less : Order::Greater; },
         [](std::size_t, std::size_t, std::size_t) {}));
   if (n > 0 && pairs.back().product < 65535) {
-    const std::size_t top = pairs.back().product;
-    placeAt.reserve(top + 2);
-    placeIndex.reserve(top + 2);
-    std::size_t p = 0;
-    for (std::size_t v = 0; v <= top + 1; ++v) {
-      while (p < n && pairs[p].product <= v) ++p;  // first product above v
+    for (std::size_t q = 0; q <= groups.size(); ++q) {
+      const std::size_t p = rangeStart(q);
       const Range r = outcomeAt[p];
       Place place{};
-      unsigned count = 0;
-      for (std::size_t m = r.lo; m <= r.hi; ++m)
-        if (countedIn(m, r.lo)) ++count;
-      place.count = static_cast<std::uint8_t>(std::min(count, 255u));
       place.below = p > 0 ? static_cast<std::uint16_t>(pairs[p - 1].product) : 0;
       place.above = p < n ? static_cast<std::uint16_t>(pairs[p].product) : 65535;
-      const auto reach = [](std::int64_t d) { return static_cast<std::uint8_t>(std::clamp<std::int64_t>(d, 0, 255)); };
-      place.toFirst = count > 254 || p == 0 ? 255 : reach(static_cast<std::int64_t>(place.below) - pairs[r.lo].product);
-      place.toLast = count > 254 || p == n ? 255 : reach(static_cast<std::int64_t>(pairs[r.hi].product) - place.above);
-      placeAt.push_back(place);
-      placeIndex.push_back(static_cast<std::uint32_t>(p));
+      for (std::size_t m = r.lo; m <= r.hi && place.size != kLongRange; ++m) {
+        if (!countedIn(m, r.lo)) continue;
+        const auto product = static_cast<std::uint16_t>(pairs[m].product);
+        std::uint8_t k = 0;
+        while (k < place.size && place.product[k] != product) ++k;
+        if (k == 3) {
+          place.size = kLongRange;
+        } else {
+          if (k == place.size) place.product[place.size++] = product;
+          ++place.weight[k];
+        }
+      }
+      places.push_back(place);
+    }
+    const std::size_t top = pairs.back().product;
+    placeOf.reserve(top + 2);
+    std::size_t q = 0;
+    for (std::size_t v = 0; v <= top + 1; ++v) {
+      while (q < groups.size() && groups[q].product <= v) ++q;  // first product above v
+      placeOf.push_back(static_cast<std::uint16_t>(q));
     }
   }
   if (n > 0) {

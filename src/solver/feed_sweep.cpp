@@ -26,6 +26,10 @@
 
 namespace hobwise::solver {
 
+namespace {
+const DecFloat kMaxError = DecFloat(0.001);
+}  // namespace
+
 struct FeedSearch::Target {
   const JobParameters& job;
   const DecFloat& c;
@@ -47,20 +51,23 @@ struct FeedSearch::Visit {
   double keyX = -HUGE_VAL;  // look again once x is at most this
 };
 
-// The list's state as the search sees it: read again after every range that may
-// have changed it.
-struct FeedSearch::ListState {
+// What a look at a driven product knows besides T: whether every feed of a ratio within
+// 0.001 of T is certainly inside the window, and the list's state, read again after
+// every range that may have changed it.
+struct FeedSearch::Pass {
+  bool windowAll = false;
   bool full = false;
+  double tMax = 0;       // the largest T the state is used for
   double lastReach = 0;  // the last entry's error (or the ceiling) with room to spare
 
-  void refresh(const WorkerList& list, double t) {
+  void refresh(const WorkerList& list) {
     full = list.size() >= kWorkerListLimit;
     if (full) {
       const double last = list.approxError.back();
-      lastReach = last + 1e-12 * (t + last + 1);
+      lastReach = last + 1e-12 * (tMax + last + 1);
     }
     if (list.ceiling) {  // a ceiling is a last entry that never moves
-      const double reach = list.ceilingApprox + 1e-12 * (t + list.ceilingApprox + 1);
+      const double reach = list.ceilingApprox + 1e-12 * (tMax + list.ceilingApprox + 1);
       lastReach = full ? std::min(lastReach, reach) : reach;
       full = true;
     }
@@ -79,7 +86,6 @@ bool FeedSearch::inWindow(double q, RatioFn&& ratio) const {
 
 void FeedSearch::processRange(const CConstantRecord& record, const Group& g, Range r, Target& target,
                               WorkerList& list) const {
-  static const DecFloat kMaxError = DecFloat(0.001);
   const double t = target.t;
   const double driven = static_cast<double>(g.product);
   for (std::size_t m = r.lo; m <= r.hi; ++m) {
@@ -120,11 +126,56 @@ void FeedSearch::processRange(const CConstantRecord& record, const Group& g, Ran
   }
 }
 
+// The common look, in double alone: x clear of every whole number, a short range, each
+// of its products clearly inside or outside 0.001, and none that may enter the list.
+// Anything else goes to visitExactly, which judges it all again.
 FeedSearch::Visit FeedSearch::visit(const CConstantRecord& record, const Group& g, Target& target, WorkerList& list,
-                                    ListState& state) const {
-  static const DecFloat kMaxError = DecFloat(0.001);
+                                    Pass& state) const {
+  const double top = static_cast<double>(placeOf.size() - 1);
+  const double driven = static_cast<double>(g.product);
+  const double x = target.t * driven;
+  const double room = kSafety * x;
+  const double whole = x < top ? static_cast<double>(static_cast<std::int64_t>(x)) : top;  // x > 0
+  const double fraction = x - whole;
+  if (std::min(fraction, 1 - fraction) <= room) return visitExactly(record, g, target, list, state);
+  const Place& place = places[placeOf[static_cast<std::size_t>(whole)]];
+  if (place.size == kLongRange) return visitExactly(record, g, target, list, state);
+  const double tolerance = 0.001 * driven;
+  const double margin = 1e-9 * (x + tolerance);
+  Visit visit;
+  visit.keyX = place.below > 0 ? place.below + 2 * room : -HUGE_VAL;
+  for (std::uint8_t k = 0; k < place.size; ++k) {
+    const double product = place.product[k];
+    const double distance = std::fabs(product - x);
+    if (distance >= tolerance + margin) {
+      if (product < x) visit.keyX = std::max(visit.keyX, product + tolerance + 2 * margin);
+      continue;
+    }
+    if (distance > tolerance - margin) return visitExactly(record, g, target, list, state);
+    if (product > x) visit.keyX = std::max(visit.keyX, product - tolerance + 2 * margin);
+    visit.trains += place.weight[k] * g.distinct;
+    if (state.windowAll) continue;
+    if (!feedWindowApprox) return visitExactly(record, g, target, list, state);
+    const double feed = product / driven * feedFactorApprox;
+    const double feedRoom = 1e-12 * (std::fabs(feed) + std::fabs(feedLowApprox) + std::fabs(feedHighApprox));
+    if (feed > feedHighApprox + feedRoom || feed < feedLowApprox - feedRoom) {
+      visit.outside += place.weight[k] * g.distinct;
+    } else if (!(feed < feedHighApprox - feedRoom && feed > feedLowApprox + feedRoom)) {
+      return visitExactly(record, g, target, list, state);
+    }
+  }
+  const double above = place.above != 65535 ? place.above : HUGE_VAL;
+  double reach = tolerance + margin;
+  if (state.full) reach = std::min(reach, state.lastReach * driven + room + 1e-9);
+  if (!(x - place.below > reach && above - x > reach)) return visitExactly(record, g, target, list, state);
+  visit.keyX = std::max(visit.keyX, place.below + reach + room);
+  return visit;
+}
+
+FeedSearch::Visit FeedSearch::visitExactly(const CConstantRecord& record, const Group& g, Target& target,
+                                           WorkerList& list, Pass& state) const {
   const std::size_t n = pairs.size();
-  const double top = static_cast<double>(placeAt.size() - 1);
+  const double top = static_cast<double>(placeOf.size() - 1);
   const double t = target.t;
   const double driven = static_cast<double>(g.product);
   const double x = t * driven;
@@ -135,20 +186,18 @@ FeedSearch::Visit FeedSearch::visit(const CConstantRecord& record, const Group& 
   bool nearProduct = false;
   if (std::min(fraction, 1 - fraction) <= room) {  // rare: x next to a whole number
     const double nearest = fraction < 0.5 ? whole : whole + 1;
-    nearProduct = nearest >= 1 && nearest <= top - 1 && placeAt[static_cast<std::size_t>(nearest) - 1].above == nearest;
+    nearProduct = nearest >= 1 && nearest <= top - 1 &&
+                  places[placeOf[static_cast<std::size_t>(nearest) - 1]].above == nearest;
   }
-  Range r{0, 0};
-  const Place* place = nullptr;
+  std::size_t at = 0;  // the place, unless the target is too close to a product to call
+  Range r{0, 0};        // its range: looked up only where needed
   if (!nearProduct) {
-    place = &placeAt[static_cast<std::size_t>(whole)];
-    r = outcomeAt[placeIndex[static_cast<std::size_t>(whole)]];
-    // Once x falls to the product below, the place changes.
-    if (place->below > 0) visit.keyX = place->below + 2 * room;
+    at = placeOf[static_cast<std::size_t>(whole)];
   } else {
     // Too close to call in double: compare the product with T in DecFloat.
     visit.again = true;
     const std::size_t v = static_cast<std::size_t>(x - whole < 0.5 ? whole : whole + 1);
-    const std::size_t lower = placeIndex[v - 1], upper = placeIndex[v];  // first at v, first above v
+    const std::size_t lower = rangeStart(placeOf[v - 1]), upper = rangeStart(placeOf[v]);  // first at v, above v
     const Order o = target.get().orderOf(static_cast<std::uint64_t>(v), g.product);
     if (o == Order::Less) {
       r = outcomeAt[upper];
@@ -160,27 +209,37 @@ FeedSearch::Visit FeedSearch::visit(const CConstantRecord& record, const Group& 
           [](std::size_t, std::size_t, std::size_t) {});
     }
   }
+  const Place* place = nearProduct ? nullptr : &places[at];
+  // Once x falls to the product below, the place changes.
+  if (place && place->below > 0) visit.keyX = place->below + 2 * room;
 
-  // The trains of the range within 0.001 of T: |P[m] / D - T| against 0.001, times D.
+  // The trains of the range within 0.001 of T: |P / D - T| against 0.001, times D,
+  // for each product P of the range, as many times as it has entries that count.
   const double tolerance = 0.001 * driven;
   const double margin = 1e-9 * (x + tolerance);
-  for (std::size_t m = r.lo; m <= r.hi; ++m) {
-    if (!countedIn(m, r.lo)) continue;
-    const double product = static_cast<double>(pairs[m].product);
+  const auto judge = [&](std::uint64_t productOfEntry, unsigned weight) {
+    const double product = static_cast<double>(productOfEntry);
     const double distance = std::fabs(product - x);
     if (distance >= tolerance + margin) {
       if (product < x) visit.keyX = std::max(visit.keyX, product + tolerance + 2 * margin);  // comes within
-      continue;
+      return;
     }
-    const auto ratio = [&] { return quotient(pairs[m].product, g.product); };
+    const auto ratio = [&] { return quotient(productOfEntry, g.product); };
     if (distance > tolerance - margin) {
       visit.again = true;
-      if (!(boost::multiprecision::abs(ratio() - target.get().exact()) < kMaxError)) continue;
+      if (!(boost::multiprecision::abs(ratio() - target.get().exact()) < kMaxError)) return;
     } else if (product > x) {
       visit.keyX = std::max(visit.keyX, product - tolerance + 2 * margin);  // goes beyond
     }
-    visit.trains += g.distinct;
-    if (!inWindow(product / driven, ratio)) visit.outside += g.distinct;
+    visit.trains += weight * g.distinct;
+    if (!state.windowAll && !inWindow(product / driven, ratio)) visit.outside += weight * g.distinct;
+  };
+  if (place && place->size != kLongRange) {
+    for (std::uint8_t k = 0; k < place->size; ++k) judge(place->product[k], place->weight[k]);
+  } else {
+    if (place) r = outcomeAt[rangeStart(at)];
+    for (std::size_t m = r.lo; m <= r.hi; ++m)
+      if (countedIn(m, r.lo)) judge(pairs[m].product, 1);
   }
 
   // Trains that may enter the list: none where no product lies within 0.001; all
@@ -197,8 +256,9 @@ FeedSearch::Visit FeedSearch::visit(const CConstantRecord& record, const Group& 
     }
   }
   visit.again = true;
+  if (place) r = outcomeAt[rangeStart(at)];
   processRange(record, g, r, target, list);
-  state.refresh(list, t);
+  state.refresh(list);
   return visit;
 }
 
@@ -213,7 +273,7 @@ void FeedSearch::sweep(std::span<const CConstantRecord> records, WorkerList& lis
   // T of each C constant in double; NaN where the C constant has no trains within
   // 0.001, infinite where the plain form must search it.
   const auto targetOf = [&](std::size_t k) -> double {
-    const double c = records[k].cConstant.convert_to<double>();
+    const double c = roughDouble(records[k].cConstant);
     double t = ratioApprox ? normalPitchApprox / (c * feedFactorApprox) / sinHelixApprox : 0.0;
     if (!(std::isnormal(c) && std::isnormal(t))) {
       // A NaN target makes every error NaN; the others are judged from the DecFloat target.
@@ -224,79 +284,121 @@ void FeedSearch::sweep(std::span<const CConstantRecord> records, WorkerList& lis
     // One beyond the ratios of the table by more than 0.001 (with room to spare) leaves
     // every error above 0.001.
     if (!(t > 0 && t > lowestRatio - 0.002 && t < highestRatio + 0.002)) return NAN;
-    return placeAt.empty() ? HUGE_VAL : t;
+    return placeOf.empty() ? HUGE_VAL : t;
   };
   std::vector<double> ts(count);
   for (std::size_t k = 0; k < count; ++k) ts[k] = targetOf(k);
 
-  // The driven products waiting for C constant k: a list through `nextOf`.
-  constexpr std::int32_t kNone = -1;
-  std::vector<std::int32_t> firstAt(count, kNone);
-  std::vector<std::int32_t> nextOf(groups.size(), kNone);
-  std::vector<std::uint32_t> trainsOf(groups.size()), outsideOf(groups.size());
-  std::size_t trains = 0, outside = 0;  // the sums of the two above
-  std::size_t runEnd = 0;               // T falls (or stays) over the C constants before it
-  const auto putAside = [&](std::int32_t g, std::size_t k) {
-    nextOf[static_cast<std::size_t>(g)] = firstAt[k];
-    firstAt[k] = g;
+  // The C constants go in blocks within each falling run of T: for each driven product
+  // in turn, from the first C constant of the block to the next at which its trains may
+  // change, and so on; what it contributes to the counts holds for every C constant in
+  // between. A block starts afresh, so that the progress and a stop are seen every few
+  // milliseconds.
+  constexpr std::size_t kBlock = 1024;
+  std::size_t runEnd = 0;  // T falls (or stays) over the C constants before it
+  for (std::size_t k = 0; k < count;) {
+    const double t = ts[k];
+    if (std::isnan(t) || std::isinf(t)) {
+      if (proceed && !proceed(k)) return;
+      if (std::isinf(t)) searchPlain(records[k], list, counts);
+      ++k;
+      continue;
+    }
+    if (k >= runEnd) {
+      std::size_t last = k;
+      while (last + 1 < count && std::isfinite(ts[last + 1]) && ts[last + 1] <= ts[last]) ++last;
+      runEnd = last + 1;
+    }
+    const std::size_t first = k;
+    std::size_t end = std::min(first + kBlock, runEnd);
+    bool stopped = false;
+    for (std::size_t j = first; j < end; ++j)
+      if (proceed && !proceed(j)) {
+        end = j;
+        stopped = true;
+      }
+    sweepBlock(records, ts, first, end, list, counts);
+    if (stopped) return;
+    k = end;
+  }
+}
+
+void FeedSearch::sweepBlock(std::span<const CConstantRecord> records, const std::vector<double>& ts,
+                            std::size_t first, std::size_t end, WorkerList& list, FeedCounts* counts) const {
+  if (first >= end) return;
+  std::vector<std::optional<Target>> targets(end - first);
+  std::vector<char> windowAll(end - first, 0);
+  for (std::size_t k = first; k < end; ++k) {
+    if (!feedWindowApprox) continue;
+    const double a = (ts[k] - 0.001) * feedFactorApprox, b = (ts[k] + 0.001) * feedFactorApprox;
+    const double room = 1e-12 * (std::fabs(a) + std::fabs(b) + std::fabs(feedLowApprox) + std::fabs(feedHighApprox));
+    windowAll[k - first] = std::min(a, b) > feedLowApprox + room && std::max(a, b) < feedHighApprox - room;
+  }
+  const auto targetAt = [&](std::size_t k) -> Target& {
+    std::optional<Target>& target = targets[k - first];
+    if (!target) target.emplace(job, records[k].cConstant, ts[k], std::nullopt);
+    return *target;
   };
-  // The first C constant after k whose T is at most `key`, found by galloping.
+  // The first C constant after k whose T is at most `key`: most often one of the next
+  // few (counted without a branch), else found by galloping.
   const auto firstReaching = [&](std::size_t k, double key) -> std::size_t {
+    constexpr std::size_t kNear = 8;
+    if (k + kNear < end) {
+      std::size_t above = 0;
+      for (std::size_t j = 1; j <= kNear; ++j) above += ts[k + j] > key;
+      if (above < kNear) return k + 1 + above;
+      k += kNear;
+    }
     std::size_t lo = k, step = 1;  // ts[lo] > key
     std::size_t hi = k + 1;
-    while (hi < runEnd && ts[hi] > key) {
+    while (hi < end && ts[hi] > key) {
       lo = hi;
       hi = lo + step;
       step *= 2;
     }
-    hi = std::min(hi, runEnd);
-    while (hi - lo > 1) {  // ts[lo] > key, and ts[hi] <= key or hi == runEnd
+    hi = std::min(hi, end);
+    while (hi - lo > 1) {  // ts[lo] > key, and ts[hi] <= key or hi == end
       const std::size_t mid = lo + (hi - lo) / 2;
       (ts[mid] > key ? lo : hi) = mid;
     }
     return hi;
   };
 
-  for (std::size_t k = 0; k < count; ++k) {
-    if (proceed && !proceed(k)) return;
-    const double t = ts[k];
-    if (std::isnan(t)) continue;
-    if (std::isinf(t)) {
-      searchPlain(records[k], list, counts);
-      continue;
+  // The list's reach is figured with the largest T of the block: room to spare for all.
+  Pass state;
+  state.tMax = ts[first];
+  state.refresh(list);
+  std::size_t trains = 0, outside = 0;
+  // Eight driven products at a time, each at its own C constant: their looks do not
+  // wait for each other.
+  constexpr std::size_t kLanes = 8;
+  for (std::size_t g0 = 0; g0 < groups.size(); g0 += kLanes) {
+    const std::size_t lanes = std::min(kLanes, groups.size() - g0);
+    std::size_t at[kLanes];
+    double inverse[kLanes];
+    for (std::size_t l = 0; l < lanes; ++l) {
+      at[l] = first;
+      inverse[l] = 1.0 / static_cast<double>(groups[g0 + l].product);
     }
-    if (k >= runEnd) {  // a new run: every driven product is looked at now
-      runEnd = k + 1;
-      while (runEnd < count && !std::isnan(ts[runEnd]) && !std::isinf(ts[runEnd]) && ts[runEnd] <= ts[runEnd - 1])
-        ++runEnd;
-      for (std::size_t g = groups.size(); g-- > 0;) putAside(static_cast<std::int32_t>(g), k);
-      std::fill(trainsOf.begin(), trainsOf.end(), 0);
-      std::fill(outsideOf.begin(), outsideOf.end(), 0);
-      trains = outside = 0;
+    for (std::size_t busy = lanes; busy > 0;) {
+      busy = 0;
+      for (std::size_t l = 0; l < lanes; ++l) {
+        const std::size_t k = at[l];
+        if (k >= end) continue;
+        ++busy;
+        state.windowAll = windowAll[k - first];
+        const Visit v = visit(records[k], groups[g0 + l], targetAt(k), list, state);
+        // The key with a margin far above the rounding of this product.
+        const std::size_t next = v.again ? k + 1 : firstReaching(k, v.keyX * inverse[l]);
+        trains += std::size_t{v.trains} * (next - k);
+        outside += std::size_t{v.outside} * (next - k);
+        at[l] = next;
+      }
     }
-    Target target{job, records[k].cConstant, t, std::nullopt};
-    ListState state;
-    state.refresh(list, t);
-    std::int32_t g = firstAt[k];
-    firstAt[k] = kNone;
-    while (g != kNone) {
-      const std::size_t at = static_cast<std::size_t>(g);
-      const std::int32_t next = nextOf[at];
-      const Visit v = visit(records[k], groups[at], target, list, state);
-      trains += v.trains;
-      trains -= trainsOf[at];
-      outside += v.outside;
-      outside -= outsideOf[at];
-      trainsOf[at] = v.trains;
-      outsideOf[at] = v.outside;
-      const std::size_t when = v.again ? k + 1 : firstReaching(k, v.keyX / static_cast<double>(groups[at].product));
-      if (when < runEnd) putAside(g, when);
-      g = next;
-    }
-    if (counts) {
-      counts->feedTrains += trains;
-      counts->feedTest += trains - outside;
-    }
+  }
+  if (counts) {
+    counts->feedTrains += trains;
+    counts->feedTest += trains - outside;
   }
 }
 

@@ -94,7 +94,7 @@ bool checkStock(const StockSnapshot& stock, std::span<const std::uint16_t> gears
 DecFloat quotient(std::uint64_t a, std::uint64_t b) { return DecFloat(a) / DecFloat(b); }
 
 Threshold::Threshold(const DecFloat& value) : exact_(value), nan_(hobwise::isNaN(value)) {
-  approx_ = nan_ ? 0.0 : value.convert_to<double>();
+  approx_ = nan_ ? 0.0 : roughDouble(value);
 }
 
 std::optional<Order> Threshold::certainOrderOf(std::uint64_t a, std::uint64_t b) const {

@@ -270,25 +270,28 @@ struct FeedSearch {
   // where the bisection ends for every place the target can take among the products,
   // and the feed window in double.
   struct Group {
-    std::size_t first;
-    std::size_t end;
-    std::uint64_t product;
+    std::uint32_t first;
+    std::uint32_t end;
+    std::uint32_t product;
     std::uint32_t distinct;  // pairs of distinct gears in the group
   };
   std::vector<Group> groups;
   std::vector<Range> outcomeAt;  // [p]: products before p lie below the target, the rest above
   std::vector<std::uint32_t> otherCopy;  // [k]: the other entry with the same two gears (or k)
-  // [v]: where a target between the products v and v + 1 falls: the products next
-  // below and above it, how far the bisection's range reaches beyond them (255: as
-  // far or farther) and how many pairs of distinct gears that range holds; and its
-  // place p among the pairs.
+  // A place the target can take among the products: the products next below and above
+  // it (0 and 65535 where there is none), and the products of the entries that count
+  // in the range the bisection ends with (each pair of two gears once), with how many
+  // entries have each; size kLongRange where there are more than three products.
   struct Place {
-    std::uint16_t below, above;  // 0 and 65535 where there is none
-    std::uint8_t toFirst, toLast;
-    std::uint8_t count;
+    std::uint16_t below, above;
+    std::uint16_t product[3];
+    std::uint8_t weight[3];
+    std::uint8_t size;
   };
-  std::vector<Place> placeAt;
-  std::vector<std::uint32_t> placeIndex;
+  static constexpr std::uint8_t kLongRange = 255;
+  std::vector<Place> places;             // [q]: the place before group q (q = groups.size(): above all)
+  std::vector<std::uint16_t> placeOf;    // [v]: the place of a target between the products v and v + 1
+  std::size_t rangeStart(std::size_t place) const { return place < groups.size() ? groups[place].first : pairs.size(); }
   double feedFactorApprox = 0;
   double feedLowApprox = 0;
   double feedHighApprox = 0;
@@ -324,12 +327,16 @@ struct FeedSearch {
  private:
   struct Target;
   struct Visit;
-  struct ListState;
+  struct Pass;
   template <class RatioFn>
   bool inWindow(double q, RatioFn&& ratio) const;
   void processRange(const CConstantRecord& record, const Group& g, Range r, Target& target, WorkerList& list) const;
   Visit visit(const CConstantRecord& record, const Group& g, Target& target, WorkerList& list,
-              ListState& state) const;
+              Pass& state) const;
+  Visit visitExactly(const CConstantRecord& record, const Group& g, Target& target, WorkerList& list,
+                     Pass& state) const;
+  void sweepBlock(std::span<const CConstantRecord> records, const std::vector<double>& ts, std::size_t first,
+                  std::size_t end, WorkerList& list, FeedCounts* counts) const;
 };
 
 // The find of a feed train (driving over driven pair) with the index train of a record.

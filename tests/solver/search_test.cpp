@@ -255,11 +255,13 @@ TEST(FeedSearch, SweepFindsAndCountsAsThePlainSearchOfEach) {
     if (ratio > DecFloat("0.99") && ratio < DecFloat("1.01"))
       for (const char* offset : {"0", "0.001", "-0.001"}) ts.push_back(ratio + DecFloat(offset));
   }
-  std::vector<CConstantRecord> records;
+  std::vector<CConstantRecord> records;  // each its own index train, as in a run
   for (const DecFloat& t : ts) records.push_back({53, 50, 52, 51, 0, 1 / t});
   std::sort(records.begin(), records.end(), [](auto& a, auto& b) { return a.cConstant < b.cConstant; });
   for (const DecFloat& c : {kNaN, DecFloat(-1), DecFloat("1e300"), records[3].cConstant})
     records.insert(records.begin() + static_cast<std::ptrdiff_t>(records.size() / 2), {53, 50, 52, 51, 0, c});
+  ASSERT_LE(records.size(), 154u);
+  for (std::size_t k = 0; k < records.size(); ++k) records[k].g0 = static_cast<std::uint16_t>(16 + k);
 
   const FeedSearch search(job, pairs, stock);
   for (const char* ceiling : {"", "0.0003"}) {
