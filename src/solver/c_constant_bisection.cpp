@@ -19,6 +19,11 @@
 // and hi are also kept in DecFloat by the plain bisection's own additions and
 // halvings, so that each of those evaluations takes x as it is instead of
 // converting it.
+//
+// Before that, the way of every halving is the side of c* that x lies on: the first
+// 107 halvings are exact and their outcome follows from the binary digits of c* / 1e5
+// at once, and the halvings after them, up to the first x near c*, follow lo, hi and
+// x as offsets from a common base in as few words as their width needs.
 #include <cmath>
 #include <cstdio>
 
@@ -61,6 +66,144 @@ const Wide& power10(int e) {
 
 std::uint64_t floorScaled(const DecFloat& v, int e) {
   return boost::multiprecision::floor(v * DecFloat("1e" + std::to_string(e))).convert_to<unsigned long long>();
+}
+
+// The state of the bisection: its bounds, its midpoint and the halvings so far.
+struct Bisection {
+  Wide lo, hi, x;
+  int halvings = 0;
+};
+
+// Numbers of N words, least significant first: lo, hi and x as offsets from a base
+// below them once they share their high words.
+template <int N>
+using Words = std::array<std::uint64_t, N>;
+
+template <int N>
+bool less(const Words<N>& a, const Words<N>& b) {
+  for (int k = N - 1; k >= 0; --k)
+    if (a[k] != b[k]) return a[k] < b[k];
+  return false;
+}
+
+template <int N>
+Words<N> minus(const Words<N>& a, const Words<N>& b) {  // a >= b
+  Words<N> r;
+  std::uint64_t borrow = 0;
+  for (int k = 0; k < N; ++k) {
+    const std::uint64_t d = a[k] - b[k];
+    r[k] = d - borrow;
+    borrow = (a[k] < b[k]) | (d < borrow);
+  }
+  return r;
+}
+
+template <int N>
+Words<N> mean(const Words<N>& a, const Words<N>& b) {  // (a + b) / 2, cut
+  Words<N> sum;
+  std::uint64_t carry = 0;
+  for (int k = 0; k < N; ++k) {
+    const unsigned __int128 t = static_cast<unsigned __int128>(a[k]) + b[k] + carry;
+    sum[k] = static_cast<std::uint64_t>(t);
+    carry = static_cast<std::uint64_t>(t >> 64);
+  }
+  for (int k = 0; k < N; ++k) sum[k] = sum[k] >> 1 | (k + 1 < N ? sum[k + 1] << 63 : carry << 63);
+  return sum;
+}
+
+template <int N>
+Words<N> low(const Wide& v) {
+  Words<N> r;
+  for (int k = 0; k < N; ++k) r[k] = v.w[static_cast<std::size_t>(k)];
+  return r;
+}
+
+template <int N>
+Wide wide(const Words<N>& v) {
+  Wide r;
+  for (int k = 0; k < N; ++k) r.w[static_cast<std::size_t>(k)] = v[k];
+  return r;
+}
+
+// The halvings between the exact ones and the first x within the room of c*, where
+// every value lies in one order of DecFloat's limbs (so that a halving is the whole
+// mean, cut) and lo < rootLow <= rootHigh < hi holds: the way is the side of the room
+// x lies on. lo, hi, x and the room are kept as offsets from `base` in as few words
+// as hi - lo needs (with a bit to spare for the sum). Ends with x in the room, not yet
+// decided (true), or with the bisection over (false), as the whole-number loop would.
+struct Middle {
+  Wide base;
+  Bisection& state;
+  std::uint64_t minWidth;  // hi - lo must exceed this after 365 halvings
+
+  template <int N>
+  bool run(Words<N> lo, Words<N> hi, Words<N> x, Words<N> rootLow, Words<N> rootHigh) {
+    while (true) {
+      const bool up = less<N>(x, rootLow);
+      if (!up && !less<N>(rootHigh, x)) return finish<N>(lo, hi, x, true);
+      if (up) {
+        lo = x;
+        x = mean<N>(x, hi);
+      } else {
+        hi = x;
+        x = mean<N>(x, lo);
+      }
+      const Words<N> width = minus<N>(hi, lo);
+      if (++state.halvings >= 365) {
+        bool wider = width[0] > minWidth;
+        for (int k = 1; k < N; ++k) wider = wider || width[k];
+        if (!wider) return finish<N>(lo, hi, x, false);
+      }
+      if (up ? x == lo : x == hi) return finish<N>(lo, hi, x, false);
+      if constexpr (N > 1) {
+        if (width[N - 1] == 0 && width[N - 2] >> 63 == 0) {
+          base = base + wide<N>(lo);
+          return run<N - 1>(Words<N - 1>{}, low<N - 1>(wide<N>(width)), low<N - 1>(wide<N>(minus<N>(x, lo))),
+                            low<N - 1>(wide<N>(minus<N>(rootLow, lo))), low<N - 1>(wide<N>(minus<N>(rootHigh, lo))));
+        }
+      }
+    }
+  }
+
+  template <int N>
+  bool finish(const Words<N>& lo, const Words<N>& hi, const Words<N>& x, bool nearRoot) {
+    state.lo = base + wide<N>(lo);
+    state.hi = base + wide<N>(hi);
+    state.x = base + wide<N>(x);
+    return nearRoot;
+  }
+};
+
+// The first kExact halvings go from the dyadic interval [m, m + 1] 1e5 / 2^j that
+// holds c* to one of its halves, as long as the room around c* (and, for the falling
+// formula, the pole zone) stays clear of every x. Their values are multiples of
+// 1e(g + 5) / 2^(j + 1) units, for j < 108 multiples of 2^17 5^(g + 5): DecFloat adds
+// and halves them without loss, also where a first limb becomes 0 (the two last limbs
+// are 0). So the state after them follows from m = floor(c* 2^kExact / 1e5), checked
+// by the room lying inside the last interval and, for the falling formula, by the
+// first x below c* (the first of m's binary digits that is 1) lying above the pole
+// zone; every x lies above c* / 2 >= 5e-8. After them, while every value stays in one
+// order of limbs, the halvings go on as Middle. False: nothing skipped, or the state
+// left at a halving near c*; true: the bisection ended with state.x.
+bool skipToRoom(Bisection& state, const Midpoints& mid, std::uint64_t p, std::uint64_t q, const Wide& rootLow,
+                const Wide& rootHigh, const Wide* poleHigh, std::uint64_t minWidth) {
+  constexpr int kExact = 107;
+  const Wide& whole = state.hi;  // 1e5 in units
+  const Wide step = whole.shiftedDown(kExact);
+  const Wide m = Wide(p).shiftedUp(kExact).dividedBy(q).dividedBy(100000u);
+  if (m.isZero()) return false;
+  const Wide lo = step.times(m.w[0]) + step.times(m.w[1]).shiftedUp(64);
+  const Wide hi = lo + step;
+  if (!(lo < rootLow && rootHigh < hi)) return false;
+  const Wide firstUp = whole.shiftedDown(kExact - m.bitLength() + 1);
+  if (mid.order(firstUp) < -1 || (poleHigh && !(*poleHigh < firstUp))) return false;
+  state = {lo, hi, lo + step.half(), kExact};
+  // One order of limbs: [1, 1e8) for g = 120; [1e-8, 1/2) for g = 128, so that no
+  // sum reaches 1.
+  const bool oneOrder = mid.g() == 120 ? mid.order(lo) == 0 : mid.order(lo) == -1 && mid.order(hi + hi) == -1;
+  if (!oneOrder) return false;
+  Middle middle{lo, state, minWidth};
+  return !middle.run<6>(Words<6>{}, low<6>(step), low<6>(step.half()), low<6>(rootLow - lo), low<6>(rootHigh - lo));
 }
 
 }  // namespace
@@ -189,10 +332,16 @@ DecFloat CConstantSolver::solve(std::uint64_t a, std::uint64_t b) const {
   const Wide top = power10(g).times(99999);
   const Wide& one = power10(g);
 
+  Bisection state{Wide(0), power10(g).times(100000), power10(g).times(50000), 0};
+  if (skipToRoom(state, mid, static_cast<std::uint64_t>(p), static_cast<std::uint64_t>(q), rootLow, rootHigh,
+                 s < 0 ? &poleHigh : nullptr, g == 120 ? k120_ : k128_))
+    return mid.toDecFloat(state.x) + kStep_;
+  Wide& lo = state.lo;
+  Wide& hi = state.hi;
+  Wide& x = state.x;
+  int& halvings = state.halvings;
   std::optional<DecFloat> ratio;
   std::optional<DecFloat> dx, dlo, dhi;  // x, lo and hi in DecFloat once they are near c*
-  int halvings = 0;
-  Wide lo, hi = power10(g).times(100000), x = power10(g).times(50000);
   while (true) {
     int way = 0;  // +1: lo = x and up; -1: hi = x and down; 0: stop
     if (s > 0 && x < rootLow) {

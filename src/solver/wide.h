@@ -68,6 +68,31 @@ struct Wide {
       r.w[k] = (w[k] >> 1) | (k + 1 < kWords ? w[k + 1] << 63 : 0);
     return r;
   }
+  // v 2^k and v / 2^k (cut), for 0 <= k < 512.
+  Wide shiftedUp(int k) const {
+    Wide r;
+    const int words = k / 64, bits = k % 64;
+    for (int i = kWords - 1; i >= words; --i) {
+      const auto d = static_cast<std::size_t>(i), s = static_cast<std::size_t>(i - words);
+      r.w[d] = w[s] << bits | (bits && s > 0 ? w[s - 1] >> (64 - bits) : 0);
+    }
+    return r;
+  }
+  Wide shiftedDown(int k) const {
+    Wide r;
+    const int words = k / 64, bits = k % 64;
+    for (int i = 0; i + words < kWords; ++i) {
+      const auto d = static_cast<std::size_t>(i), s = static_cast<std::size_t>(i + words);
+      r.w[d] = w[s] >> bits | (bits && s + 1 < kWords ? w[s + 1] << (64 - bits) : 0);
+    }
+    return r;
+  }
+  // The number of binary digits (0 for 0).
+  int bitLength() const {
+    for (int k = kWords - 1; k >= 0; --k)
+      if (const std::uint64_t v = w[static_cast<std::size_t>(k)]) return 64 * k + 64 - __builtin_clzll(v);
+    return 0;
+  }
   Wide times(std::uint64_t m) const {
     Wide r;
     unsigned __int128 carry = 0;
