@@ -74,102 +74,48 @@ struct Bisection {
   int halvings = 0;
 };
 
-// Numbers of N words, least significant first: lo, hi and x as offsets from a base
-// below them once they share their high words.
-template <int N>
-using Words = std::array<std::uint64_t, N>;
-
-template <int N>
-bool less(const Words<N>& a, const Words<N>& b) {
-  for (int k = N - 1; k >= 0; --k)
-    if (a[k] != b[k]) return a[k] < b[k];
-  return false;
-}
-
-template <int N>
-Words<N> minus(const Words<N>& a, const Words<N>& b) {  // a >= b
-  Words<N> r;
-  std::uint64_t borrow = 0;
-  for (int k = 0; k < N; ++k) {
-    const std::uint64_t d = a[k] - b[k];
-    r[k] = d - borrow;
-    borrow = (a[k] < b[k]) | (d < borrow);
-  }
-  return r;
-}
-
-template <int N>
-Words<N> mean(const Words<N>& a, const Words<N>& b) {  // (a + b) / 2, cut
-  Words<N> sum;
-  std::uint64_t carry = 0;
-  for (int k = 0; k < N; ++k) {
-    const unsigned __int128 t = static_cast<unsigned __int128>(a[k]) + b[k] + carry;
-    sum[k] = static_cast<std::uint64_t>(t);
-    carry = static_cast<std::uint64_t>(t >> 64);
-  }
-  for (int k = 0; k < N; ++k) sum[k] = sum[k] >> 1 | (k + 1 < N ? sum[k + 1] << 63 : carry << 63);
-  return sum;
-}
-
-template <int N>
-Words<N> low(const Wide& v) {
-  Words<N> r;
-  for (int k = 0; k < N; ++k) r[k] = v.w[static_cast<std::size_t>(k)];
-  return r;
-}
-
-template <int N>
-Wide wide(const Words<N>& v) {
-  Wide r;
-  for (int k = 0; k < N; ++k) r.w[static_cast<std::size_t>(k)] = v[k];
-  return r;
-}
-
 // The halvings between the exact ones and the first x within the room of c*, where
-// every value lies in one order of DecFloat's limbs (so that a halving is the whole
-// mean, cut) and lo < rootLow <= rootHigh < hi holds: the way is the side of the room
-// x lies on. lo, hi, x and the room are kept as offsets from `base` in as few words
-// as hi - lo needs (with a bit to spare for the sum). Ends with x in the room, not yet
-// decided (true), or with the bisection over (false), as the whole-number loop would.
+// every value lies in one order of DecFloat's limbs, so that x = floor((lo + hi) / 2)
+// = lo + floor(w / 2) for the width w = hi - lo, and lo < rootLow <= rootHigh < hi
+// holds, so that the way is the side of the room x lies on. They need no more than w,
+// r = rootLow - lo and the room's width (rootHigh - rootLow), each below w, in as
+// few words as w needs: an upward halving moves lo by floor(w / 2), so lo = rootLow - r.
+// Ends with x in the room, not yet decided (true), or with the bisection over (false)
+// at the same halving as the whole-number loop would end it.
 struct Middle {
-  Wide base;
   Bisection& state;
-  std::uint64_t minWidth;  // hi - lo must exceed this after 365 halvings
+  const Wide& rootLow;
+  std::uint64_t minWidth;  // w must exceed this after 365 halvings
 
   template <int N>
-  bool run(Words<N> lo, Words<N> hi, Words<N> x, Words<N> rootLow, Words<N> rootHigh) {
+  bool run(Words<N> w, Words<N> r, Words<N> room) {
     while (true) {
-      const bool up = less<N>(x, rootLow);
-      if (!up && !less<N>(rootHigh, x)) return finish<N>(lo, hi, x, true);
-      if (up) {
-        lo = x;
-        x = mean<N>(x, hi);
+      const Words<N> half = shiftedDown<N>(w);
+      bool up = false;
+      if (less<N>(half, r)) {
+        up = true;
+        r = minus<N>(r, half);
+        w = minus<N>(w, half);
+      } else if (less<N>(room, minus<N>(half, r))) {
+        w = half;
       } else {
-        hi = x;
-        x = mean<N>(x, lo);
+        return finish<N>(w, r, true);
       }
-      const Words<N> width = minus<N>(hi, lo);
-      if (++state.halvings >= 365) {
-        bool wider = width[0] > minWidth;
-        for (int k = 1; k < N; ++k) wider = wider || width[k];
-        if (!wider) return finish<N>(lo, hi, x, false);
-      }
-      if (up ? x == lo : x == hi) return finish<N>(lo, hi, x, false);
-      if constexpr (N > 1) {
-        if (width[N - 1] == 0 && width[N - 2] >> 63 == 0) {
-          base = base + wide<N>(lo);
-          return run<N - 1>(Words<N - 1>{}, low<N - 1>(wide<N>(width)), low<N - 1>(wide<N>(minus<N>(x, lo))),
-                            low<N - 1>(wide<N>(minus<N>(rootLow, lo))), low<N - 1>(wide<N>(minus<N>(rootHigh, lo))));
-        }
+      ++state.halvings;
+      if constexpr (N > 1) {  // w >= 2^63 here: wider than the step, and x moves
+        if (w[N - 1] == 0) return run<N - 1>(low<N - 1>(w), low<N - 1>(r), low<N - 1>(room));
+      } else {
+        if (state.halvings >= 365 && !(w[0] > minWidth)) return finish<N>(w, r, false);
+        if (up ? w[0] <= 1 : w[0] == 0) return finish<N>(w, r, false);  // x stays on lo or hi
       }
     }
   }
 
   template <int N>
-  bool finish(const Words<N>& lo, const Words<N>& hi, const Words<N>& x, bool nearRoot) {
-    state.lo = base + wide<N>(lo);
-    state.hi = base + wide<N>(hi);
-    state.x = base + wide<N>(x);
+  bool finish(const Words<N>& w, const Words<N>& r, bool nearRoot) {
+    state.lo = rootLow - widened<N>(r);
+    state.hi = state.lo + widened<N>(w);
+    state.x = state.lo + widened<N>(shiftedDown<N>(w));
     return nearRoot;
   }
 };
@@ -202,8 +148,8 @@ bool skipToRoom(Bisection& state, const Midpoints& mid, std::uint64_t p, std::ui
   // sum reaches 1.
   const bool oneOrder = mid.g() == 120 ? mid.order(lo) == 0 : mid.order(lo) == -1 && mid.order(hi + hi) == -1;
   if (!oneOrder) return false;
-  Middle middle{lo, state, minWidth};
-  return !middle.run<6>(Words<6>{}, low<6>(step), low<6>(step.half()), low<6>(rootLow - lo), low<6>(rootHigh - lo));
+  Middle middle{state, rootLow, minWidth};
+  return !middle.run<6>(low<6>(step), low<6>(rootLow - lo), low<6>(rootHigh - rootLow));
 }
 
 }  // namespace
