@@ -287,7 +287,7 @@ DecFloat CConstantSolver::solve(std::uint64_t a, std::uint64_t b) const {
   Wide& x = state.x;
   int& halvings = state.halvings;
   std::optional<DecFloat> ratio;
-  std::optional<DecFloat> dx, dlo, dhi;  // x, lo and hi in DecFloat once they are near c*
+  std::optional<DecFloat> dx, dlo, dhi;  // x, lo and hi in DecFloat from the first halving near c*
   while (true) {
     int way = 0;  // +1: lo = x and up; -1: hi = x and down; 0: stop
     if (s > 0 && x < rootLow) {
@@ -301,11 +301,7 @@ DecFloat CConstantSolver::solve(std::uint64_t a, std::uint64_t b) const {
     } else if (s < 0 && rootHigh < x) {
       way = -1;
     } else {
-      if (!dx) {  // the first halving near c*: from here on x, lo and hi also in DecFloat
-        dx = mid.toDecFloat(x);
-        dlo = mid.toDecFloat(lo);
-        dhi = mid.toDecFloat(hi);
-      }
+      if (!dx) dx = mid.toDecFloat(x);  // the first halving near c*: from here on x also in DecFloat
       const DecFloat e = indexRatioFor(job_, *dx);
       if (isNaN(e)) break;
       if (!ratio) ratio = quotient(a, b);
@@ -315,11 +311,14 @@ DecFloat CConstantSolver::solve(std::uint64_t a, std::uint64_t b) const {
         way = *ratio < e ? 1 : *ratio > e ? -1 : 0;
     }
     if (way == 0) break;
-    if (dx) {  // the plain bisection's own steps, which the midpoints below follow
+    if (dx) {  // the plain bisection's own steps, which the midpoints below follow; the
+               // bound it adds is converted when first needed (the first step replaces the other)
       if (way > 0) {
+        if (!dhi) dhi = mid.toDecFloat(hi);
         dlo = *dx;
         *dx += *dhi;
       } else {
+        if (!dlo) dlo = mid.toDecFloat(lo);
         dhi = *dx;
         *dx += *dlo;
       }
