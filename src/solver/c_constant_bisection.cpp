@@ -25,7 +25,6 @@
 // at once, and the halvings after them, up to the first x near c*, follow lo, hi and
 // x as offsets from a common base in as few words as their width needs.
 #include <cmath>
-#include <cstdio>
 
 #include "solver/solver_internal.h"
 #include "solver/wide.h"
@@ -34,17 +33,40 @@ namespace hobwise::solver {
 
 std::string Wide::decimal() const {
   if (isZero()) return "0";
-  constexpr std::uint64_t kChunk = 1000000000000000000ull;  // 1e18
-  std::uint64_t chunks[12];
+  // Chunks of 19 digits by divisions of two words by one (a quotient of one word).
+  constexpr std::uint64_t kChunk = 10000000000000000000ull;  // 1e19
+  std::uint64_t chunks[9];
   int count = 0;
   Wide v = *this;
-  while (!v.isZero()) v = v.dividedBy(kChunk, &chunks[count++]);
-  char text[16 * 18 + 2];
-  int len = std::snprintf(text, sizeof text, "%llu", static_cast<unsigned long long>(chunks[count - 1]));
-  for (int k = count - 2; k >= 0; --k)
-    len += std::snprintf(text + len, sizeof text - static_cast<std::size_t>(len), "%018llu",
-                         static_cast<unsigned long long>(chunks[k]));
-  return std::string(text, static_cast<std::size_t>(len));
+  int top = kWords - 1;
+  while (top >= 0) {
+    if (v.w[static_cast<std::size_t>(top)] == 0) {
+      --top;
+      continue;
+    }
+    std::uint64_t rem = 0;
+    for (int k = top; k >= 0; --k) {
+      const auto i = static_cast<std::size_t>(k);
+#if defined(__x86_64__)
+      std::uint64_t q;
+      __asm__("divq %[d]" : "=a"(q), "=d"(rem) : "a"(v.w[i]), "d"(rem), [d] "r"(kChunk));
+      v.w[i] = q;
+#else
+      const unsigned __int128 cur = static_cast<unsigned __int128>(rem) << 64 | v.w[i];
+      v.w[i] = static_cast<std::uint64_t>(cur / kChunk);
+      rem = static_cast<std::uint64_t>(cur % kChunk);
+#endif
+    }
+    chunks[count++] = rem;
+  }
+  char text[9 * 19];
+  char* end = text + sizeof text;
+  char* p = end;
+  for (int c = 0; c < count; ++c) {
+    std::uint64_t chunk = chunks[c];
+    for (int d = 0; d < 19 && (chunk || c + 1 < count); ++d, chunk /= 10) *--p = static_cast<char>('0' + chunk % 10);
+  }
+  return std::string(p, end);
 }
 
 Wide Wide::pow10(int e) {
