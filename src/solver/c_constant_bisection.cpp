@@ -21,8 +21,8 @@
 // converting it.
 //
 // Before that, the way of every halving is the side of c* that x lies on: the first
-// 107 halvings are exact and their outcome follows from the binary digits of c* / 1e5
-// at once, and the halvings after them, up to the first x near c*, follow lo, hi and
+// 107 to 132 halvings are exact and their outcome follows from the binary digits of
+// c* / 1e5 at once, and the halvings after them, up to the first x near c*, follow lo, hi and
 // x as offsets from a common base in as few words as their width needs.
 #include <cmath>
 
@@ -142,36 +142,46 @@ struct Middle {
   }
 };
 
-// The first kExact halvings go from the dyadic interval [m, m + 1] 1e5 / 2^j that
-// holds c* to one of its halves, as long as the room around c* (and, for the falling
-// formula, the pole zone) stays clear of every x. Their values are multiples of
-// 1e(g + 5) / 2^(j + 1) units, for j < 108 multiples of 2^17 5^(g + 5): DecFloat adds
-// and halves them without loss, also where a first limb becomes 0 (the two last limbs
-// are 0). So the state after them follows from m = floor(c* 2^kExact / 1e5), checked
-// by the room lying inside the last interval and, for the falling formula, by the
-// first x below c* (the first of m's binary digits that is 1) lying above the pole
-// zone; every x lies above c* / 2 >= 5e-8. After them, while every value stays in one
-// order of limbs, the halvings go on as Middle. False: nothing skipped, or the state
-// left at a halving near c*; true: the bisection ended with state.x.
+// The first halvings go from the dyadic interval [m, m + 1] 1e5 / 2^j that holds c*
+// to one of its halves, as long as the room around c* (and, for the falling formula,
+// the pole zone) stays clear of every x: that holds up to level J when the room lies
+// inside the level-J interval, and then that interval follows from m = floor(c* 2^J /
+// 1e5). The values of the first 107 halvings are multiples of 1e(g + 5) / 2^(j + 1)
+// units, for j < 108 multiples of 2^17 5^(g + 5): DecFloat adds and halves them
+// without loss, also where a first limb becomes 0 (the two last limbs are 0). Where
+// the level-107 interval lies in one order of limbs, every later halving is the whole
+// mean, cut, and exact up to level g + 4 (a sum of two level-j values is even for j <
+// g + 5); then Middle goes on from there. For the falling formula the first x below c*
+// (the first of m's binary digits that is 1) must lie above the pole zone; every x
+// lies above c* / 2 >= 5e-8. False: nothing skipped, or the state left at a halving
+// near c*; true: the bisection ended with state.x.
 bool skipToRoom(Bisection& state, const Midpoints& mid, std::uint64_t p, std::uint64_t q, const Wide& rootLow,
                 const Wide& rootHigh, const Wide* poleHigh, std::uint64_t minWidth) {
   constexpr int kExact = 107;
+  const int levels = mid.g() + 4;
   const Wide& whole = state.hi;  // 1e5 in units
-  const Wide step = whole.shiftedDown(kExact);
-  const Wide m = Wide(p).shiftedUp(kExact).dividedBy(q).dividedBy(100000u);
-  if (m.isZero()) return false;
-  const Wide lo = step.times(m.w[0]) + step.times(m.w[1]).shiftedUp(64);
-  const Wide hi = lo + step;
-  if (!(lo < rootLow && rootHigh < hi)) return false;
-  const Wide firstUp = whole.shiftedDown(kExact - m.bitLength() + 1);
+  const Wide m = Wide(p).shiftedUp(levels).dividedBy(q).dividedBy(100000u);
+  const int firstUpLevel = levels - m.bitLength() + 1;
+  if (m.isZero() || firstUpLevel > kExact) return false;
+  const auto bound = [&](int level) {  // lo at the level
+    const Wide step = whole.shiftedDown(level), k = m.shiftedDown(levels - level);
+    return step.times(k.w[0]) + step.times(k.w[1]).shiftedUp(64) + step.times(k.w[2]).shiftedUp(128);
+  };
+  const Wide step = whole.shiftedDown(levels);
+  const Wide lo = bound(levels);
+  if (!(lo < rootLow && rootHigh < lo + step)) return false;
+  const Wide firstUp = whole.shiftedDown(firstUpLevel);
   if (mid.order(firstUp) < -1 || (poleHigh && !(*poleHigh < firstUp))) return false;
-  state = {lo, hi, lo + step.half(), kExact};
+  const Wide exactStep = whole.shiftedDown(kExact), exactLo = bound(kExact), exactHi = exactLo + exactStep;
+  state = {exactLo, exactHi, exactLo + exactStep.half(), kExact};
   // One order of limbs: [1, 1e8) for g = 120; [1e-8, 1/2) for g = 128, so that no
   // sum reaches 1.
-  const bool oneOrder = mid.g() == 120 ? mid.order(lo) == 0 : mid.order(lo) == -1 && mid.order(hi + hi) == -1;
+  const bool oneOrder =
+      mid.g() == 120 ? mid.order(exactLo) == 0 : mid.order(exactLo) == -1 && mid.order(exactHi + exactHi) == -1;
   if (!oneOrder) return false;
+  state = {lo, lo + step, lo + step.half(), levels};
   Middle middle{state, rootLow, minWidth};
-  return !middle.run<6>(low<6>(step), low<6>(rootLow - lo), low<6>(rootHigh - rootLow));
+  return !middle.run<5>(low<5>(step), low<5>(rootLow - lo), low<5>(rootHigh - rootLow));
 }
 
 }  // namespace
@@ -239,6 +249,17 @@ Wide Midpoints::fromDecFloat(const DecFloat& v) const {
 DecFloat Midpoints::toDecFloat(const Wide& v) const {
   if (v.isZero()) return DecFloat(0);
   return DecFloat(v.decimal() + "e-" + std::to_string(g_));
+}
+
+DecFloat Midpoints::toDecFloat(const Wide& v, const Wide& near, const DecFloat& nearValue) const {
+  const int order = this->order(v);
+  const bool above = near < v;
+  const Wide gap = above ? v - near : near - v;
+  if (order < -1 || order != this->order(near) || !gap.fitsWord()) return toDecFloat(v);
+  // Both on the same limbs, the gap too: DecFloat adds and subtracts it exactly.
+  static const DecFloat units[2] = {DecFloat("1e-120"), DecFloat("1e-128")};
+  const DecFloat step = DecFloat(static_cast<unsigned long long>(gap.w[0])) * units[g_ == 120 ? 0 : 1];
+  return above ? nearValue + step : nearValue - step;
 }
 
 CConstantSolver::CConstantSolver(const JobParameters& job) : job_(job), kStep_(DecFloat(1e-110)) {
@@ -336,11 +357,11 @@ DecFloat CConstantSolver::solve(std::uint64_t a, std::uint64_t b) const {
     if (dx) {  // the plain bisection's own steps, which the midpoints below follow; the
                // bound it adds is converted when first needed (the first step replaces the other)
       if (way > 0) {
-        if (!dhi) dhi = mid.toDecFloat(hi);
+        if (!dhi) dhi = mid.toDecFloat(hi, x, *dx);
         dlo = *dx;
         *dx += *dhi;
       } else {
-        if (!dlo) dlo = mid.toDecFloat(lo);
+        if (!dlo) dlo = mid.toDecFloat(lo, x, *dx);
         dhi = *dx;
         *dx += *dlo;
       }
