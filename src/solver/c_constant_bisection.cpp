@@ -19,8 +19,12 @@
 // and hi are also kept in DecFloat by the plain bisection's own additions and
 // halvings, so that each of those evaluations takes x as it is instead of
 // converting it.
+//
+// Before that, the way of every halving is the side of c* that x lies on: the first
+// 107 to 132 halvings are exact and their outcome follows from the binary digits of
+// c* / 1e5 at once, and the halvings after them, up to the first x near c*, follow lo, hi and
+// x as offsets from a common base in as few words as their width needs.
 #include <cmath>
-#include <cstdio>
 
 #include "solver/solver_internal.h"
 #include "solver/wide.h"
@@ -29,17 +33,40 @@ namespace hobwise::solver {
 
 std::string Wide::decimal() const {
   if (isZero()) return "0";
-  constexpr std::uint64_t kChunk = 1000000000000000000ull;  // 1e18
-  std::uint64_t chunks[12];
+  // Chunks of 19 digits by divisions of two words by one (a quotient of one word).
+  constexpr std::uint64_t kChunk = 10000000000000000000ull;  // 1e19
+  std::uint64_t chunks[9];
   int count = 0;
   Wide v = *this;
-  while (!v.isZero()) v = v.dividedBy(kChunk, &chunks[count++]);
-  char text[16 * 18 + 2];
-  int len = std::snprintf(text, sizeof text, "%llu", static_cast<unsigned long long>(chunks[count - 1]));
-  for (int k = count - 2; k >= 0; --k)
-    len += std::snprintf(text + len, sizeof text - static_cast<std::size_t>(len), "%018llu",
-                         static_cast<unsigned long long>(chunks[k]));
-  return std::string(text, static_cast<std::size_t>(len));
+  int top = kWords - 1;
+  while (top >= 0) {
+    if (v.w[static_cast<std::size_t>(top)] == 0) {
+      --top;
+      continue;
+    }
+    std::uint64_t rem = 0;
+    for (int k = top; k >= 0; --k) {
+      const auto i = static_cast<std::size_t>(k);
+#if defined(__x86_64__)
+      std::uint64_t q;
+      __asm__("divq %[d]" : "=a"(q), "=d"(rem) : "a"(v.w[i]), "d"(rem), [d] "r"(kChunk));
+      v.w[i] = q;
+#else
+      const unsigned __int128 cur = static_cast<unsigned __int128>(rem) << 64 | v.w[i];
+      v.w[i] = static_cast<std::uint64_t>(cur / kChunk);
+      rem = static_cast<std::uint64_t>(cur % kChunk);
+#endif
+    }
+    chunks[count++] = rem;
+  }
+  char text[9 * 19];
+  char* end = text + sizeof text;
+  char* p = end;
+  for (int c = 0; c < count; ++c) {
+    std::uint64_t chunk = chunks[c];
+    for (int d = 0; d < 19 && (chunk || c + 1 < count); ++d, chunk /= 10) *--p = static_cast<char>('0' + chunk % 10);
+  }
+  return std::string(p, end);
 }
 
 Wide Wide::pow10(int e) {
@@ -61,6 +88,100 @@ const Wide& power10(int e) {
 
 std::uint64_t floorScaled(const DecFloat& v, int e) {
   return boost::multiprecision::floor(v * DecFloat("1e" + std::to_string(e))).convert_to<unsigned long long>();
+}
+
+// The state of the bisection: its bounds, its midpoint and the halvings so far.
+struct Bisection {
+  Wide lo, hi, x;
+  int halvings = 0;
+};
+
+// The halvings between the exact ones and the first x within the room of c*, where
+// every value lies in one order of DecFloat's limbs, so that x = floor((lo + hi) / 2)
+// = lo + floor(w / 2) for the width w = hi - lo, and lo < rootLow <= rootHigh < hi
+// holds, so that the way is the side of the room x lies on. They need no more than w,
+// r = rootLow - lo and the room's width (rootHigh - rootLow), each below w, in as
+// few words as w needs: an upward halving moves lo by floor(w / 2), so lo = rootLow - r.
+// Ends with x in the room, not yet decided (true), or with the bisection over (false)
+// at the same halving as the whole-number loop would end it.
+struct Middle {
+  Bisection& state;
+  const Wide& rootLow;
+  std::uint64_t minWidth;  // w must exceed this after 365 halvings
+
+  template <int N>
+  bool run(Words<N> w, Words<N> r, Words<N> room) {
+    while (true) {
+      const Words<N> half = shiftedDown<N>(w);
+      bool up = false;
+      if (less<N>(half, r)) {
+        up = true;
+        r = minus<N>(r, half);
+        w = minus<N>(w, half);
+      } else if (less<N>(room, minus<N>(half, r))) {
+        w = half;
+      } else {
+        return finish<N>(w, r, true);
+      }
+      ++state.halvings;
+      if constexpr (N > 1) {  // w >= 2^63 here: wider than the step, and x moves
+        if (w[N - 1] == 0) return run<N - 1>(low<N - 1>(w), low<N - 1>(r), low<N - 1>(room));
+      } else {
+        if (state.halvings >= 365 && !(w[0] > minWidth)) return finish<N>(w, r, false);
+        if (up ? w[0] <= 1 : w[0] == 0) return finish<N>(w, r, false);  // x stays on lo or hi
+      }
+    }
+  }
+
+  template <int N>
+  bool finish(const Words<N>& w, const Words<N>& r, bool nearRoot) {
+    state.lo = rootLow - widened<N>(r);
+    state.hi = state.lo + widened<N>(w);
+    state.x = state.lo + widened<N>(shiftedDown<N>(w));
+    return nearRoot;
+  }
+};
+
+// The first halvings go from the dyadic interval [m, m + 1] 1e5 / 2^j that holds c*
+// to one of its halves, as long as the room around c* (and, for the falling formula,
+// the pole zone) stays clear of every x: that holds up to level J when the room lies
+// inside the level-J interval, and then that interval follows from m = floor(c* 2^J /
+// 1e5). The values of the first 107 halvings are multiples of 1e(g + 5) / 2^(j + 1)
+// units, for j < 108 multiples of 2^17 5^(g + 5): DecFloat adds and halves them
+// without loss, also where a first limb becomes 0 (the two last limbs are 0). Where
+// the level-107 interval lies in one order of limbs, every later halving is the whole
+// mean, cut, and exact up to level g + 4 (a sum of two level-j values is even for j <
+// g + 5); then Middle goes on from there. For the falling formula the first x below c*
+// (the first of m's binary digits that is 1) must lie above the pole zone; every x
+// lies above c* / 2 >= 5e-8. False: nothing skipped, or the state left at a halving
+// near c*; true: the bisection ended with state.x.
+bool skipToRoom(Bisection& state, const Midpoints& mid, std::uint64_t p, std::uint64_t q, const Wide& rootLow,
+                const Wide& rootHigh, const Wide* poleHigh, std::uint64_t minWidth) {
+  constexpr int kExact = 107;
+  const int levels = mid.g() + 4;
+  const Wide& whole = state.hi;  // 1e5 in units
+  const Wide m = Wide(p).shiftedUp(levels).dividedBy(q).dividedBy(100000u);
+  const int firstUpLevel = levels - m.bitLength() + 1;
+  if (m.isZero() || firstUpLevel > kExact) return false;
+  const auto bound = [&](int level) {  // lo at the level
+    const Wide step = whole.shiftedDown(level), k = m.shiftedDown(levels - level);
+    return step.times(k.w[0]) + step.times(k.w[1]).shiftedUp(64) + step.times(k.w[2]).shiftedUp(128);
+  };
+  const Wide step = whole.shiftedDown(levels);
+  const Wide lo = bound(levels);
+  if (!(lo < rootLow && rootHigh < lo + step)) return false;
+  const Wide firstUp = whole.shiftedDown(firstUpLevel);
+  if (mid.order(firstUp) < -1 || (poleHigh && !(*poleHigh < firstUp))) return false;
+  const Wide exactStep = whole.shiftedDown(kExact), exactLo = bound(kExact), exactHi = exactLo + exactStep;
+  state = {exactLo, exactHi, exactLo + exactStep.half(), kExact};
+  // One order of limbs: [1, 1e8) for g = 120; [1e-8, 1/2) for g = 128, so that no
+  // sum reaches 1.
+  const bool oneOrder =
+      mid.g() == 120 ? mid.order(exactLo) == 0 : mid.order(exactLo) == -1 && mid.order(exactHi + exactHi) == -1;
+  if (!oneOrder) return false;
+  state = {lo, lo + step, lo + step.half(), levels};
+  Middle middle{state, rootLow, minWidth};
+  return !middle.run<5>(low<5>(step), low<5>(rootLow - lo), low<5>(rootHigh - rootLow));
 }
 
 }  // namespace
@@ -130,6 +251,17 @@ DecFloat Midpoints::toDecFloat(const Wide& v) const {
   return DecFloat(v.decimal() + "e-" + std::to_string(g_));
 }
 
+DecFloat Midpoints::toDecFloat(const Wide& v, const Wide& near, const DecFloat& nearValue) const {
+  const int order = this->order(v);
+  const bool above = near < v;
+  const Wide gap = above ? v - near : near - v;
+  if (order < -1 || order != this->order(near) || !gap.fitsWord()) return toDecFloat(v);
+  // Both on the same limbs, the gap too: DecFloat adds and subtracts it exactly.
+  static const DecFloat units[2] = {DecFloat("1e-120"), DecFloat("1e-128")};
+  const DecFloat step = DecFloat(static_cast<unsigned long long>(gap.w[0])) * units[g_ == 120 ? 0 : 1];
+  return above ? nearValue + step : nearValue - step;
+}
+
 CConstantSolver::CConstantSolver(const JobParameters& job) : job_(job), kStep_(DecFloat(1e-110)) {
   k120_ = floorScaled(kStep_, 120);
   k128_ = floorScaled(kStep_, 128);
@@ -189,10 +321,16 @@ DecFloat CConstantSolver::solve(std::uint64_t a, std::uint64_t b) const {
   const Wide top = power10(g).times(99999);
   const Wide& one = power10(g);
 
+  Bisection state{Wide(0), power10(g).times(100000), power10(g).times(50000), 0};
+  if (skipToRoom(state, mid, static_cast<std::uint64_t>(p), static_cast<std::uint64_t>(q), rootLow, rootHigh,
+                 s < 0 ? &poleHigh : nullptr, g == 120 ? k120_ : k128_))
+    return mid.toDecFloat(state.x) + kStep_;
+  Wide& lo = state.lo;
+  Wide& hi = state.hi;
+  Wide& x = state.x;
+  int& halvings = state.halvings;
   std::optional<DecFloat> ratio;
-  std::optional<DecFloat> dx, dlo, dhi;  // x, lo and hi in DecFloat once they are near c*
-  int halvings = 0;
-  Wide lo, hi = power10(g).times(100000), x = power10(g).times(50000);
+  std::optional<DecFloat> dx, dlo, dhi;  // x, lo and hi in DecFloat from the first halving near c*
   while (true) {
     int way = 0;  // +1: lo = x and up; -1: hi = x and down; 0: stop
     if (s > 0 && x < rootLow) {
@@ -206,11 +344,7 @@ DecFloat CConstantSolver::solve(std::uint64_t a, std::uint64_t b) const {
     } else if (s < 0 && rootHigh < x) {
       way = -1;
     } else {
-      if (!dx) {  // the first halving near c*: from here on x, lo and hi also in DecFloat
-        dx = mid.toDecFloat(x);
-        dlo = mid.toDecFloat(lo);
-        dhi = mid.toDecFloat(hi);
-      }
+      if (!dx) dx = mid.toDecFloat(x);  // the first halving near c*: from here on x also in DecFloat
       const DecFloat e = indexRatioFor(job_, *dx);
       if (isNaN(e)) break;
       if (!ratio) ratio = quotient(a, b);
@@ -220,11 +354,14 @@ DecFloat CConstantSolver::solve(std::uint64_t a, std::uint64_t b) const {
         way = *ratio < e ? 1 : *ratio > e ? -1 : 0;
     }
     if (way == 0) break;
-    if (dx) {  // the plain bisection's own steps, which the midpoints below follow
+    if (dx) {  // the plain bisection's own steps, which the midpoints below follow; the
+               // bound it adds is converted when first needed (the first step replaces the other)
       if (way > 0) {
+        if (!dhi) dhi = mid.toDecFloat(hi, x, *dx);
         dlo = *dx;
         *dx += *dhi;
       } else {
+        if (!dlo) dlo = mid.toDecFloat(lo, x, *dx);
         dhi = *dx;
         *dx += *dlo;
       }

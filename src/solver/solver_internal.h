@@ -181,6 +181,8 @@ class Midpoints {
   bool add(const Wide& a, const Wide& b, Wide& sum) const;
   bool halve(const Wide& s, Wide& half) const;
   DecFloat toDecFloat(const Wide& v) const;
+  // The same from the DecFloat of a value `near` to v.
+  DecFloat toDecFloat(const Wide& v, const Wide& near, const DecFloat& nearValue) const;
   Wide fromDecFloat(const DecFloat& v) const;  // whole units, cut below
 
  private:

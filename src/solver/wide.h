@@ -68,6 +68,31 @@ struct Wide {
       r.w[k] = (w[k] >> 1) | (k + 1 < kWords ? w[k + 1] << 63 : 0);
     return r;
   }
+  // v 2^k and v / 2^k (cut), for 0 <= k < 512.
+  Wide shiftedUp(int k) const {
+    Wide r;
+    const int words = k / 64, bits = k % 64;
+    for (int i = kWords - 1; i >= words; --i) {
+      const auto d = static_cast<std::size_t>(i), s = static_cast<std::size_t>(i - words);
+      r.w[d] = w[s] << bits | (bits && s > 0 ? w[s - 1] >> (64 - bits) : 0);
+    }
+    return r;
+  }
+  Wide shiftedDown(int k) const {
+    Wide r;
+    const int words = k / 64, bits = k % 64;
+    for (int i = 0; i + words < kWords; ++i) {
+      const auto d = static_cast<std::size_t>(i), s = static_cast<std::size_t>(i + words);
+      r.w[d] = w[s] >> bits | (bits && s + 1 < kWords ? w[s + 1] << (64 - bits) : 0);
+    }
+    return r;
+  }
+  // The number of binary digits (0 for 0).
+  int bitLength() const {
+    for (int k = kWords - 1; k >= 0; --k)
+      if (const std::uint64_t v = w[static_cast<std::size_t>(k)]) return 64 * k + 64 - __builtin_clzll(v);
+    return 0;
+  }
   Wide times(std::uint64_t m) const {
     Wide r;
     unsigned __int128 carry = 0;
@@ -98,5 +123,57 @@ struct Wide {
   }
   std::string decimal() const;
 };
+
+// Numbers of N words, least significant first, for the short stretches of the
+// bisection that need no more.
+template <int N>
+using Words = std::array<std::uint64_t, N>;
+
+template <int N>
+bool less(const Words<N>& a, const Words<N>& b) {
+  for (int k = N - 1; k >= 0; --k)
+    if (a[k] != b[k]) return a[k] < b[k];
+  return false;
+}
+
+// a - b for a >= b.
+template <int N>
+Words<N> minus(const Words<N>& a, const Words<N>& b) {
+  Words<N> r;
+  std::uint64_t borrow = 0;
+  for (int k = 0; k < N; ++k) {
+    const std::uint64_t d = a[k] - b[k];
+    r[k] = d - borrow;
+    borrow = (a[k] < b[k]) | (d < borrow);
+  }
+  return r;
+}
+
+template <int N>
+Words<N> shiftedDown(const Words<N>& a) {  // a / 2, cut
+  Words<N> r;
+  for (int k = 0; k < N; ++k) r[k] = a[k] >> 1 | (k + 1 < N ? a[k + 1] << 63 : 0);
+  return r;
+}
+
+// The lowest N words of v, and back.
+template <int N>
+Words<N> low(const Wide& v) {
+  Words<N> r;
+  for (int k = 0; k < N; ++k) r[k] = v.w[static_cast<std::size_t>(k)];
+  return r;
+}
+template <int N>
+Words<N> low(const Words<N + 1>& v) {
+  Words<N> r;
+  for (int k = 0; k < N; ++k) r[k] = v[k];
+  return r;
+}
+template <int N>
+Wide widened(const Words<N>& v) {
+  Wide r;
+  for (int k = 0; k < N; ++k) r.w[static_cast<std::size_t>(k)] = v[k];
+  return r;
+}
 
 }  // namespace hobwise::solver

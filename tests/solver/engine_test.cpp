@@ -81,6 +81,7 @@ TEST(Midpoints, EveryHalvingAsDecFloatFormsIt) {
       const Wide wx = mid.fromDecFloat(x), wo = mid.fromDecFloat(other);
       if (mid.order(wx) < -1) break;  // below 1e-8: left to DecFloat
       ASSERT_EQ(mid.toDecFloat(wx), x) << train.what << " step " << step;
+      ASSERT_EQ(mid.toDecFloat(wo, wx, x), other) << train.what << " step " << step;
       const DecFloat next = (x + other) / 2;
       Wide sum, half;
       if (mid.add(wx, wo, sum) && mid.halve(sum, half)) {
