@@ -265,6 +265,10 @@ DecFloat Midpoints::toDecFloat(const Wide& v, const Wide& near, const DecFloat& 
 CConstantSolver::CConstantSolver(const JobParameters& job) : job_(job), kStep_(DecFloat(1e-110)) {
   k120_ = floorScaled(kStep_, 120);
   k128_ = floorScaled(kStep_, 128);
+  // Where the bisection ends when every halving goes up: its first midpoint above 99999.
+  DecFloat hi = 100000, x = 50000;
+  while (!(x > 99999)) x = (x + hi) / 2;
+  capped_ = x + kStep_;
   if (job.teeth < 1 || (job.sign != 1 && job.sign != -1) || job.hobThreads < 1) return;
   const DecFloat kt = job.indexConstant * job.hobThreads;
   if (!boost::multiprecision::isfinite(kt) || !(kt > 0)) return;
@@ -290,11 +294,16 @@ DecFloat CConstantSolver::solve(std::uint64_t a, std::uint64_t b) const {
   for (int k = 0; k < ktDecimals_; ++k) scale *= 10;
   // c* = a s 10^d / (ktNum b - a N 10^d)
   const __int128 den = static_cast<__int128>(ktNum_) * b - static_cast<__int128>(a) * n * scale;
-  if (s > 0 ? !(den > 0) : !(den < 0)) return fallback();
+  // No root (K T <= ratio N for the rising formula, ratio N <= K T for the falling one):
+  // every x lies on the ratio's side by at least 1 / (x N) relative, and every halving
+  // goes up to the cap.
+  if (s > 0 ? !(den > 0) : !(den < 0)) return capped_;
   const unsigned __int128 q = static_cast<unsigned __int128>(den > 0 ? den : -den);
   const unsigned __int128 p = static_cast<unsigned __int128>(a) * scale;
   if (q >> 63 || p >> 63) return fallback();
   const double root = static_cast<double>(p) / static_cast<double>(q);
+  // A root clearly above the last midpoint below the cap (99999.237...): the same.
+  if (root > 99999.5) return capped_;
   if (!(root >= 1e-7 && root <= 99990.0)) return fallback();
   if (s < 0 && !(root * n > 1.0 + 1e-9)) return fallback();
 

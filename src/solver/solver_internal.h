@@ -207,6 +207,7 @@ class CConstantSolver {
   std::uint64_t k120_ = 0;  // the step 1e-110 in units of 1e-120 and of 1e-128, cut
   std::uint64_t k128_ = 0;
   DecFloat kStep_;
+  DecFloat capped_;  // the C constant of a bisection that climbs to its cap
 };
 
 // ---- Feed-train search ----

@@ -29,7 +29,7 @@ struct Train {
 };
 
 // Random trains of random jobs, both directions of the formula, C constants from far
-// below 1 to the cap and beyond, and the near-pole trains of J7's kind.
+// below 1 to the cap and beyond (or none), and the near-pole trains of J7's kind.
 std::vector<Train> randomTrains(int count) {
   std::mt19937 rng(4242);
   auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
@@ -42,9 +42,11 @@ std::vector<Train> randomTrains(int count) {
     const std::uint64_t a = std::uint64_t(pick(16, 169)) * pick(16, 169);
     std::uint64_t b = std::uint64_t(pick(16, 169)) * pick(16, 169);
     const double kt = job.indexConstant.convert_to<double>() * t;
-    if (k % 3 == 0) {  // a ratio near K T / N, where the C constant is large or near the pole
+    if (k % 4 == 0) {  // a ratio near K T / N, where the C constant is large or near the pole
       b = std::max<std::uint64_t>(1, static_cast<std::uint64_t>(a * n / kt * (1 + s * 1e-3 * pick(1, 900))));
-    } else if (k % 3 == 1) {  // a C constant between 0.3 and 3, where the digits change limbs
+    } else if (k % 4 == 3) {  // closer still: a root beyond the cap, or none
+      b = std::max<std::uint64_t>(1, static_cast<std::uint64_t>(a * n / kt * (1 + s / (n * 99999.6 * pick(1, 9)))));
+    } else if (k % 4 == 1) {  // a C constant between 0.3 and 3, where the digits change limbs
       const double c = 0.3 + 2.7 * pick(0, 1000) / 1000.0;
       b = std::max<std::uint64_t>(1, static_cast<std::uint64_t>(a * (c * n + s) / (kt * c)));
     }
