@@ -190,12 +190,15 @@ FoundResult makeFind(const CConstantRecord& record, const GearPair& driving, con
   return f;
 }
 
-void FeedSearch::searchPlain(const CConstantRecord& record, WorkerList& list, FeedCounts* counts) const {
+bool FeedSearch::searchPlain(const CConstantRecord& record, WorkerList& list, FeedCounts* counts,
+                             const std::atomic<bool>* stop) const {
   static const DecFloat kMaxError = DecFloat(0.001);
   const std::size_t n = pairs.size();
-  if (n == 0) return;
+  if (n == 0) return true;
   const DecFloat target = feedRatioFor(job, record.cConstant);
   for (std::size_t j = 0; j < n; ++j) {
+    // A full stock takes a few tenths of a second per C constant here.
+    if (stop && j % kStopCheckEvery == kStopCheckEvery - 1 && stop->load(std::memory_order_relaxed)) return false;
     const Range r = bisectPairs(
         n, [&](std::size_t mid) { return compare(quotient(pairs[mid].product, pairs[j].product), target); },
         [](std::size_t, std::size_t, std::size_t) {});
@@ -216,6 +219,7 @@ void FeedSearch::searchPlain(const CConstantRecord& record, WorkerList& list, Fe
       list.insert(find);
     }
   }
+  return true;
 }
 
 std::vector<FoundResult> trimResults(std::vector<FoundResult> found, const JobParameters& job) {

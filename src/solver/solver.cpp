@@ -63,7 +63,11 @@ std::vector<FoundResult> evaluateCConstants(const JobParameters& job, const std:
       };
       const std::span<const CConstantRecord> mine(cConstants.data() + range.first, range.end - range.first);
       if (options.exact) {
-        for (std::size_t k = 0; k < mine.size() && proceed(k); ++k) search.searchPlain(mine[k], list, &counts);
+        for (std::size_t k = 0; k < mine.size() && proceed(k); ++k)
+          if (!search.searchPlain(mine[k], list, &counts, control.stop)) {
+            stopped = true;
+            break;
+          }
       } else {
         search.sweep(mine, list, &counts, proceed);
       }

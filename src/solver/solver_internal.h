@@ -313,7 +313,11 @@ struct FeedSearch {
 
   // The feed trains of one C constant into the list; `counts` (if given) gains the
   // stage counts of this C constant, the same from both forms.
-  void searchPlain(const CConstantRecord& record, WorkerList& list, FeedCounts* counts = nullptr) const;
+  // The plain form; `stop` (if given) is looked at every few hundred driven pairs, and
+  // false is returned when it cut the search short.
+  static constexpr std::size_t kStopCheckEvery = 256;
+  bool searchPlain(const CConstantRecord& record, WorkerList& list, FeedCounts* counts = nullptr,
+                   const std::atomic<bool>* stop = nullptr) const;
   void search(const CConstantRecord& record, WorkerList& list, FeedCounts* counts = nullptr) const;
   // The fast form over a worker's C constants, in their order (ascending, so that the
   // ratio asked for falls): a driven product is looked at again only when the ratio
