@@ -195,7 +195,7 @@ int Midpoints::order(const Wide& v) const {
 }
 
 Wide Midpoints::cut(const Wide& v, int e) const {
-  if (g_ == 128 && e == 0) return v - Wide(v.remainderBy(100000000u));
+  if (g_ == 128 && e == 0) return v - Wide(v.remainderBy<100000000u>());
   return v;
 }
 
@@ -224,12 +224,12 @@ bool Midpoints::halve(const Wide& s, Wide& half) const {
   // one and puts the remainder's half in the last limb, but leaves limb 14 as it was,
   // so that the new limb 14 repeats the old one instead of taking the old limb 15.
   if (es != 0) return false;
-  const std::uint64_t limb = g_ == 128 ? 100000000u : 1u;  // a limb of order 0, in units
-  std::uint64_t odd = 0;
-  const Wide halved = s.dividedBy(limb).dividedBy(2, &odd);  // old limbs, halved
-  if (g_ == 120 && odd) return false;                         // half a unit
+  const Wide limbs = g_ == 128 ? s.dividedBy<100000000u>() : s;  // in limbs of order 0
+  const std::uint64_t odd = limbs.isOdd() ? 1 : 0;
+  const Wide halved = limbs.half();  // old limbs, halved
+  if (g_ == 120 && odd) return false;  // half a unit
   std::uint64_t q15 = 0, q14 = 0;
-  halved.dividedBy(100000000u, &q15).dividedBy(100000000u, &q14);
+  halved.dividedBy<100000000u>(&q15).dividedBy<100000000u>(&q14);
   const std::uint64_t unit14 = g_ == 128 ? 100000000u : 1u;  // limb 14 of order -1
   half = (g_ == 128 ? halved.times(100000000u) + Wide(odd * 50000000u) : halved) + Wide(q14 * unit14);
   half = half - Wide(q15 * unit14);

@@ -121,6 +121,34 @@ struct Wide {
     for (int k = kWords - 1; k >= 0; --k) rem = ((rem << 64) | w[static_cast<std::size_t>(k)]) % d;
     return static_cast<std::uint64_t>(rem);
   }
+  // dividedBy for a divisor known when compiling and below 2^32: half a word at a
+  // time, so that each step is a 64-bit division by a constant (a multiplication).
+  template <std::uint64_t D>
+  Wide dividedBy(std::uint64_t* rest = nullptr) const {
+    static_assert(D > 0 && D <= 0xffffffffu);
+    Wide q;
+    std::uint64_t rem = 0;
+    for (int k = kWords - 1; k >= 0; --k) {
+      const auto i = static_cast<std::size_t>(k);
+      const std::uint64_t high = rem << 32 | w[i] >> 32;
+      const std::uint64_t qHigh = high / D;
+      const std::uint64_t low = (high % D) << 32 | (w[i] & 0xffffffffu);
+      q.w[i] = qHigh << 32 | low / D;
+      rem = low % D;
+    }
+    if (rest) *rest = rem;
+    return q;
+  }
+  // remainderBy for a divisor known when compiling and below 2^32, in 64-bit steps:
+  // rem 2^64 + word is rem (2^64 mod D) + word, and rem (2^64 mod D) < D^2 fits.
+  template <std::uint64_t D>
+  std::uint64_t remainderBy() const {
+    static_assert(D > 0 && D <= 0xffffffffu);
+    constexpr std::uint64_t kWordMod = (~std::uint64_t{0} % D + 1) % D;
+    std::uint64_t rem = 0;
+    for (int k = kWords - 1; k >= 0; --k) rem = (rem * kWordMod + w[static_cast<std::size_t>(k)] % D) % D;
+    return rem;
+  }
   std::string decimal() const;
 };
 
