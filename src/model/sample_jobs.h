@@ -1,7 +1,8 @@
 #pragma once
 // Jobs that the benchmarks and the tests share beside the example job: the fine-pitch
-// and steep-helix jobs of the example machine, and J7, a job with a very long list of
-// C constants near the pole of the falling index formula.
+// and steep-helix jobs of the example machine, J7, a job with a very long list of C
+// constants near the pole of the falling index formula, and J8, whose C constants all
+// lie between 0.5 and 1.
 #include <string>
 
 #include "model/gear_stock.h"
@@ -27,6 +28,21 @@ inline JobInputs j7JobInputs() {
   in.helixAngle = "8.105";
   in.normalPitch = "167.1672800";
   in.teeth = "2";
+  return in;
+}
+
+// J8: index constant 71, feed constant 17.3, feed rate 0.02, helix angle 60.9646, pitch
+// 257.2159233, 63 teeth, 2 hob threads, set-up 0: every C constant between 0.5 and 1.
+inline JobInputs j8JobInputs() {
+  JobInputs in = exampleJobInputs();
+  in.indexConstant = "71";
+  in.feedConstant = "17.3";
+  in.feedRate = "0.02";
+  in.helixAngle = "60.9646";
+  in.normalPitch = "257.2159233";
+  in.teeth = "63";
+  in.hobThreads = "2";
+  in.setupIndex = 0;
   return in;
 }
 

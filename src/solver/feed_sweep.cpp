@@ -12,12 +12,13 @@
 // x falls for every driven product. What a driven product contributes (its place, the
 // trains of its range within 0.001, whether one of them may enter the list) changes
 // only where x passes a product, a product +-0.001 D, or comes within the list's last
-// error of a product; in between nothing changes. So each driven product, once looked
-// at, is put aside until the first C constant whose T may reach such a place (with
-// room far above every rounding error), and a C constant looks only at the driven
-// products whose turn it is: a few hundred instead of thousands. The stage counts are
-// the sum of what every driven product contributes now, kept up to date as they are
-// looked at.
+// error of a product; in between nothing changes. So a driven product, once looked at
+// for one C constant, is next looked at for the first C constant whose T may reach
+// such a place (with room far above every rounding error), and what it contributes to
+// the stage counts holds for every C constant in between: a few looks per driven
+// product instead of one per C constant. The list keeps the best finds whatever the
+// order they come in, so the driven products go one after another (eight side by
+// side, for the processor's sake) over a block of C constants.
 #include <algorithm>
 #include <cmath>
 #include <optional>

@@ -322,8 +322,9 @@ struct FeedSearch {
   // The fast form over a worker's C constants, in their order (ascending, so that the
   // ratio asked for falls): a driven product is looked at again only when the ratio
   // comes near a place where its trains change. The same finds and counts as
-  // `search` on each C constant. `proceed(k)` (if given) is asked before C constant k;
-  // false ends the search there.
+  // `searchPlain` on each C constant. The C constants go in blocks of up to 1024;
+  // `proceed(k)` (if given) is asked for each C constant of a block before the block
+  // is searched; false ends the search before C constant k.
   void sweep(std::span<const CConstantRecord> records, WorkerList& list, FeedCounts* counts = nullptr,
              const std::function<bool(std::size_t)>& proceed = {}) const;
 

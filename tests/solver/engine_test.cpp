@@ -142,15 +142,17 @@ TEST(WholeRun, FineAndSteepJobsAsThePlainAlgorithm) {
   std::vector<Case> cases = {
       {"48", "60", ".0250", 0, everyToothCount(2, 20, 100, 3)},
       {"360", "60", ".02500", 0, everyToothCount(2, 16, 169, 6)},
+      {"J8", "", "", 0, everyToothCount(2, 16, 169, 5)},  // C constants between 0.5 and 1
       {"120", "85", ".0250", 1, everyToothCount(7, 24, 120, 4)},
       {"360", "23.5", ".02500", 3, everyToothCount(1, 30, 90, 2)},
       {"8", "85", ".025", 6, everyToothCount(2, 40, 160, 4)},
   };
-  if (kSanitized) cases.resize(2);
+  if (kSanitized) cases.resize(3);
   for (const Case& c : cases) {
     JobInputs in = exampleJobWith(c.pitch, c.helix);
     in.setupIndex = c.setup;
     in.feedRate = c.feed;
+    if (std::string(c.pitch) == "J8") in = j8JobInputs();
     const std::string what = std::string("pitch ") + c.pitch + " helix " + c.helix;
     SolveOptions exact;
     exact.exact = true;
