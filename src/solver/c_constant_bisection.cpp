@@ -24,56 +24,13 @@
 // 107 to 132 halvings are exact and their outcome follows from the binary digits of
 // c* / 1e5 at once, and the halvings after them, up to the first x near c*, follow lo, hi and
 // x as offsets from a common base in as few words as their width needs.
+#include <climits>
 #include <cmath>
 
 #include "solver/solver_internal.h"
 #include "solver/wide.h"
 
 namespace hobwise::solver {
-
-std::string Wide::decimal() const {
-  if (isZero()) return "0";
-  // Chunks of 19 digits by divisions of two words by one (a quotient of one word).
-  constexpr std::uint64_t kChunk = 10000000000000000000ull;  // 1e19
-  std::uint64_t chunks[9];
-  int count = 0;
-  Wide v = *this;
-  int top = kWords - 1;
-  while (top >= 0) {
-    if (v.w[static_cast<std::size_t>(top)] == 0) {
-      --top;
-      continue;
-    }
-    std::uint64_t rem = 0;
-    for (int k = top; k >= 0; --k) {
-      const auto i = static_cast<std::size_t>(k);
-#if defined(__x86_64__)
-      std::uint64_t q;
-      __asm__("divq %[d]" : "=a"(q), "=d"(rem) : "a"(v.w[i]), "d"(rem), [d] "r"(kChunk));
-      v.w[i] = q;
-#else
-      const unsigned __int128 cur = static_cast<unsigned __int128>(rem) << 64 | v.w[i];
-      v.w[i] = static_cast<std::uint64_t>(cur / kChunk);
-      rem = static_cast<std::uint64_t>(cur % kChunk);
-#endif
-    }
-    chunks[count++] = rem;
-  }
-  char text[9 * 19];
-  char* end = text + sizeof text;
-  char* p = end;
-  for (int c = 0; c < count; ++c) {
-    std::uint64_t chunk = chunks[c];
-    for (int d = 0; d < 19 && (chunk || c + 1 < count); ++d, chunk /= 10) *--p = static_cast<char>('0' + chunk % 10);
-  }
-  return std::string(p, end);
-}
-
-Wide Wide::pow10(int e) {
-  Wide r(1);
-  for (int k = 0; k < e; ++k) r = r.times(10);
-  return r;
-}
 
 namespace {
 
@@ -334,6 +291,17 @@ DecFloat CConstantSolver::solve(std::uint64_t a, std::uint64_t b) const {
   if (skipToRoom(state, mid, static_cast<std::uint64_t>(p), static_cast<std::uint64_t>(q), rootLow, rootHigh,
                  s < 0 ? &poleHigh : nullptr, g == 120 ? k120_ : k128_))
     return mid.toDecFloat(state.x) + kStep_;
+  // Values below 1 on DecFloat's own limbs up to the room (see c_constant_steps.cpp),
+  // while x stays on the side of the pole where the formula rises; where the halving
+  // of a sum from 1 on moves x by up to 1e16 units, the room is wider than that.
+  // Wider than the step 1e-110 too, for the halvings from 365 on.
+  if (g == 128 && state.lo < one && mid.order(state.lo) == -1 && state.hi < one && state.lo < rootLow &&
+      rootHigh < state.hi && (s > 0 || poleHigh < state.lo)) {
+    const Wide width = rootHigh - rootLow;
+    if (state.hi + state.hi < one || Wide(1ull << 56) < width)
+      halveOutsideRoom(state.lo, state.hi, state.x, state.halvings, rootLow, rootHigh,
+                       Wide(k128_) < width ? INT_MAX : 364);
+  }
   Wide& lo = state.lo;
   Wide& hi = state.hi;
   Wide& x = state.x;
