@@ -295,8 +295,8 @@ DecFloat CConstantSolver::solve(std::uint64_t a, std::uint64_t b) const {
   // while x stays on the side of the pole where the formula rises; where the halving
   // of a sum from 1 on moves x by up to 1e16 units, the room is wider than that.
   // Wider than the step 1e-110 too, for the halvings from 365 on.
-  if (g == 128 && state.lo < one && mid.order(state.lo) == -1 && state.hi < one && state.lo < rootLow &&
-      rootHigh < state.hi && (s > 0 || poleHigh < state.lo)) {
+  if (g == 128 && (state.x < rootLow || rootHigh < state.x) && state.lo < one && mid.order(state.lo) == -1 &&
+      state.hi < one && state.lo < rootLow && rootHigh < state.hi && (s > 0 || poleHigh < state.lo)) {
     const Wide width = rootHigh - rootLow;
     if (state.hi + state.hi < one || Wide(1ull << 56) < width)
       halveOutsideRoom(state.lo, state.hi, state.x, state.halvings, rootLow, rootHigh,
