@@ -264,7 +264,8 @@ DecFloat CConstantSolver::solve(std::uint64_t a, std::uint64_t b) const {
   if (!(root >= 1e-7 && root <= 99990.0)) return fallback();
   if (s < 0 && !(root * n > 1.0 + 1e-9)) return fallback();
 
-  const Midpoints mid(root >= 1.0 ? 120 : 128);
+  // Units of 1e-128 also for a root at 1, where the bounds end on both sides of it.
+  const Midpoints mid(root > 1.0 + 1e-9 ? 120 : 128);
   const int g = mid.g();
   // The room around c* in which the DecFloat formula decides. Its division (by
   // Newton steps) is good to about 1e-113 relative; an error e of the formula moves

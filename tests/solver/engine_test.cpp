@@ -55,6 +55,12 @@ std::vector<Train> randomTrains(int count) {
     trains.push_back({job, a, b, std::string(kc) + " T" + std::to_string(t) + " N" + std::to_string(n) + " s" +
                                      std::to_string(s) + " " + std::to_string(a) + "/" + std::to_string(b)});
   }
+  // C constants of exactly 1/2 and 1 (K 30, N 20), where the bounds lie on both sides
+  // of a change of limbs to the end.
+  for (int s : {1, -1}) {
+    trains.push_back({indexJob("30", 1, 20, s), s > 0 ? 1500u : 500u, s > 0 ? 1100u : 300u, "c 1/2"});
+    trains.push_back({indexJob("30", 1, 20, s), s > 0 ? 1000u : 1500u, s > 0 ? 700u : 950u, "c 1"});
+  }
   return trains;
 }
 
@@ -73,7 +79,7 @@ TEST(Midpoints, EveryHalvingAsDecFloatFormsIt) {
   for (const Train& train : randomTrains(trainCount(60))) {
     const DecFloat ratio = quotient(train.a, train.b);
     const DecFloat root = solveCConstant(train.job, ratio);
-    const Midpoints mid(root >= 1 ? 120 : 128);
+    const Midpoints mid(root > DecFloat("1.000000001") ? 120 : 128);
     DecFloat lo = 0, hi = 100000, x = 50000;
     for (int step = 0; step < 400; ++step) {
       const DecFloat e = indexRatioFor(train.job, x);
