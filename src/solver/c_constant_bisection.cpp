@@ -23,7 +23,9 @@
 // Before that, the way of every halving is the side of c* that x lies on: the first
 // 107 to 132 halvings are exact and their outcome follows from the binary digits of
 // c* / 1e5 at once, and the halvings after them, up to the first x near c*, follow lo, hi and
-// x as offsets from a common base in as few words as their width needs.
+// x as offsets from a common base in as few words as their width needs. Where their
+// sums reach 1 (a root in [1/2, 1)) DecFloat loses digits at every halving, and the
+// halvings up to the room follow its limbs instead (c_constant_steps.cpp).
 #include <climits>
 #include <cmath>
 
@@ -294,9 +296,9 @@ DecFloat CConstantSolver::solve(std::uint64_t a, std::uint64_t b) const {
     return mid.toDecFloat(state.x) + kStep_;
   // Values below 1 on DecFloat's own limbs up to the room (see c_constant_steps.cpp),
   // while x stays on the side of the pole where the formula rises; where the halving
-  // of a sum from 1 on moves x by up to 1e16 units, the room is wider than that.
-  // Wider than the step 1e-110 too, for the halvings from 365 on.
-  if (g == 128 && (state.x < rootLow || rootHigh < state.x) && state.lo < one && mid.order(state.lo) == -1 &&
+  // of a sum from 1 on moves x by up to 1e16 units, the room is wider than that. The
+  // halvings from 365 on need a room wider than the step 1e-110 (then hi > lo + step).
+  if (g == 128 && (state.x < rootLow || rootHigh < state.x) && mid.order(state.lo) == -1 &&
       state.hi < one && state.lo < rootLow && rootHigh < state.hi && (s > 0 || poleHigh < state.lo)) {
     const Wide width = rootHigh - rootLow;
     if (state.hi + state.hi < one || Wide(1ull << 56) < width)

@@ -8,7 +8,8 @@
 // it makes the first limb 0, so that DecFloat moves the limbs up by one: nothing is
 // lost, but the new limb 14 repeats the old one instead of taking the old limb 15
 // (Midpoints::halve keeps the same rule on whole numbers). Each halving is then two
-// passes over 8 words, with no division but by the constant 1e8.
+// passes over the words where lo and hi still differ, with no division but by the
+// constant 1e8.
 #include "solver/wide.h"
 
 namespace hobwise::solver {
