@@ -23,57 +23,16 @@
 // Before that, the way of every halving is the side of c* that x lies on: the first
 // 107 to 132 halvings are exact and their outcome follows from the binary digits of
 // c* / 1e5 at once, and the halvings after them, up to the first x near c*, follow lo, hi and
-// x as offsets from a common base in as few words as their width needs.
+// x as offsets from a common base in as few words as their width needs. Where their
+// sums reach 1 (a root in [1/2, 1)) DecFloat loses digits at every halving, and the
+// halvings up to the room follow its limbs instead (c_constant_steps.cpp).
+#include <climits>
 #include <cmath>
 
 #include "solver/solver_internal.h"
 #include "solver/wide.h"
 
 namespace hobwise::solver {
-
-std::string Wide::decimal() const {
-  if (isZero()) return "0";
-  // Chunks of 19 digits by divisions of two words by one (a quotient of one word).
-  constexpr std::uint64_t kChunk = 10000000000000000000ull;  // 1e19
-  std::uint64_t chunks[9];
-  int count = 0;
-  Wide v = *this;
-  int top = kWords - 1;
-  while (top >= 0) {
-    if (v.w[static_cast<std::size_t>(top)] == 0) {
-      --top;
-      continue;
-    }
-    std::uint64_t rem = 0;
-    for (int k = top; k >= 0; --k) {
-      const auto i = static_cast<std::size_t>(k);
-#if defined(__x86_64__)
-      std::uint64_t q;
-      __asm__("divq %[d]" : "=a"(q), "=d"(rem) : "a"(v.w[i]), "d"(rem), [d] "r"(kChunk));
-      v.w[i] = q;
-#else
-      const unsigned __int128 cur = static_cast<unsigned __int128>(rem) << 64 | v.w[i];
-      v.w[i] = static_cast<std::uint64_t>(cur / kChunk);
-      rem = static_cast<std::uint64_t>(cur % kChunk);
-#endif
-    }
-    chunks[count++] = rem;
-  }
-  char text[9 * 19];
-  char* end = text + sizeof text;
-  char* p = end;
-  for (int c = 0; c < count; ++c) {
-    std::uint64_t chunk = chunks[c];
-    for (int d = 0; d < 19 && (chunk || c + 1 < count); ++d, chunk /= 10) *--p = static_cast<char>('0' + chunk % 10);
-  }
-  return std::string(p, end);
-}
-
-Wide Wide::pow10(int e) {
-  Wide r(1);
-  for (int k = 0; k < e; ++k) r = r.times(10);
-  return r;
-}
 
 namespace {
 
@@ -307,7 +266,8 @@ DecFloat CConstantSolver::solve(std::uint64_t a, std::uint64_t b) const {
   if (!(root >= 1e-7 && root <= 99990.0)) return fallback();
   if (s < 0 && !(root * n > 1.0 + 1e-9)) return fallback();
 
-  const Midpoints mid(root >= 1.0 ? 120 : 128);
+  // Units of 1e-128 also for a root at 1, where the bounds end on both sides of it.
+  const Midpoints mid(root > 1.0 + 1e-9 ? 120 : 128);
   const int g = mid.g();
   // The room around c* in which the DecFloat formula decides. Its division (by
   // Newton steps) is good to about 1e-113 relative; an error e of the formula moves
@@ -334,6 +294,17 @@ DecFloat CConstantSolver::solve(std::uint64_t a, std::uint64_t b) const {
   if (skipToRoom(state, mid, static_cast<std::uint64_t>(p), static_cast<std::uint64_t>(q), rootLow, rootHigh,
                  s < 0 ? &poleHigh : nullptr, g == 120 ? k120_ : k128_))
     return mid.toDecFloat(state.x) + kStep_;
+  // Values below 1 on DecFloat's own limbs up to the room (see c_constant_steps.cpp),
+  // while x stays on the side of the pole where the formula rises; where the halving
+  // of a sum from 1 on moves x by up to 1e16 units, the room is wider than that. The
+  // halvings from 365 on need a room wider than the step 1e-110 (then hi > lo + step).
+  if (g == 128 && (state.x < rootLow || rootHigh < state.x) && mid.order(state.lo) == -1 &&
+      state.hi < one && state.lo < rootLow && rootHigh < state.hi && (s > 0 || poleHigh < state.lo)) {
+    const Wide width = rootHigh - rootLow;
+    if (state.hi + state.hi < one || Wide(1ull << 56) < width)
+      halveOutsideRoom(state.lo, state.hi, state.x, state.halvings, rootLow, rootHigh,
+                       Wide(k128_) < width ? INT_MAX : 364);
+  }
   Wide& lo = state.lo;
   Wide& hi = state.hi;
   Wide& x = state.x;

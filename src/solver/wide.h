@@ -204,4 +204,25 @@ Wide widened(const Words<N>& v) {
   return r;
 }
 
+// A value in [1e-8, 1) on DecFloat's own limbs of 8 decimal digits, two limbs to a
+// word, most significant first: the value is the sum of d[k] 1e-16(k + 1), in units
+// of 1e-128 the sum of d[k] 1e16^(7 - k) (see c_constant_steps.cpp).
+struct BelowOne {
+  static constexpr std::uint64_t kWord = 10000000000000000ull;  // 1e16
+  std::array<std::uint64_t, 8> d{};
+
+  static BelowOne of(const Wide& units);  // units below 1e128
+  Wide units() const;
+  friend bool operator<(const BelowOne& a, const BelowOne& b) { return a.d < b.d; }
+  // (a + b) / 2 as DecFloat forms it; false where it falls below 1e-8.
+  friend bool mean(const BelowOne& a, const BelowOne& b, BelowOne& m);
+};
+
+// The halvings of a C-constant bisection whose lo, hi and x (units of 1e-128) lie in
+// [1e-8, 1) with lo < rootLow <= rootHigh < hi, while x lies outside the room
+// [rootLow, rootHigh] (its side is the way) and the count of halvings stays below
+// `last`; lo, hi, x and the count are left as the plain steps would leave them.
+void halveOutsideRoom(Wide& lo, Wide& hi, Wide& x, int& halvings, const Wide& rootLow, const Wide& rootHigh,
+                      int last);
+
 }  // namespace hobwise::solver

@@ -46,12 +46,20 @@ std::vector<Train> randomTrains(int count) {
       b = std::max<std::uint64_t>(1, static_cast<std::uint64_t>(a * n / kt * (1 + s * 1e-3 * pick(1, 900))));
     } else if (k % 4 == 3) {  // closer still: a root beyond the cap, or none
       b = std::max<std::uint64_t>(1, static_cast<std::uint64_t>(a * n / kt * (1 + s / (n * 99999.6 * pick(1, 9)))));
-    } else if (k % 4 == 1) {  // a C constant between 0.3 and 3, where the digits change limbs
-      const double c = 0.3 + 2.7 * pick(0, 1000) / 1000.0;
-      b = std::max<std::uint64_t>(1, static_cast<std::uint64_t>(a * (c * n + s) / (kt * c)));
+    } else if (k % 4 == 1) {  // C constants where the digits change limbs, where sums reach 1, near 1e-7
+      const double low[] = {0.3, 0.5, 1e-7}, high[] = {3, 1, 1e-6};
+      const int range = k / 4 % 3;
+      const double c = low[range] + (high[range] - low[range]) * pick(0, 1000) / 1000.0;
+      if (c * n + s > 0) b = std::max<std::uint64_t>(1, static_cast<std::uint64_t>(a * (c * n + s) / (kt * c)));
     }
     trains.push_back({job, a, b, std::string(kc) + " T" + std::to_string(t) + " N" + std::to_string(n) + " s" +
                                      std::to_string(s) + " " + std::to_string(a) + "/" + std::to_string(b)});
+  }
+  // C constants of exactly 1/2 and 1 (K 30, N 20), where the bounds lie on both sides
+  // of a change of limbs to the end.
+  for (int s : {1, -1}) {
+    trains.push_back({indexJob("30", 1, 20, s), s > 0 ? 1500u : 500u, s > 0 ? 1100u : 300u, "c 1/2"});
+    trains.push_back({indexJob("30", 1, 20, s), s > 0 ? 1000u : 1500u, s > 0 ? 700u : 950u, "c 1"});
   }
   return trains;
 }
@@ -67,11 +75,11 @@ int trainCount(int plain) { return kSanitized ? plain / 10 : plain; }
 // Every halving of the plain bisection, formed again from the whole-number forms of
 // its operands, gives the same DecFloat.
 TEST(Midpoints, EveryHalvingAsDecFloatFormsIt) {
-  int steps = 0;
+  int steps = 0, limbSteps = 0;
   for (const Train& train : randomTrains(trainCount(60))) {
     const DecFloat ratio = quotient(train.a, train.b);
     const DecFloat root = solveCConstant(train.job, ratio);
-    const Midpoints mid(root >= 1 ? 120 : 128);
+    const Midpoints mid(root > DecFloat("1.000000001") ? 120 : 128);
     DecFloat lo = 0, hi = 100000, x = 50000;
     for (int step = 0; step < 400; ++step) {
       const DecFloat e = indexRatioFor(train.job, x);
@@ -90,12 +98,19 @@ TEST(Midpoints, EveryHalvingAsDecFloatFormsIt) {
         ASSERT_EQ(mid.toDecFloat(half), next) << train.what << " step " << step;
         ++steps;
       }
+      BelowOne mean1;  // on DecFloat's limbs
+      if (mid.g() == 128 && mid.order(wx) == -1 && mid.order(wo) == -1 &&
+          mean(BelowOne::of(wx), BelowOne::of(wo), mean1)) {
+        ASSERT_EQ(mid.toDecFloat(mean1.units()), next) << train.what << " step " << step << " on limbs";
+        ++limbSteps;
+      }
       (up ? lo : hi) = x;
       x = next;
       if (x > 99999 || !(hi > lo + DecFloat(1e-110))) break;
     }
   }
   EXPECT_GT(steps, trainCount(60) * 150);
+  EXPECT_GT(limbSteps, trainCount(60) * 20);
 }
 
 // Both shortcuts, the whole-number one of the search and the DecFloat one of the result

@@ -1,0 +1,87 @@
+// Wide and BelowOne to and from decimal digits.
+#include "solver/wide.h"
+
+namespace hobwise::solver {
+
+std::string Wide::decimal() const {
+  if (isZero()) return "0";
+  // Chunks of 19 digits by divisions of two words by one (a quotient of one word).
+  constexpr std::uint64_t kChunk = 10000000000000000000ull;  // 1e19
+  std::uint64_t chunks[9];
+  int count = 0;
+  Wide v = *this;
+  int top = kWords - 1;
+  while (top >= 0) {
+    if (v.w[static_cast<std::size_t>(top)] == 0) {
+      --top;
+      continue;
+    }
+    std::uint64_t rem = 0;
+    for (int k = top; k >= 0; --k) {
+      const auto i = static_cast<std::size_t>(k);
+#if defined(__x86_64__)
+      std::uint64_t q;
+      __asm__("divq %[d]" : "=a"(q), "=d"(rem) : "a"(v.w[i]), "d"(rem), [d] "r"(kChunk));
+      v.w[i] = q;
+#else
+      const unsigned __int128 cur = static_cast<unsigned __int128>(rem) << 64 | v.w[i];
+      v.w[i] = static_cast<std::uint64_t>(cur / kChunk);
+      rem = static_cast<std::uint64_t>(cur % kChunk);
+#endif
+    }
+    chunks[count++] = rem;
+  }
+  char text[9 * 19];
+  char* end = text + sizeof text;
+  char* p = end;
+  for (int c = 0; c < count; ++c) {
+    std::uint64_t chunk = chunks[c];
+    for (int d = 0; d < 19 && (chunk || c + 1 < count); ++d, chunk /= 10) *--p = static_cast<char>('0' + chunk % 10);
+  }
+  return std::string(p, end);
+}
+
+Wide Wide::pow10(int e) {
+  Wide r(1);
+  for (int k = 0; k < e; ++k) r = r.times(10);
+  return r;
+}
+
+BelowOne BelowOne::of(const Wide& units) {
+  BelowOne r;
+  Wide v = units;
+  int top = Wide::kWords - 1;
+  for (int k = 7; k >= 0; --k) {
+    while (top >= 0 && v.w[static_cast<std::size_t>(top)] == 0) --top;
+    std::uint64_t rem = 0;
+    for (int i = top; i >= 0; --i) {
+      const auto j = static_cast<std::size_t>(i);
+#if defined(__x86_64__)
+      std::uint64_t q;
+      __asm__("divq %[d]" : "=a"(q), "=d"(rem) : "a"(v.w[j]), "d"(rem), [d] "r"(kWord));
+      v.w[j] = q;
+#else
+      const unsigned __int128 cur = static_cast<unsigned __int128>(rem) << 64 | v.w[j];
+      v.w[j] = static_cast<std::uint64_t>(cur / kWord);
+      rem = static_cast<std::uint64_t>(cur % kWord);
+#endif
+    }
+    r.d[static_cast<std::size_t>(k)] = rem;
+  }
+  return r;
+}
+
+Wide BelowOne::units() const {
+  Wide r;
+  for (std::uint64_t word : d) {
+    unsigned __int128 carry = word;
+    for (std::size_t k = 0; k < 7; ++k) {  // below 1e128 < 2^448
+      carry += static_cast<unsigned __int128>(r.w[k]) * kWord;
+      r.w[k] = static_cast<std::uint64_t>(carry);
+      carry >>= 64;
+    }
+  }
+  return r;
+}
+
+}  // namespace hobwise::solver
