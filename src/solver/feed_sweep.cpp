@@ -145,6 +145,7 @@ FeedSearch::Visit FeedSearch::visit(const CConstantRecord& record, const Group& 
   const double margin = 1e-9 * (x + tolerance);
   Visit visit;
   visit.keyX = place.below > 0 ? place.below + 2 * room : -HUGE_VAL;
+  bool mayEnter = false;  // a train within 0.001 whose feed may lie in the window
   for (std::uint8_t k = 0; k < place.size; ++k) {
     const double product = place.product[k];
     const double distance = std::fabs(product - x);
@@ -155,16 +156,24 @@ FeedSearch::Visit FeedSearch::visit(const CConstantRecord& record, const Group& 
     if (distance > tolerance - margin) return visitExactly(record, g, target, list, state);
     if (product > x) visit.keyX = std::max(visit.keyX, product - tolerance + 2 * margin);
     visit.trains += place.weight[k] * g.distinct;
-    if (state.windowAll) continue;
+    if (state.windowAll) {
+      mayEnter = true;
+      continue;
+    }
     if (!feedWindowApprox) return visitExactly(record, g, target, list, state);
     const double feed = product / driven * feedFactorApprox;
     const double feedRoom = 1e-12 * (std::fabs(feed) + std::fabs(feedLowApprox) + std::fabs(feedHighApprox));
     if (feed > feedHighApprox + feedRoom || feed < feedLowApprox - feedRoom) {
       visit.outside += place.weight[k] * g.distinct;
-    } else if (!(feed < feedHighApprox - feedRoom && feed > feedLowApprox + feedRoom)) {
+    } else if (feed < feedHighApprox - feedRoom && feed > feedLowApprox + feedRoom) {
+      mayEnter = true;
+    } else {
       return visitExactly(record, g, target, list, state);
     }
   }
+  // None of the range's trains can enter the list until the place changes or another
+  // of its products comes within 0.001 (a product's feed does not change with T).
+  if (!mayEnter) return visit;
   const double above = place.above != 65535 ? place.above : HUGE_VAL;
   double reach = tolerance + margin;
   if (state.full) reach = std::min(reach, state.lastReach * driven + room + 1e-9);
@@ -267,18 +276,13 @@ void FeedSearch::search(const CConstantRecord& record, WorkerList& list, FeedCou
   sweep(std::span<const CConstantRecord>(&record, 1), list, counts);
 }
 
-void FeedSearch::sweep(std::span<const CConstantRecord> records, WorkerList& list, FeedCounts* counts,
-                       const std::function<bool(std::size_t)>& proceed) const {
-  const std::size_t count = records.size();
-  if (pairs.empty()) return;
-  // T of each C constant in double; NaN where the C constant has no trains within
-  // 0.001, infinite where the plain form must search it.
-  const auto targetOf = [&](std::size_t k) -> double {
-    const double c = roughDouble(records[k].cConstant);
+std::vector<double> FeedSearch::targetsOf(std::span<const CConstantRecord> records) const {
+  const auto targetOf = [&](const CConstantRecord& record) -> double {
+    const double c = roughDouble(record.cConstant);
     double t = ratioApprox ? normalPitchApprox / (c * feedFactorApprox) / sinHelixApprox : 0.0;
     if (!(std::isnormal(c) && std::isnormal(t))) {
       // A NaN target makes every error NaN; the others are judged from the DecFloat target.
-      Target exact{job, records[k].cConstant, 0.0, std::nullopt};
+      Target exact{job, record.cConstant, 0.0, std::nullopt};
       if (exact.get().isNaN()) return NAN;
       t = exact.get().approx();
     }
@@ -287,40 +291,52 @@ void FeedSearch::sweep(std::span<const CConstantRecord> records, WorkerList& lis
     if (!(t > 0 && t > lowestRatio - 0.002 && t < highestRatio + 0.002)) return NAN;
     return placeOf.empty() ? HUGE_VAL : t;
   };
-  std::vector<double> ts(count);
-  for (std::size_t k = 0; k < count; ++k) ts[k] = targetOf(k);
+  std::vector<double> ts;
+  ts.reserve(records.size());
+  for (const CConstantRecord& record : records) ts.push_back(targetOf(record));
+  return ts;
+}
 
-  // The C constants go in blocks within each falling run of T: for each driven product
-  // in turn, from the first C constant of the block to the next at which its trains may
-  // change, and so on; what it contributes to the counts holds for every C constant in
-  // between. A block starts afresh, so that the progress and a stop are seen every few
-  // milliseconds.
-  constexpr std::size_t kBlock = 1024;
-  std::size_t runEnd = 0;  // T falls (or stays) over the C constants before it
-  for (std::size_t k = 0; k < count;) {
-    const double t = ts[k];
-    if (std::isnan(t) || std::isinf(t)) {
-      if (proceed && !proceed(k)) return;
-      if (std::isinf(t)) searchPlain(records[k], list, counts);
-      ++k;
-      continue;
-    }
-    if (k >= runEnd) {
-      std::size_t last = k;
-      while (last + 1 < count && std::isfinite(ts[last + 1]) && ts[last + 1] <= ts[last]) ++last;
-      runEnd = last + 1;
-    }
-    const std::size_t first = k;
-    std::size_t end = std::min(first + kBlock, runEnd);
+// A block starts afresh, so that the progress and a stop are seen every few
+// milliseconds, and so that the workers can share the C constants out in turns, a few
+// blocks each at least.
+std::vector<WorkRange> FeedSearch::blocksOf(const std::vector<double>& ts, unsigned workers) {
+  const std::size_t share = (ts.size() + 4 * std::size_t{std::max(1u, workers)} - 1) / (4 * std::max(1u, workers));
+  const std::size_t kBlock = std::clamp<std::size_t>(share, 1, 1024);
+  std::vector<WorkRange> blocks;
+  for (std::size_t k = 0; k < ts.size();) {
+    std::size_t end = k + 1;
+    if (std::isfinite(ts[k]))  // the falling run from k, up to a block
+      while (end < ts.size() && end - k < kBlock && std::isfinite(ts[end]) && ts[end] <= ts[end - 1]) ++end;
+    blocks.push_back({static_cast<std::uint32_t>(k), static_cast<std::uint32_t>(end)});
+    k = end;
+  }
+  return blocks;
+}
+
+void FeedSearch::searchBlock(std::span<const CConstantRecord> records, const std::vector<double>& ts,
+                             WorkRange block, WorkerList& list, FeedCounts* counts) const {
+  if (block.first >= block.end || pairs.empty()) return;
+  if (std::isnan(ts[block.first])) return;
+  if (std::isinf(ts[block.first])) {
+    for (std::size_t k = block.first; k < block.end; ++k) searchPlain(records[k], list, counts);
+    return;
+  }
+  sweepBlock(records, ts, block.first, block.end, list, counts);
+}
+
+void FeedSearch::sweep(std::span<const CConstantRecord> records, WorkerList& list, FeedCounts* counts,
+                       const std::function<bool(std::size_t)>& proceed) const {
+  const std::vector<double> ts = targetsOf(records);
+  for (WorkRange block : blocksOf(ts, 1)) {
     bool stopped = false;
-    for (std::size_t j = first; j < end; ++j)
-      if (proceed && !proceed(j)) {
-        end = j;
+    for (std::size_t k = block.first; k < block.end && !stopped; ++k)
+      if (proceed && !proceed(k)) {
+        block.end = static_cast<std::uint32_t>(k);
         stopped = true;
       }
-    sweepBlock(records, ts, first, end, list, counts);
+    searchBlock(records, ts, block, list, counts);
     if (stopped) return;
-    k = end;
   }
 }
 

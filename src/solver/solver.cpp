@@ -27,14 +27,26 @@ std::string progressText(unsigned counter, std::size_t count, unsigned processor
   return text;
 }
 
-// Runs the workers over the C constants and gathers their lists (unsorted).
+// Runs the workers over the C constants and gathers their lists (unsorted). The fast
+// form hands out blocks of C constants in turns; the plain form divides them into one
+// range per worker. Either way a result does not depend on who searched what: each
+// list keeps its best 400, and the best 200 of all are among them.
 std::vector<FoundResult> evaluateCConstants(const JobParameters& job, const std::vector<GearPair>& pairs,
                                             const std::vector<CConstantRecord>& cConstants,
                                             const StockSnapshot& stock, const SolveOptions& options,
                                             const SolveCallbacks& callbacks, RunControl& control) {
   const unsigned processors = std::max(1u, options.processors);
-  const std::vector<WorkRange> ranges = divideWork(cConstants.size(), processors);
   const FeedSearch search(job, pairs, stock);
+  std::vector<double> targets;
+  std::vector<WorkRange> pieces;
+  if (options.exact) {
+    pieces = divideWork(cConstants.size(), processors);
+  } else {
+    targets = search.targetsOf(cConstants);
+    pieces = FeedSearch::blocksOf(targets, processors);
+  }
+  const std::size_t workers = std::min<std::size_t>(processors, pieces.size());
+  std::atomic<std::size_t> nextPiece{0};
 
   std::atomic<unsigned> progress{0};
   std::mutex resultsLock;
@@ -43,7 +55,7 @@ std::vector<FoundResult> evaluateCConstants(const JobParameters& job, const std:
 
   FeedCounts total;
   std::atomic<bool> stopped{false};
-  auto worker = [&](WorkRange range) {
+  auto worker = [&] {
     try {
       WorkerList list;
       if (options.feedErrorBelow) {
@@ -51,25 +63,32 @@ std::vector<FoundResult> evaluateCConstants(const JobParameters& job, const std:
         list.ceilingApprox = options.feedErrorBelow->convert_to<double>();
       }
       FeedCounts counts;
-      // Before C constant `first + k`: the progress text, and the stop seen after the one before.
-      const auto proceed = [&](std::size_t k) {
-        if (k > 0 && control.stopRequested()) {
-          stopped = true;
+      // Before each C constant: the progress text, and a stop seen (except before a
+      // worker's very first, which it always searches).
+      bool first = true, ended = false;
+      const auto proceed = [&] {
+        if (!first && control.stopRequested()) {
+          stopped = ended = true;
           return false;
         }
+        first = false;
         const unsigned counter = progress.fetch_add(1) + 1;
         say(callbacks, progressText(counter, cConstants.size(), processors));
         return true;
       };
-      const std::span<const CConstantRecord> mine(cConstants.data() + range.first, range.end - range.first);
-      if (options.exact) {
-        for (std::size_t k = 0; k < mine.size() && proceed(k); ++k)
-          if (!search.searchPlain(mine[k], list, &counts, control.stop)) {
-            stopped = true;
+      for (std::size_t p = nextPiece.fetch_add(1); p < pieces.size() && !ended; p = nextPiece.fetch_add(1)) {
+        WorkRange piece = pieces[p];
+        if (options.exact) {
+          for (std::size_t k = piece.first; k < piece.end && proceed(); ++k)
+            if (!search.searchPlain(cConstants[k], list, &counts, control.stop)) stopped = ended = true;
+          continue;
+        }
+        for (std::size_t k = piece.first; k < piece.end; ++k)
+          if (!proceed()) {
+            piece.end = static_cast<std::uint32_t>(k);
             break;
           }
-      } else {
-        search.sweep(mine, list, &counts, proceed);
+        search.searchBlock(cConstants, targets, piece, list, &counts);
       }
       std::lock_guard lock(resultsLock);
       const std::vector<FoundResult> entries = list.entries();
@@ -84,12 +103,12 @@ std::vector<FoundResult> evaluateCConstants(const JobParameters& job, const std:
 
   std::vector<std::thread> threads;
   try {
-    for (std::size_t w = 1; w < ranges.size(); ++w) threads.emplace_back(worker, ranges[w]);
+    for (std::size_t w = 1; w < workers; ++w) threads.emplace_back(worker);
   } catch (...) {
     std::lock_guard lock(resultsLock);
     if (!failure) failure = std::current_exception();
   }
-  if (!ranges.empty()) worker(ranges[0]);
+  if (workers > 0) worker();
   for (auto& t : threads) t.join();
   if (failure) std::rethrow_exception(failure);
   control.counts.feedTrains = total.feedTrains;

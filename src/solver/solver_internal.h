@@ -322,11 +322,20 @@ struct FeedSearch {
   // The fast form over a worker's C constants, in their order (ascending, so that the
   // ratio asked for falls): a driven product is looked at again only when the ratio
   // comes near a place where its trains change. The same finds and counts as
-  // `searchPlain` on each C constant. The C constants go in blocks of up to 1024;
+  // `searchPlain` on each C constant. The C constants go in blocks (see blocksOf);
   // `proceed(k)` (if given) is asked for each C constant of a block before the block
   // is searched; false ends the search before C constant k.
   void sweep(std::span<const CConstantRecord> records, WorkerList& list, FeedCounts* counts = nullptr,
              const std::function<bool(std::size_t)>& proceed = {}) const;
+  // The pieces of `sweep`, for workers that take the blocks in turns: T of each C
+  // constant in double (NaN: no train within 0.001; infinite: the plain form searches
+  // it), the blocks (up to 1024 C constants of a run in which T falls, at least four
+  // blocks per worker where there are enough, or one C constant), and the search of
+  // one block.
+  std::vector<double> targetsOf(std::span<const CConstantRecord> records) const;
+  static std::vector<WorkRange> blocksOf(const std::vector<double>& ts, unsigned workers);
+  void searchBlock(std::span<const CConstantRecord> records, const std::vector<double>& ts, WorkRange block,
+                   WorkerList& list, FeedCounts* counts) const;
 
   // True when entry m of the bisection's range [lo, ..] is the first one there with its
   // two gears.
