@@ -143,6 +143,7 @@ FeedSearch::Visit FeedSearch::visit(const CConstantRecord& record, const Group& 
   if (place.size == kLongRange) return visitExactly(record, g, target, list, state);
   const double tolerance = 0.001 * driven;
   const double margin = 1e-9 * (x + tolerance);
+  const double feedPerProduct = feedFactorApprox / driven;  // a product's feed, to a few units in the last place
   Visit visit;
   visit.keyX = place.below > 0 ? place.below + 2 * room : -HUGE_VAL;
   bool mayEnter = false;  // a train within 0.001 whose feed may lie in the window
@@ -161,7 +162,7 @@ FeedSearch::Visit FeedSearch::visit(const CConstantRecord& record, const Group& 
       continue;
     }
     if (!feedWindowApprox) return visitExactly(record, g, target, list, state);
-    const double feed = product / driven * feedFactorApprox;
+    const double feed = product * feedPerProduct;
     const double feedRoom = 1e-12 * (std::fabs(feed) + std::fabs(feedLowApprox) + std::fabs(feedHighApprox));
     if (feed > feedHighApprox + feedRoom || feed < feedLowApprox - feedRoom) {
       visit.outside += place.weight[k] * g.distinct;
