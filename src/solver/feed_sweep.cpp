@@ -277,44 +277,6 @@ void FeedSearch::search(const CConstantRecord& record, WorkerList& list, FeedCou
   sweep(std::span<const CConstantRecord>(&record, 1), list, counts);
 }
 
-std::vector<double> FeedSearch::targetsOf(std::span<const CConstantRecord> records) const {
-  const auto targetOf = [&](const CConstantRecord& record) -> double {
-    const double c = roughDouble(record.cConstant);
-    double t = ratioApprox ? normalPitchApprox / (c * feedFactorApprox) / sinHelixApprox : 0.0;
-    if (!(std::isnormal(c) && std::isnormal(t))) {
-      // A NaN target makes every error NaN; the others are judged from the DecFloat target.
-      Target exact{job, record.cConstant, 0.0, std::nullopt};
-      if (exact.get().isNaN()) return NAN;
-      t = exact.get().approx();
-    }
-    // One beyond the ratios of the table by more than 0.001 (with room to spare) leaves
-    // every error above 0.001.
-    if (!(t > 0 && t > lowestRatio - 0.002 && t < highestRatio + 0.002)) return NAN;
-    return placeOf.empty() ? HUGE_VAL : t;
-  };
-  std::vector<double> ts;
-  ts.reserve(records.size());
-  for (const CConstantRecord& record : records) ts.push_back(targetOf(record));
-  return ts;
-}
-
-// A block starts afresh, so that the progress and a stop are seen every few
-// milliseconds, and so that the workers can share the C constants out in turns, a few
-// blocks each at least.
-std::vector<WorkRange> FeedSearch::blocksOf(const std::vector<double>& ts, unsigned workers) {
-  const std::size_t share = (ts.size() + 4 * std::size_t{std::max(1u, workers)} - 1) / (4 * std::max(1u, workers));
-  const std::size_t kBlock = std::clamp<std::size_t>(share, 1, 1024);
-  std::vector<WorkRange> blocks;
-  for (std::size_t k = 0; k < ts.size();) {
-    std::size_t end = k + 1;
-    if (std::isfinite(ts[k]))  // the falling run from k, up to a block
-      while (end < ts.size() && end - k < kBlock && std::isfinite(ts[end]) && ts[end] <= ts[end - 1]) ++end;
-    blocks.push_back({static_cast<std::uint32_t>(k), static_cast<std::uint32_t>(end)});
-    k = end;
-  }
-  return blocks;
-}
-
 void FeedSearch::searchBlock(std::span<const CConstantRecord> records, const std::vector<double>& ts,
                              WorkRange block, WorkerList& list, FeedCounts* counts) const {
   if (block.first >= block.end || pairs.empty()) return;
@@ -324,21 +286,6 @@ void FeedSearch::searchBlock(std::span<const CConstantRecord> records, const std
     return;
   }
   sweepBlock(records, ts, block.first, block.end, list, counts);
-}
-
-void FeedSearch::sweep(std::span<const CConstantRecord> records, WorkerList& list, FeedCounts* counts,
-                       const std::function<bool(std::size_t)>& proceed) const {
-  const std::vector<double> ts = targetsOf(records);
-  for (WorkRange block : blocksOf(ts, 1)) {
-    bool stopped = false;
-    for (std::size_t k = block.first; k < block.end && !stopped; ++k)
-      if (proceed && !proceed(k)) {
-        block.end = static_cast<std::uint32_t>(k);
-        stopped = true;
-      }
-    searchBlock(records, ts, block, list, counts);
-    if (stopped) return;
-  }
 }
 
 void FeedSearch::sweepBlock(std::span<const CConstantRecord> records, const std::vector<double>& ts,
