@@ -71,9 +71,11 @@ void recordTrain(const std::vector<GearPair>& pairs, std::size_t m, std::size_t 
   records.push_back(std::move(r));
 }
 
+}  // namespace
+
 // Runs `work` on `count` threads (the calling thread one of them) and hands on the
 // first exception any of them threw; `failed` is called on the thread that saw it.
-void runOnThreads(std::size_t count, const std::function<void()>& work, const std::function<void()>& failed = {}) {
+void runOnThreads(std::size_t count, const std::function<void()>& work, const std::function<void()>& failed) {
   std::exception_ptr failure;
   std::mutex failureLock;
   auto guarded = [&] {
@@ -96,8 +98,6 @@ void runOnThreads(std::size_t count, const std::function<void()>& work, const st
   for (auto& t : pool) t.join();
   if (failure) std::rethrow_exception(failure);
 }
-
-}  // namespace
 
 std::vector<CConstantRecord> searchIndexTrainsPlain(const JobParameters& job, const std::vector<GearPair>& pairs,
                                                     const StockSnapshot& stock, RatioErrorSet& ratioErrors,

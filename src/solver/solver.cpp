@@ -3,10 +3,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <exception>
+#include <atomic>
 #include <mutex>
-#include <new>
-#include <thread>
 
 #include "solver/solver_internal.h"
 
@@ -51,66 +49,51 @@ std::vector<FoundResult> evaluateCConstants(const JobParameters& job, const std:
   std::atomic<unsigned> progress{0};
   std::mutex resultsLock;
   std::vector<FoundResult> found;
-  std::exception_ptr failure;
 
   FeedCounts total;
   std::atomic<bool> stopped{false};
   auto worker = [&] {
-    try {
-      WorkerList list;
-      if (options.feedErrorBelow) {
-        list.ceiling = *options.feedErrorBelow;
-        list.ceilingApprox = options.feedErrorBelow->convert_to<double>();
-      }
-      FeedCounts counts;
-      // Before each C constant: the progress text, and a stop seen (except before a
-      // worker's very first, which it always searches).
-      bool first = true, ended = false;
-      const auto proceed = [&] {
-        if (!first && control.stopRequested()) {
-          stopped = ended = true;
-          return false;
-        }
-        first = false;
-        const unsigned counter = progress.fetch_add(1) + 1;
-        say(callbacks, progressText(counter, cConstants.size(), processors));
-        return true;
-      };
-      for (std::size_t p = nextPiece.fetch_add(1); p < pieces.size() && !ended; p = nextPiece.fetch_add(1)) {
-        WorkRange piece = pieces[p];
-        if (options.exact) {
-          for (std::size_t k = piece.first; k < piece.end && proceed(); ++k)
-            if (!search.searchPlain(cConstants[k], list, &counts, control.stop)) stopped = ended = true;
-          continue;
-        }
-        for (std::size_t k = piece.first; k < piece.end; ++k)
-          if (!proceed()) {
-            piece.end = static_cast<std::uint32_t>(k);
-            break;
-          }
-        search.searchBlock(cConstants, targets, piece, list, &counts);
-      }
-      std::lock_guard lock(resultsLock);
-      const std::vector<FoundResult> entries = list.entries();
-      found.insert(found.end(), entries.begin(), entries.end());
-      total.feedTrains += counts.feedTrains;
-      total.feedTest += counts.feedTest;
-    } catch (...) {
-      std::lock_guard lock(resultsLock);
-      if (!failure) failure = std::current_exception();
+    WorkerList list;
+    if (options.feedErrorBelow) {
+      list.ceiling = *options.feedErrorBelow;
+      list.ceilingApprox = options.feedErrorBelow->convert_to<double>();
     }
-  };
-
-  std::vector<std::thread> threads;
-  try {
-    for (std::size_t w = 1; w < workers; ++w) threads.emplace_back(worker);
-  } catch (...) {
+    FeedCounts counts;
+    // Before each C constant: the progress text, and a stop seen (except before a
+    // worker's very first, which it always searches).
+    bool first = true, ended = false;
+    const auto proceed = [&] {
+      if (!first && control.stopRequested()) {
+        stopped = ended = true;
+        return false;
+      }
+      first = false;
+      const unsigned counter = progress.fetch_add(1) + 1;
+      say(callbacks, progressText(counter, cConstants.size(), processors));
+      return true;
+    };
+    for (std::size_t p = nextPiece.fetch_add(1); p < pieces.size() && !ended; p = nextPiece.fetch_add(1)) {
+      WorkRange piece = pieces[p];
+      if (options.exact) {
+        for (std::size_t k = piece.first; k < piece.end && proceed(); ++k)
+          if (!search.searchPlain(cConstants[k], list, &counts, control.stop)) stopped = ended = true;
+        continue;
+      }
+      for (std::size_t k = piece.first; k < piece.end; ++k)
+        if (!proceed()) {
+          piece.end = static_cast<std::uint32_t>(k);
+          break;
+        }
+      search.searchBlock(cConstants, targets, piece, list, &counts);
+    }
     std::lock_guard lock(resultsLock);
-    if (!failure) failure = std::current_exception();
-  }
-  if (workers > 0) worker();
-  for (auto& t : threads) t.join();
-  if (failure) std::rethrow_exception(failure);
+    const std::vector<FoundResult> entries = list.entries();
+    found.insert(found.end(), entries.begin(), entries.end());
+    total.feedTrains += counts.feedTrains;
+    total.feedTest += counts.feedTest;
+  };
+  // A worker that fails ends the others after their current piece.
+  if (workers > 0) runOnThreads(workers, worker, [&] { nextPiece = pieces.size(); });
   control.counts.feedTrains = total.feedTrains;
   control.counts.feedTest = total.feedTest;
   if (stopped) control.noteStop(SolveStage::FeedTrains);

@@ -122,6 +122,10 @@ struct RunControl {
   }
 };
 
+// Runs `work` on `count` threads (the calling thread one of them) and hands on the
+// first exception any of them threw; `failed` is called on the thread that saw it.
+void runOnThreads(std::size_t count, const std::function<void()>& work, const std::function<void()>& failed = {});
+
 // ---- C-constant search ----
 
 // The set of signed ratio errors (ratio - target) of the recorded index trains.

@@ -3,9 +3,33 @@
 
 namespace hobwise::solver {
 
+namespace {
+
+// Words 0 to `top` of v divided by d in place; gives the remainder. The remainder
+// stays below d, so each word's quotient fits a word: one hardware division per word
+// where the machine has one.
+std::uint64_t divideWords(Wide& v, int top, std::uint64_t d) {
+  std::uint64_t rem = 0;
+  for (int k = top; k >= 0; --k) {
+    const auto i = static_cast<std::size_t>(k);
+#if defined(__x86_64__)
+    std::uint64_t q;
+    __asm__("divq %[d]" : "=a"(q), "=d"(rem) : "a"(v.w[i]), "d"(rem), [d] "r"(d));
+    v.w[i] = q;
+#else
+    const unsigned __int128 cur = static_cast<unsigned __int128>(rem) << 64 | v.w[i];
+    v.w[i] = static_cast<std::uint64_t>(cur / d);
+    rem = static_cast<std::uint64_t>(cur % d);
+#endif
+  }
+  return rem;
+}
+
+}  // namespace
+
 std::string Wide::decimal() const {
   if (isZero()) return "0";
-  // Chunks of 19 digits by divisions of two words by one (a quotient of one word).
+  // Chunks of 19 digits.
   constexpr std::uint64_t kChunk = 10000000000000000000ull;  // 1e19
   std::uint64_t chunks[9];
   int count = 0;
@@ -16,20 +40,7 @@ std::string Wide::decimal() const {
       --top;
       continue;
     }
-    std::uint64_t rem = 0;
-    for (int k = top; k >= 0; --k) {
-      const auto i = static_cast<std::size_t>(k);
-#if defined(__x86_64__)
-      std::uint64_t q;
-      __asm__("divq %[d]" : "=a"(q), "=d"(rem) : "a"(v.w[i]), "d"(rem), [d] "r"(kChunk));
-      v.w[i] = q;
-#else
-      const unsigned __int128 cur = static_cast<unsigned __int128>(rem) << 64 | v.w[i];
-      v.w[i] = static_cast<std::uint64_t>(cur / kChunk);
-      rem = static_cast<std::uint64_t>(cur % kChunk);
-#endif
-    }
-    chunks[count++] = rem;
+    chunks[count++] = divideWords(v, top, kChunk);
   }
   char text[9 * 19];
   char* end = text + sizeof text;
@@ -53,20 +64,7 @@ BelowOne BelowOne::of(const Wide& units) {
   int top = Wide::kWords - 1;
   for (int k = 7; k >= 0; --k) {
     while (top >= 0 && v.w[static_cast<std::size_t>(top)] == 0) --top;
-    std::uint64_t rem = 0;
-    for (int i = top; i >= 0; --i) {
-      const auto j = static_cast<std::size_t>(i);
-#if defined(__x86_64__)
-      std::uint64_t q;
-      __asm__("divq %[d]" : "=a"(q), "=d"(rem) : "a"(v.w[j]), "d"(rem), [d] "r"(kWord));
-      v.w[j] = q;
-#else
-      const unsigned __int128 cur = static_cast<unsigned __int128>(rem) << 64 | v.w[j];
-      v.w[j] = static_cast<std::uint64_t>(cur / kWord);
-      rem = static_cast<std::uint64_t>(cur % kWord);
-#endif
-    }
-    r.d[static_cast<std::size_t>(k)] = rem;
+    r.d[static_cast<std::size_t>(k)] = divideWords(v, top, kWord);
   }
   return r;
 }
