@@ -2,8 +2,8 @@
 #include "solver/solver.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <atomic>
+#include <cstdio>
 #include <mutex>
 
 #include "solver/solver_internal.h"

@@ -116,11 +116,6 @@ struct Wide {
     if (rest) *rest = static_cast<std::uint64_t>(rem);
     return q;
   }
-  std::uint64_t remainderBy(std::uint64_t d) const {
-    unsigned __int128 rem = 0;
-    for (int k = kWords - 1; k >= 0; --k) rem = ((rem << 64) | w[static_cast<std::size_t>(k)]) % d;
-    return static_cast<std::uint64_t>(rem);
-  }
   // dividedBy for a divisor known when compiling and below 2^32: half a word at a
   // time, so that each step is a 64-bit division by a constant (a multiplication).
   template <std::uint64_t D>
@@ -139,7 +134,7 @@ struct Wide {
     if (rest) *rest = rem;
     return q;
   }
-  // remainderBy for a divisor known when compiling and below 2^32, in 64-bit steps:
+  // The remainder by a divisor known when compiling and below 2^32, in 64-bit steps:
   // rem 2^64 + word is rem (2^64 mod D) + word, and rem (2^64 mod D) < D^2 fits.
   template <std::uint64_t D>
   std::uint64_t remainderBy() const {
