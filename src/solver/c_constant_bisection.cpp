@@ -6,7 +6,9 @@
 // are exact rules: a sum aligns the smaller operand to the larger one's limbs (its
 // lowest limbs fall off) and a carry into a new first limb drops the last one;
 // halving truncates below the last limb, unless the first limb becomes 0, when the
-// digits move up by one limb and nothing is lost. Every value of the bisection lies
+// digits move up by one limb, the remainder's half fills the last limb, and limb 14
+// keeps its old value (so that the new limb 14 repeats it instead of taking the old
+// limb 15; see Midpoints::halve). Every value of the bisection lies
 // between 1e-8 and 1e8, so it is a whole number of units 1e-120 (for a root of at
 // least 1) or 1e-128 (below 1), and both rules become a few operations on that whole
 // number. Where a value would need digits finer than the unit the solver gives up
