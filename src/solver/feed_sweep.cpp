@@ -61,6 +61,13 @@ struct FeedSearch::Pass {
   double tMax = 0;       // the largest T the state is used for
   double lastReach = 0;  // the last entry's error (or the ceiling) with room to spare
 
+  // How near x a product must lie for a train of it to enter the list: within 0.001
+  // always, and within the list's last error once the list is full.
+  double reach(double driven, double tolerance, double margin, double room) const {
+    const double within = tolerance + margin;
+    return full ? std::min(within, lastReach * driven + room + 1e-9) : within;
+  }
+
   void refresh(const WorkerList& list) {
     full = list.size() >= kWorkerListLimit;
     if (full) {
@@ -75,13 +82,17 @@ struct FeedSearch::Pass {
   }
 };
 
-template <class RatioFn>
-bool FeedSearch::inWindow(double q, RatioFn&& ratio) const {
-  if (!feedWindowApprox) return feedInWindow(ratio());
-  const double feed = q * feedFactorApprox;
+std::optional<bool> FeedSearch::certainlyInWindow(double feed) const {
   const double feedRoom = 1e-12 * (std::fabs(feed) + std::fabs(feedLowApprox) + std::fabs(feedHighApprox));
   if (feed > feedHighApprox + feedRoom || feed < feedLowApprox - feedRoom) return false;
   if (feed < feedHighApprox - feedRoom && feed > feedLowApprox + feedRoom) return true;
+  return std::nullopt;
+}
+
+template <class RatioFn>
+bool FeedSearch::inWindow(double q, RatioFn&& ratio) const {
+  if (feedWindowApprox)
+    if (const std::optional<bool> certain = certainlyInWindow(q * feedFactorApprox)) return *certain;
   return feedInWindow(ratio());
 }
 
@@ -161,23 +172,19 @@ FeedSearch::Visit FeedSearch::visit(const CConstantRecord& record, const Group& 
       mayEnter = true;
       continue;
     }
-    if (!feedWindowApprox) return visitExactly(record, g, target, list, state);
-    const double feed = product * feedPerProduct;
-    const double feedRoom = 1e-12 * (std::fabs(feed) + std::fabs(feedLowApprox) + std::fabs(feedHighApprox));
-    if (feed > feedHighApprox + feedRoom || feed < feedLowApprox - feedRoom) {
-      visit.outside += place.weight[k] * g.distinct;
-    } else if (feed < feedHighApprox - feedRoom && feed > feedLowApprox + feedRoom) {
+    const std::optional<bool> in = feedWindowApprox ? certainlyInWindow(product * feedPerProduct) : std::nullopt;
+    if (!in) return visitExactly(record, g, target, list, state);
+    if (*in) {
       mayEnter = true;
     } else {
-      return visitExactly(record, g, target, list, state);
+      visit.outside += place.weight[k] * g.distinct;
     }
   }
   // None of the range's trains can enter the list until the place changes or another
   // of its products comes within 0.001 (a product's feed does not change with T).
   if (!mayEnter) return visit;
   const double above = place.above != 65535 ? place.above : HUGE_VAL;
-  double reach = tolerance + margin;
-  if (state.full) reach = std::min(reach, state.lastReach * driven + room + 1e-9);
+  const double reach = state.reach(driven, tolerance, margin, room);
   if (!(x - place.below > reach && above - x > reach)) return visitExactly(record, g, target, list, state);
   visit.keyX = std::max(visit.keyX, place.below + reach + room);
   return visit;
@@ -259,8 +266,7 @@ FeedSearch::Visit FeedSearch::visitExactly(const CConstantRecord& record, const 
   if (place) {
     const double below = place->below;
     const double above = place->above != 65535 ? place->above : HUGE_VAL;
-    double reach = tolerance + margin;
-    if (state.full) reach = std::min(reach, state.lastReach * driven + room + 1e-9);
+    const double reach = state.reach(driven, tolerance, margin, room);
     if (x - below > reach && above - x > reach) {
       visit.keyX = std::max(visit.keyX, below + reach + room);  // comes within reach of the product below
       return visit;
@@ -293,12 +299,9 @@ void FeedSearch::sweepBlock(std::span<const CConstantRecord> records, const std:
   if (first >= end) return;
   std::vector<std::optional<Target>> targets(end - first);
   std::vector<char> windowAll(end - first, 0);
-  for (std::size_t k = first; k < end; ++k) {
-    if (!feedWindowApprox) continue;
-    const double a = (ts[k] - 0.001) * feedFactorApprox, b = (ts[k] + 0.001) * feedFactorApprox;
-    const double room = 1e-12 * (std::fabs(a) + std::fabs(b) + std::fabs(feedLowApprox) + std::fabs(feedHighApprox));
-    windowAll[k - first] = std::min(a, b) > feedLowApprox + room && std::max(a, b) < feedHighApprox - room;
-  }
+  for (std::size_t k = first; k < end && feedWindowApprox; ++k)  // both ends of T +- 0.001 inside
+    windowAll[k - first] = certainlyInWindow((ts[k] - 0.001) * feedFactorApprox) == true &&
+                           certainlyInWindow((ts[k] + 0.001) * feedFactorApprox) == true;
   const auto targetAt = [&](std::size_t k) -> Target& {
     std::optional<Target>& target = targets[k - first];
     if (!target) target.emplace(job, records[k].cConstant, ts[k], std::nullopt);

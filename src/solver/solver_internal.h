@@ -349,6 +349,9 @@ struct FeedSearch {
   struct Target;
   struct Visit;
   struct Pass;
+  // Whether a feed in double (a few units in its last place off) lies inside the
+  // window, where that is certain; nothing where it is too close to an end to tell.
+  std::optional<bool> certainlyInWindow(double feed) const;
   template <class RatioFn>
   bool inWindow(double q, RatioFn&& ratio) const;
   void processRange(const CConstantRecord& record, const Group& g, Range r, Target& target, WorkerList& list) const;
