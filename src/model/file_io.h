@@ -3,7 +3,7 @@
 // the web leaves this out and hands the parsers the bytes the browser gives).
 //
 // File names are bytes as the system gives them: nothing here decodes or re-encodes
-// them. Messages show a file name through quoteText() (model/plain_text.h):
+// them. Messages show a file name through quoteText(path, Keep::kEnd) (model/plain_text.h):
 //   cannot read "stock.txt": No such file or directory
 //   cannot write "sheet.pdf": No space left on device
 //
