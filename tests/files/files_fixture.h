@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -48,6 +49,7 @@ class FilesTest : public ::testing::Test {
   static std::string inChild(const std::function<std::string()>& body, unsigned seconds = 30) {
     int pipeEnds[2];
     if (::pipe(pipeEnds) != 0) return "no pipe";
+    std::fflush(nullptr);  // or the child may print what is waiting in the buffers again
     const pid_t child = ::fork();
     if (child == 0) {
       ::close(pipeEnds[0]);
