@@ -58,6 +58,20 @@ M36@src/ui/settings.cpp@stored stock cut one short@gearStockText = cutText(setti
 M37@src/ui/settings.cpp@feed rate not saved@settings.setValue(kFeedRateKey, controls.text(2007).left(static_cast<int>(kFeedRateLimit)));@;
 M38@src/ui/settings.cpp@loaded fields cut one short@if (settings.contains(f.key)) controls.setText(f.id, settings.value(f.key).toString().left(f.limit));@if (settings.contains(f.key)) controls.setText(f.id, settings.value(f.key).toString().left(f.limit - 1));
 M39@src/ui/settings.cpp@last stock gear not saved@for (int i = 0; i < kToothCountKinds; ++i) stock += controls.text(5000 + i).left(1);@for (int i = 0; i + 1 < kToothCountKinds; ++i) stock += controls.text(5000 + i).left(1);
+M60@src/model/stock_file.cpp@a carriage return ends no line@const std::size_t end = std::min(text.find_first_of("\r\n"), text.size());@const std::size_t end = std::min(text.find('\n'), text.size());
+M61@src/model/stock_file.cpp@a blank stock file is the empty stock@if (!holdsSomething) return std::string("blank (no stock line and no comment), so no stock file");@;
+M62@src/model/stock_file.cpp@a sign on a count is taken@if (word.find_first_not_of("0123456789") != std::string_view::npos) return Number::kNone;@;
+M63@src/model/plain_text.cpp@control characters pass as text@if (length == 0 || isControl(codePoint(text, at, length))) return at;@if (length == 0) return at;
+M64@src/model/plain_text.cpp@surrogates pass as UTF-8@if (lead == 0xED) high = 0x9F;  // no surrogate@;
+M65@src/model/plain_text.cpp@quoted text cut one short@for (end = 0; end < characters.size() && width + characters[end].width <= kQuotedCharacters; ++end)@for (end = 0; end < characters.size() && width + characters[end].width < kQuotedCharacters; ++end)
+M66@src/model/file_io.cpp@reader refuses a file of the limit's size@out.tooLarge = static_cast<std::uintmax_t>(info.st_size) > maxBytes;@out.tooLarge = static_cast<std::uintmax_t>(info.st_size) >= maxBytes;
+M67@src/model/file_io.cpp@write errors not seen@if (put < 0) return systemWords(errno);@if (put < 0) return std::nullopt;
+M68@src/model/file_io.cpp@failed write leaves its temporary file@if (!path_.empty()) ::unlink(path_.c_str());  // before unlisting: a signal between finds it listed@;
+M69@src/model/file_io.cpp@a pipe or folder as target is replaced@if (!S_ISREG(info.st_mode)) return notAFile(info.st_mode);@;
+M70@src/model/file_io.cpp@replaced file's mode not kept@if (target.mode) (void)::fchmod(temporary.descriptor(), *target.mode);@;
+M71@src/model/file_io.cpp@Ctrl+C leaves the temporary file@if (char* name = slot.exchange(nullptr)) ::unlink(name);  // the copy is left: the process ends@;
+M72@src/model/file_io.cpp@an empty temporary file is renamed@if (mustHoldBytes && info.st_size == 0) return "nothing was written";@;
+M73@src/model/file_io.cpp@the file-size signal ends the program@ignoreFileSizeSignal();@;
 EOF
 }
 

@@ -1,20 +1,18 @@
 #include "model/stock_file.h"
 
+#include <algorithm>
 #include <array>
-#include <cerrno>
 #include <charconv>
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
 #include <vector>
+
+#include "model/plain_text.h"
 
 namespace hobwise {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
 
 std::vector<std::string_view> words(std::string_view line) {
   std::vector<std::string_view> out;
@@ -28,27 +26,51 @@ std::vector<std::string_view> words(std::string_view line) {
   return out;
 }
 
-// A line's text as a message quotes it: control characters shown as "?", long
-// lines cut.
-std::string quoted(std::string_view line) {
-  constexpr std::size_t kShown = 40;
-  std::string text;
-  for (char c : line.substr(0, kShown)) text.push_back(static_cast<unsigned char>(c) < 0x20 || c == 0x7f ? '?' : c);
-  if (line.size() > kShown) text += "...";
-  return "\"" + text + "\"";
-}
-
 enum class Number { kOk, kNone, kTooLarge };
 
-// A whole number in decimal digits, with an optional "-".
+// A whole number in plain decimal digits (no sign).
 Number wholeNumber(std::string_view word, int& value) {
+  if (word.find_first_not_of("0123456789") != std::string_view::npos) return Number::kNone;
   const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
-  if (end != word.data() + word.size()) return Number::kNone;
-  if (error == std::errc::result_out_of_range) return Number::kTooLarge;
-  return error == std::errc() ? Number::kOk : Number::kNone;
+  return error == std::errc::result_out_of_range ? Number::kTooLarge : Number::kOk;
 }
 
 std::string lineMessage(int line, const std::string& what) { return "line " + std::to_string(line) + ": " + what; }
+
+// A number as a message shows it: a long run of digits cut short.
+std::string shown(std::string_view number) { return number.size() <= 12 ? std::string(number) : quoteText(number); }
+
+// The next line of the text, taken off it: a line ends at "\n", "\r" or "\r\n".
+std::string_view takeLine(std::string_view& text) {
+  const std::size_t end = std::min(text.find_first_of("\r\n"), text.size());
+  const std::string_view line = text.substr(0, end);
+  const std::size_t ending = end == text.size() ? 0 : text.compare(end, 2, "\r\n") == 0 ? 2 : 1;
+  text.remove_prefix(end + ending);
+  return line;
+}
+
+// Why one line is refused; empty when it is read (its gears, if any, put in `stock`).
+std::string readLine(std::string_view line, int number, GearStock& stock, std::array<int, kToothCountKinds>& namedOn) {
+  const std::vector<std::string_view> w = words(line.substr(0, line.find('#')));
+  if (w.empty()) return std::string();
+  const std::string expected = "expected a tooth count and a count, as in \"47 2\", but found " + quoteText(line);
+  if (w.size() != 2) return expected;
+  int teeth = 0;
+  int count = 0;
+  const Number teethRead = wholeNumber(w[0], teeth);
+  const Number countRead = wholeNumber(w[1], count);
+  if (teethRead == Number::kNone || countRead == Number::kNone) return expected;
+  if (teethRead == Number::kTooLarge || teeth < kFirstToothCount || teeth > kLastToothCount)
+    return "the tooth count " + shown(w[0]) + " lies outside 16 to 169";
+  if (countRead == Number::kTooLarge || count > kMaxGearCount)
+    return "the count " + shown(w[1]) + " of tooth count " + shown(w[0]) + " lies outside 0 to 7";
+  int& first = namedOn[static_cast<std::size_t>(teeth - kFirstToothCount)];
+  if (first != 0)
+    return "the tooth count " + std::to_string(teeth) + " is given twice (first on line " + std::to_string(first) + ")";
+  first = number;
+  stock.setCount(teeth, count);
+  return std::string();
+}
 
 }  // namespace
 
@@ -62,81 +84,25 @@ std::string stockFileText(const GearStock& stock) {
 }
 
 StockFileResult parseStockFile(std::string_view text) {
+  if (text.size() > kStockFileMaxBytes) return "larger than 64 KiB, so no stock file";
   constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
   if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) text.remove_prefix(kByteOrderMark.size());
 
   GearStock stock;
   std::array<int, kToothCountKinds> namedOn{};  // line that named each tooth count, 0: none
-  int lineNumber = 0;
-  while (!text.empty() || lineNumber == 0) {
-    ++lineNumber;
-    const std::size_t newline = text.find('\n');
-    const std::string_view fullLine = text.substr(0, newline);
-    text.remove_prefix(newline == std::string_view::npos ? text.size() : newline + 1);
-
-    const std::vector<std::string_view> w = words(fullLine.substr(0, fullLine.find('#')));
-    if (w.empty()) continue;
-    const std::string expected =
-        "expected a tooth count and a count, as in \"47 2\", but found " + quoted(fullLine);
-    if (w.size() != 2) return lineMessage(lineNumber, expected);
-    int teeth = 0;
-    int count = 0;
-    const Number teethRead = wholeNumber(w[0], teeth);
-    const Number countRead = wholeNumber(w[1], count);
-    if (teethRead == Number::kNone || countRead == Number::kNone) return lineMessage(lineNumber, expected);
-    if (teethRead == Number::kTooLarge || teeth < kFirstToothCount || teeth > kLastToothCount)
-      return lineMessage(lineNumber, "the tooth count " + std::string(w[0]) + " lies outside 16 to 169");
-    if (countRead == Number::kTooLarge || count < 0 || count > kMaxGearCount)
-      return lineMessage(lineNumber, "the count " + std::string(w[1]) + " of tooth count " + std::string(w[0]) +
-                                         " lies outside 0 to 7");
-    int& first = namedOn[static_cast<std::size_t>(teeth - kFirstToothCount)];
-    if (first != 0)
-      return lineMessage(lineNumber, "the tooth count " + std::to_string(teeth) + " is given twice (first on line " +
-                                         std::to_string(first) + ")");
-    first = lineNumber;
-    stock.setCount(teeth, count);
-  }
-  return stock;
-}
-
-StockFileResult readStockFile(const std::string& path) {
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error)) return "cannot read " + path + ": it is a folder";
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return "cannot read " + path + ": " + std::strerror(errno);
-  std::string text(kStockFileMaxBytes + 1, '\0');
-  in.read(text.data(), static_cast<std::streamsize>(text.size()));
-  if (in.bad()) return "cannot read " + path + ": " + std::strerror(errno);
-  text.resize(static_cast<std::size_t>(in.gcount()));
-  if (text.size() > kStockFileMaxBytes)
-    return "cannot read " + path + ": larger than " + std::to_string(kStockFileMaxBytes / 1024) +
-           " KiB, so no stock file";
-  StockFileResult result = parseStockFile(text);
-  if (auto* message = std::get_if<std::string>(&result)) *message = path + ", " + *message;
-  return result;
-}
-
-std::string writeStockFile(const std::string& path, const GearStock& stock) {
-  const std::string temporary = path + ".part";
-  const std::string text = stockFileText(stock);
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) return "cannot write " + path + ": " + std::strerror(errno);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (!out) {
-      const std::string reason = std::strerror(errno);
-      std::remove(temporary.c_str());
-      return "cannot write " + path + ": " + reason;
+  bool holdsSomething = false;                   // a stock line or a comment
+  for (int number = 1; !text.empty(); ++number) {
+    const std::string_view line = takeLine(text);
+    if (const std::size_t bad = firstNonTextByte(line); bad != std::string_view::npos) {
+      char byte[8];
+      std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned char>(line[bad]));
+      return lineMessage(number, quoteText(line) + " is not plain text (byte " + byte + ")");
     }
+    if (const std::string why = readLine(line, number, stock, namedOn); !why.empty()) return lineMessage(number, why);
+    holdsSomething = holdsSomething || line.find_first_not_of(" \t\v\f") != std::string_view::npos;
   }
-  std::error_code error;
-  std::filesystem::rename(temporary, path, error);
-  if (error) {
-    std::remove(temporary.c_str());
-    return "cannot write " + path + ": " + error.message();
-  }
-  return std::string();
+  if (!holdsSomething) return std::string("blank (no stock line and no comment), so no stock file");
+  return stock;
 }
 
 }  // namespace hobwise

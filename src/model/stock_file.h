@@ -5,8 +5,15 @@
 //   30 1
 //   47 2
 //
-// Reading skips blank lines and "#" comments (a "#" also ends a line early); a tooth
-// count that no line names has no gears.
+// The file is UTF-8 text (a byte order mark at its start is skipped): a byte that is no
+// UTF-8, or a control character other than tab, vertical tab and form feed, refuses
+// it, with the line named, also inside a comment. A line feed, a carriage return or
+// both ("\r\n") end a line. Blank lines and "#" comments are skipped (a "#" also ends a
+// line early); a tooth count that no line names has no gears. A tooth count and a count
+// are plain digits: a sign ("+2", "-0") is refused. A file that holds neither a stock
+// line nor a comment (empty, or only blank lines) is refused as blank: it is what a
+// failed or cut-off write leaves, not a stock anyone wrote; a file of comments alone is
+// the empty stock, as this program writes it.
 #include <string>
 #include <string_view>
 #include <variant>
@@ -26,18 +33,22 @@ inline constexpr std::size_t kStockFileMaxBytes = 64 * 1024;
 // gear, ascending, each line ended by "\n".
 std::string stockFileText(const GearStock& stock);
 
-// A stock, or the message that says why the text is refused: "line N: ...".
+// A stock, or the message that says why the text is refused: "line N: ..." when a line
+// is at fault, otherwise (the text as a whole) "blank (no stock line and no comment), so no stock file" and "larger than
+// 64 KiB, so no stock file".
 using StockFileResult = std::variant<GearStock, std::string>;
 
-StockFileResult parseStockFile(std::string_view text);
+// The file's bytes as they are (a page hands over the file's bytes, not a decoded
+// text, so that it refuses what the programs refuse).
+StockFileResult parseStockFile(std::string_view bytes);
 
-// Reads and parses a file; messages name the file: "FILE, line N: ..." or
-// "cannot read FILE: reason".
+// Reads the file with readWholeFile() and parses it with parseStockFile(); messages name
+// the file, quoted: "\"FILE\", line N: ...", "\"FILE\": blank ...", or
+// "cannot read \"FILE\": reason". (Native builds only, as model/file_io.h.)
 StockFileResult readStockFile(const std::string& path);
 
-// Writes the stock to a file through a temporary file beside it, so that a failed
-// write leaves an existing file as it was. The empty text on success, otherwise the
-// message ("cannot write FILE: reason").
+// Writes stockFileText() with writeFileAtomically(): the empty text on success,
+// otherwise the message (cannot write "FILE": reason). (Native builds only.)
 std::string writeStockFile(const std::string& path, const GearStock& stock);
 
 }  // namespace hobwise

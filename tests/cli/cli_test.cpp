@@ -315,7 +315,7 @@ TEST(Cli, StockFileAndCsvAgreeWithStockDigitsAndTheTableRows) {
   ASSERT_EQ(csv.status, 0) << csv.err;
   EXPECT_EQ(csv.out, csvText(resultRows(exampleJobInputs(), solve(exampleJobInputs(), GearStock::fromText(smallStock()), {}).results)));
   EXPECT_EQ(solveCli(with(kJob, {"--stock-file", good, "--json"})).out, solveCli(with(kJob, {"--stock", smallStock(), "--json"})).out);
-  for (auto [more, message] : {std::pair{std::vector<std::string>{"--stock-file", bad}, "--stock-file: " + bad + ", line 2: the count 9"},
+  for (auto [more, message] : {std::pair{std::vector<std::string>{"--stock-file", bad}, "--stock-file: \"" + bad + "\", line 2: the count 9"},
                                {{"--stock-file", good, "--stock", smallStock()}, "--stock and --stock-file: use one"},
                                {{"--csv", "--json"}, "--json and --csv: use one"}}) {
     const CliRun run = solveCli(with(kJob, more));
