@@ -26,9 +26,11 @@ namespace {
 using Json = nlohmann::ordered_json;
 using profile::Kind;
 
-// A profile nests three deep (the file, a quadrant, its diameters); anything much
-// deeper is no profile, and the bound keeps a hostile file from exhausting the stack.
+// A profile nests three deep (the file, a quadrant, its diameters) and has at most
+// eight keys in an object; anything far beyond is no profile, and the bounds keep a
+// hostile file from costing much.
 constexpr std::size_t kMaxDepth = 8;
+constexpr std::size_t kMaxKeys = 32;
 
 std::string joined(const std::string& path, const std::string& key) { return path.empty() ? key : path + "." + key; }
 
@@ -52,7 +54,8 @@ class TreeReader : public Json::json_sax_t {
   bool end_array() override { return close(); }
   bool key(string_t& k) override {
     Level& level = levels_.back();
-    if (level.value->contains(k)) return fail(joined(level.path, k) + ": given twice");
+    if (level.value->contains(k)) return fail(joined(level.path, profile::shown(k)) + ": given twice");
+    if (level.value->size() >= kMaxKeys) return fail(joined(level.path, profile::shown(k)) + ": more keys than a machine profile has");
     level.key = std::move(k);
     return true;
   }
@@ -82,7 +85,7 @@ class TreeReader : public Json::json_sax_t {
     if (levels_.empty()) return "the file";
     const Level& level = levels_.back();
     if (level.value->is_array()) return level.path + "[" + std::to_string(level.value->size()) + "]";
-    return joined(level.path, level.key);
+    return joined(level.path, profile::shown(level.key));
   }
   bool put(Json value) {
     insert(std::move(value));

@@ -121,6 +121,10 @@ TEST(MachineProfileFile, DamageRefusedWithTheFieldNamed) {
     else
       EXPECT_EQ(message, expected);
   }
+  std::string manyKeys = "{";
+  for (int k = 0; k < 40; ++k) manyKeys += "\"k" + std::to_string(k) + "\": 0, ";
+  EXPECT_EQ(std::get<std::string>(parseMachineProfile(manyKeys + "\"end\": 0}")),
+            "k32: more keys than a machine profile has");
   // A profile built by hand is held to the same bounds.
   MachineProfile m = exampleProfile();
   m.feed.gap = *Decimal4::fromText("100.5");
