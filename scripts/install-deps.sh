@@ -4,7 +4,7 @@
 set -e
 export DEBIAN_FRONTEND=noninteractive
 PKGS="build-essential cmake git libboost-dev qt6-base-dev libgl-dev \
-  libgtest-dev libgmock-dev googletest libbenchmark-dev \
+  libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev \
   xvfb xauth poppler-utils fonts-dejavu-core fonts-liberation fontconfig \
   help2man desktop-file-utils appstream dpkg-dev file"
 missing=""
