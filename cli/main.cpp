@@ -35,6 +35,7 @@ class NativeIo : public cli::Io {
  public:
   void out(std::string_view text) override { std::fwrite(text.data(), 1, text.size(), stdout); }
   void err(std::string_view text) override {
+    std::fflush(stdout);  // what was printed before comes before
     std::fwrite(text.data(), 1, text.size(), stderr);
     std::fflush(stderr);
   }
@@ -48,7 +49,7 @@ class NativeIo : public cli::Io {
   const std::atomic<bool>* stopFlag() override { return &gStop; }
 
   bool writeSheet(const SheetInputs& sheet, const std::string& path) override {
-    std::fflush(stdout);  // what was printed comes first
+    std::fflush(stdout);  // what was printed comes before Qt's own messages
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     int qtArgc = 1;
     char name[] = "hobwise-solve";
