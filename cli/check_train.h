@@ -5,10 +5,11 @@
 #include <optional>
 #include <string>
 
-#include "model/gear_stock.h"
-#include "model/job.h"
-#include "results/train_check.h"
-#include "solver/solver.h"
+#include "command_line.h"
+#include "hobwise/check.h"
+#include "hobwise/job.h"
+#include "hobwise/run.h"
+#include "hobwise/stock.h"
 
 namespace hobwise::cli {
 
@@ -21,6 +22,6 @@ std::string checkJson(const TrainCheck& check);
 
 // Checks the train, prints it and writes its sheet when asked. The exit status.
 int runTrainCheck(const JobInputs& job, const GearStock& stock, const SolveOptions& options,
-                  const MountedTeeth& teeth, bool json, const std::optional<std::string>& sheet);
+                  const MountedTeeth& teeth, bool json, const std::optional<std::string>& sheet, Io& io);
 
 }  // namespace hobwise::cli

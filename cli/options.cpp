@@ -1,10 +1,9 @@
 #include "options.h"
 
-#include <QCommandLineParser>
+#include <iterator>
 
-#include "model/gear_stock.h"
-#include "model/stock_file.h"
-#include "model/text_value.h"
+#include "hobwise/fields.h"
+#include "option_parser.h"
 #include "suggest.h"
 
 namespace hobwise::cli {
@@ -85,221 +84,128 @@ int wholeNumber(const std::string& option, const std::string& text, long long lo
   return static_cast<int>(value);
 }
 
-// One option: its long name, the name of its value (none for a switch), and what it
-// does to the options, checking its value.
+// One option: its long name and whether it takes a value, and what it does to the
+// options, checking its value.
 struct OptionRule {
-  const char* name;
-  const char* valueName;
+  OptionSpec spec;
   void (*apply)(Options& o, const std::string& value);
 };
 
 void jobText(Options& o, const char* option, const std::string& value) { o.texts[option] = value; }
 
 const OptionRule kOptionRules[] = {
-    {"index-constant", "TEXT", [](Options& o, const std::string& v) { jobText(o, "--index-constant", v); }},
-    {"feed-constant", "TEXT", [](Options& o, const std::string& v) { jobText(o, "--feed-constant", v); }},
-    {"feed-rate", "TEXT", [](Options& o, const std::string& v) { jobText(o, "--feed-rate", v); }},
-    {"helix-angle", "TEXT", [](Options& o, const std::string& v) { jobText(o, "--helix-angle", v); }},
-    {"pitch", "TEXT", [](Options& o, const std::string& v) { jobText(o, "--pitch", v); }},
-    {"teeth", "N",
+    {{"index-constant", true}, [](Options& o, const std::string& v) { jobText(o, "--index-constant", v); }},
+    {{"feed-constant", true}, [](Options& o, const std::string& v) { jobText(o, "--feed-constant", v); }},
+    {{"feed-rate", true}, [](Options& o, const std::string& v) { jobText(o, "--feed-rate", v); }},
+    {{"helix-angle", true}, [](Options& o, const std::string& v) { jobText(o, "--helix-angle", v); }},
+    {{"pitch", true}, [](Options& o, const std::string& v) { jobText(o, "--pitch", v); }},
+    {{"teeth", true},
      [](Options& o, const std::string& v) { o.teeth = wholeNumber("--teeth", v, 1, 400, "a number of teeth from 1 to 400"); }},
-    {"hob-threads", "N",
+    {{"hob-threads", true},
      [](Options& o, const std::string& v) {
        o.hobThreads = wholeNumber("--hob-threads", v, 1, 24, "a number of hob threads from 1 to 24");
      }},
-    {"setup", "N",
+    {{"setup", true},
      [](Options& o, const std::string& v) { o.setup = wholeNumber("--setup", v, 0, 7, "a set-up item from 0 to 7"); }},
-    {"stock", "DIGITS",
+    {{"stock", true},
      [](Options& o, const std::string& v) {
        if (!GearStock::isValidText(v))
          fail("--stock: expects 154 digits 0 to 7 (the count of each tooth count 16 to 169), got " +
               std::to_string(v.size()) + " characters");
        o.stock = v;
      }},
-    {"stock-file", "FILE", [](Options& o, const std::string& v) { o.stockFile = v; }},
-    {"workers", "N",
+    {{"stock-file", true}, [](Options& o, const std::string& v) { o.stockFile = v; }},
+    {{"workers", true},
      [](Options& o, const std::string& v) {
        o.workers = static_cast<unsigned>(
            wholeNumber("--workers", v, 1, kMaxWorkers, "a number of workers from 1 to " + std::to_string(kMaxWorkers)));
      }},
-    {"results", "N",
+    {{"results", true},
      [](Options& o, const std::string& v) {
        o.results = wholeNumber("--results", v, 0, 100000, "a number of results to list, 0 or more");
      }},
-    {"sheet", "FILE.pdf",
+    {{"sheet", true},
      [](Options& o, const std::string& v) {
        if (v.empty()) fail("--sheet: expects the name of the PDF file to write");
        o.sheet = v;
      }},
-    {"check-train", "A,B,C,D:E,F,G,H",
+    {{"check-train", true},
      [](Options& o, const std::string& v) {
        std::string error;
        o.checkTrain = parseMountedTrain(v, error);
        if (!o.checkTrain) fail("--check-train: " + error);
      }},
-    {"result", "N",
+    {{"result", true},
      [](Options& o, const std::string& v) { o.result = wholeNumber("--result", v, 1, 100000, "a result number, 1 or more"); }},
-    {"suggest", "N",
+    {{"suggest", true},
      [](Options& o, const std::string& v) {
        o.suggest = suggestionCount(v);
        if (!o.suggest) fail("--suggest: expects a number of suggestions from 1 to 154, got \"" + v + "\"");
      }},
-    {"whole", nullptr, [](Options& o, const std::string&) { o.whole = true; }},
-    {"finite", nullptr, [](Options& o, const std::string&) { o.finite = true; }},
-    {"bypass-duplicates", nullptr, [](Options& o, const std::string&) { o.bypassDuplicates = true; }},
-    {"json", nullptr, [](Options& o, const std::string&) { o.json = true; }},
-    {"csv", nullptr, [](Options& o, const std::string&) { o.csv = true; }},
-    {"exact", nullptr, [](Options& o, const std::string&) { o.exact = true; }},
-    {"example", nullptr, [](Options& o, const std::string&) { o.example = true; }},
-    {"help", nullptr, [](Options& o, const std::string&) { o.help = true; }},
-    {"version", nullptr, [](Options& o, const std::string&) { o.version = true; }},
+    {{"whole", false}, [](Options& o, const std::string&) { o.whole = true; }},
+    {{"finite", false}, [](Options& o, const std::string&) { o.finite = true; }},
+    {{"bypass-duplicates", false}, [](Options& o, const std::string&) { o.bypassDuplicates = true; }},
+    {{"json", false}, [](Options& o, const std::string&) { o.json = true; }},
+    {{"csv", false}, [](Options& o, const std::string&) { o.csv = true; }},
+    {{"exact", false}, [](Options& o, const std::string&) { o.exact = true; }},
+    {{"example", false}, [](Options& o, const std::string&) { o.example = true; }},
+    {{"help", false}, [](Options& o, const std::string&) { o.help = true; }},
+    {{"version", false}, [](Options& o, const std::string&) { o.version = true; }},
 };
-
-// The rule of a long option name.
-const OptionRule* longRule(const QString& name) {
-  for (const OptionRule& rule : kOptionRules)
-    if (name == QLatin1String(rule.name)) return &rule;
-  return nullptr;
-}
-
-// The rule of a name the parser found: a long name, or "-h" and "-v".
-const OptionRule* ruleFor(const QString& name) {
-  if (name == QLatin1String("h")) return longRule(QStringLiteral("help"));
-  if (name == QLatin1String("v")) return longRule(QStringLiteral("version"));
-  return longRule(name);
-}
-
-// What the parser itself rejects (a word that is no option, an unknown option, a
-// value missing after the last option or given to a switch), reported for the
-// argument that comes first on the line, in hobwise-solve's own words.
-std::optional<std::string> parserComplaint(const QStringList& args, const QCommandLineParser& parser, bool parsed) {
-  // Which argument is the value of the option before it.
-  auto takesValue = [](const QString& arg) {
-    const OptionRule* rule = arg.startsWith(QLatin1String("--")) && !arg.contains(QLatin1Char('='))
-                                 ? longRule(arg.mid(2))
-                                 : nullptr;
-    return rule && rule->valueName;
-  };
-  std::vector<bool> isValue(static_cast<std::size_t>(args.size()), false);
-  for (qsizetype i = 2; i < args.size(); ++i)
-    isValue[static_cast<std::size_t>(i)] = !isValue[static_cast<std::size_t>(i - 1)] && takesValue(args[i - 1]);
-  auto firstArgument = [&](auto matches) -> qsizetype {
-    for (qsizetype i = 1; i < args.size(); ++i)
-      if (!isValue[static_cast<std::size_t>(i)] && matches(args[i])) return i;
-    return args.size();
-  };
-  auto unknown = [](const QString& arg) {
-    const qsizetype eq = arg.indexOf(QLatin1Char('='));
-    if (arg.startsWith(QLatin1String("--")) && eq >= 2)
-      return arg.left(eq).toStdString() + ": takes no value";
-    return "unknown option \"" + arg.toStdString() + "\" (see --help)";
-  };
-
-  qsizetype at = args.size();
-  std::string message;
-  auto consider = [&](qsizetype i, const std::string& text) {
-    if (i < at) {
-      at = i;
-      message = text;
-    }
-  };
-  // "--" and every word that is no option; an unknown option, long or among short ones.
-  const qsizetype word = firstArgument([&](const QString& a) {
-    return a == QLatin1String("--") || a == QLatin1String("-") || !a.startsWith(QLatin1Char('-')) ||
-           (a.startsWith(QLatin1String("--")) && !longRule(a.mid(2).section(QLatin1Char('='), 0, 0))) ||
-           (!a.startsWith(QLatin1String("--")) && a.contains(QLatin1Char('=')));
-  });
-  if (word < args.size()) consider(word, unknown(args[word]));
-  if (!parser.unknownOptionNames().isEmpty()) {
-    const QString name = parser.unknownOptionNames().first();
-    const qsizetype i = firstArgument([&](const QString& a) {
-      return a.startsWith(QLatin1Char('-')) && !a.startsWith(QLatin1String("--")) && a.indexOf(name, 1) > 0;
-    });
-    if (i < args.size()) consider(i, unknown(args[i]));
-  }
-  // A switch given a value.
-  const qsizetype valued = firstArgument([](const QString& a) {
-    const OptionRule* rule =
-        a.startsWith(QLatin1String("--")) ? longRule(a.mid(2).section(QLatin1Char('='), 0, 0)) : nullptr;
-    return rule && !rule->valueName && a.contains(QLatin1Char('='));
-  });
-  if (valued < args.size()) consider(valued, args[valued].section(QLatin1Char('='), 0, 0).toStdString() + ": takes no value");
-  // The last option's value missing.
-  if (args.size() > 1 && !isValue.back() && takesValue(args.back()))
-    consider(args.size() - 1, args.back().toStdString() + ": missing value");
-  if (at == args.size() && !parsed) message = parser.errorText().toStdString();
-  if (message.empty()) return std::nullopt;
-  return message;
-}
 
 // --suggest takes its number only when one follows: "--suggest" alone is
 // "--suggest=10", "--suggest N" is "--suggest=N" (any word that is no long option).
-QStringList withSuggestCount(QStringList args) {
-  for (qsizetype i = 1; i < args.size(); ++i) {
-    if (args[i] != QLatin1String("--suggest")) continue;
-    const bool followed = i + 1 < args.size() && !args[i + 1].startsWith(QLatin1String("--"));
-    const QString count = followed ? args.takeAt(i + 1) : QString::number(kDefaultSuggestions);
-    args[i] = QStringLiteral("--suggest=") + count;
+std::vector<std::string> withSuggestCount(std::vector<std::string> args) {
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    if (args[i] != "--suggest") continue;
+    const bool followed = i + 1 < args.size() && args[i + 1].substr(0, 2) != "--";
+    std::string count = std::to_string(kDefaultSuggestions);
+    if (followed) {
+      count = args[i + 1];
+      args.erase(args.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+    }
+    args[i] = "--suggest=" + count;
   }
   return args;
 }
 
 }  // namespace
 
-Options parseOptions(const QStringList& commandLine) {
-  const QStringList arguments = withSuggestCount(commandLine);
-  QCommandLineParser parser;
-  for (const OptionRule& rule : kOptionRules) {
-    const QString name = QString::fromLatin1(rule.name);
-    if (name == QLatin1String("version")) {
-      parser.addVersionOption();
-    } else if (name == QLatin1String("help")) {
-      parser.addOption(QCommandLineOption(QStringList{QStringLiteral("h"), name}));
-    } else {
-      parser.addOption(QCommandLineOption(name, QString(), rule.valueName ? QString::fromLatin1(rule.valueName) : QString()));
-    }
-  }
-  const bool parsed = parser.parse(arguments);
-  if (const auto complaint = parserComplaint(arguments, parser, parsed)) fail(*complaint);
-
+Options parseOptions(const std::vector<std::string>& commandLine) {
+  std::vector<OptionSpec> specs;
+  for (const OptionRule& rule : kOptionRules) specs.push_back(rule.spec);
+  const ReadLine line = readCommandLine(withSuggestCount(commandLine), specs);
+  if (line.complaint) fail(*line.complaint);
   // Every option in the order of the command line; a later one overrides an earlier.
   Options o;
-  std::map<const OptionRule*, qsizetype> taken;
-  for (const QString& name : parser.optionNames()) {
-    const OptionRule* rule = ruleFor(name);
-    std::string value;
-    if (rule->valueName) value = parser.values(name).value(taken[rule]++).toStdString();
-    rule->apply(o, value);
-  }
+  for (const GivenOption& given : line.options) kOptionRules[given.spec].apply(o, given.value);
   return o;
 }
 
+// The five job texts, each checked by the rule of its field.
 struct TextRule {
   const char* option;
-  std::size_t limit;
-  double low, high;
+  int field;
   const char* what;
 };
 
 constexpr TextRule kTextRules[] = {
-    {"--index-constant", kIndexConstantLimit, 0.5, 1200, "an index constant from 0.5 to 1200"},
-    {"--feed-constant", kFeedConstantLimit, 0, 89.9, "a feed constant from 0 to 89.9"},
-    {"--helix-angle", kHelixAngleLimit, 0.0001, 89.9, "a helix angle from 0.0001 to 89.9 degrees"},
-    {"--pitch", kNormalPitchLimit, 0.35, 360, "a normal diametral pitch from 0.35 to 360"},
-    {"--feed-rate", kFeedRateLimit, 0, 0.1, "a feed rate from 0 to 0.1"},
+    {"--index-constant", 2001, "an index constant from 0.5 to 1200"},
+    {"--feed-constant", 2002, "a feed constant from 0 to 89.9"},
+    {"--helix-angle", 2004, "a helix angle from 0.0001 to 89.9 degrees"},
+    {"--pitch", 2006, "a normal diametral pitch from 0.35 to 360"},
+    {"--feed-rate", 2007, "a feed rate from 0 to 0.1"},
 };
 
-// The job as the window would hold it, checked as the Solve button checks it, and
-// then for texts the engine cannot read as numbers.
-JobInputs jobFrom(Options& o) {
+JobInputs jobFrom(Options& o, const StockReader& readStock) {
   if (o.example) {
-    const JobInputs example = exampleJobInputs();
+    const JobInputs example = exampleJob();
     o.texts.emplace("--index-constant", example.indexConstant);
     o.texts.emplace("--feed-constant", example.feedConstant);
     o.texts.emplace("--feed-rate", example.feedRate);
     o.texts.emplace("--helix-angle", example.helixAngle);
     o.texts.emplace("--pitch", example.normalPitch);
-    if (!o.teeth) o.teeth = textToInt(example.teeth);
+    if (!o.teeth) o.teeth = numberInText(example.teeth);
   }
   for (const TextRule& rule : kTextRules) {
     if (!o.texts.count(rule.option)) fail(std::string(rule.option) + ": required (" + rule.what + ")");
@@ -310,7 +216,7 @@ JobInputs jobFrom(Options& o) {
   if (o.json && o.csv) fail("--json and --csv: use one or the other, not both");
   if (o.stock && o.stockFile) fail("--stock and --stock-file: use one or the other, not both");
   if (o.stockFile) {
-    const StockFileResult read = readStockFile(*o.stockFile);
+    const StockFileResult read = readStock(*o.stockFile);
     if (const auto* message = std::get_if<std::string>(&read)) fail("--stock-file: " + *message);
     o.stock = std::get<GearStock>(read).toText();
   }
@@ -325,15 +231,16 @@ JobInputs jobFrom(Options& o) {
   if (o.suggest && o.sheet) fail("--suggest: not with --sheet (the suggestions have no set-up sheet)");
 
   for (const TextRule& rule : kTextRules) {
+    const FieldRule field = *fieldRule(rule.field);
     std::string& text = o.texts[rule.option];
-    text = cutText(text, rule.limit);
-    const double value = textToDouble(text);
-    if (!(value >= rule.low && value <= rule.high))
+    text = text.substr(0, field.limit);
+    const double value = valueOfText(text);
+    if (!(value >= field.low && value <= field.high))
       fail(std::string(rule.option) + ": expects " + rule.what + ", got \"" + text + "\"");
   }
   for (const TextRule& rule : kTextRules) {
     const std::string& text = o.texts[rule.option];
-    if (!parseDecFloat(text))
+    if (!readsAsNumber(text))
       fail(std::string(rule.option) + ": \"" + text + "\" is no number (expects " + rule.what + ")");
   }
 

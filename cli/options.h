@@ -1,14 +1,15 @@
 #pragma once
-// The options of hobwise-solve: what the command line asks for, read with
-// QCommandLineParser and checked the way the window checks its fields.
+// The options of hobwise-solve: what the command line asks for, checked the way the
+// window checks its fields.
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
-#include <QStringList>
-
-#include "model/job.h"
-#include "results/train_check.h"
+#include "hobwise/check.h"
+#include "hobwise/job.h"
+#include "hobwise/stock.h"
 
 namespace hobwise::cli {
 
@@ -45,11 +46,13 @@ struct Options {
 };
 
 // The options of a command line (the program's name first). Throws BadInput.
-Options parseOptions(const QStringList& arguments);
+Options parseOptions(const std::vector<std::string>& arguments);
 
 // The job as the window would hold it, checked as the Solve button checks it, and
-// then for texts the engine cannot read as numbers. Throws BadInput.
-JobInputs jobFrom(Options& options);
+// then for texts the engine cannot read as numbers; the stock of --stock-file read
+// with `readStock`. Throws BadInput.
+using StockReader = std::function<StockFileResult(const std::string& path)>;
+JobInputs jobFrom(Options& options, const StockReader& readStock);
 
 extern const char* const kUsage;
 

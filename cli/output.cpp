@@ -1,20 +1,9 @@
 #include "output.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <sstream>
 
-#include <QGuiApplication>
-#include <QString>
-
 #include "options.h"
-#include "report/sheet.h"
-#include "report/sheet_painter.h"
-#include "results/result_json.h"
-#include "results/result_rows.h"
-#include "results/results.h"
-#include "results/train_check.h"
 
 namespace hobwise::cli {
 
@@ -26,7 +15,7 @@ std::string padded(const std::string& text, std::size_t width) {
 
 }  // namespace
 
-void printListing(const JobInputs& in, const SolveReport& report, int count, bool stopped) {
+std::string listingText(const JobInputs& in, const SolveReport& report, int count, bool stopped, bool exact) {
   std::ostringstream out;
   const std::size_t total = report.results.size();
   out << (stopped ? "Stopped early: " : "") << total << (total == 1 ? " result" : " results") << " from "
@@ -35,14 +24,14 @@ void printListing(const JobInputs& in, const SolveReport& report, int count, boo
   out << "\n";
   const std::size_t shown = std::min<std::size_t>(total, static_cast<std::size_t>(count));
   for (std::size_t k = 0; k < shown; ++k)
-    out << "\nResult " << (k + 1) << " of " << total << "\n" << resultBlock(resultTextsForJob(in, report.results[k]));
+    out << "\nResult " << (k + 1) << " of " << total << "\n" << resultBlock(resultTextsOf(in, report.results[k], exact));
   if (total < 200) {
     const StageCounts& s = report.stages;
     out << "\nStages: " << s.indexTrains << " index trains in the feed band, " << s.inStock << " in stock, "
         << s.cConstants << " C constants, " << s.feedTrains << " feed trains, " << s.feedTest
         << " pass the feed test, " << s.kept << " kept\n";
   }
-  std::fputs(out.str().c_str(), stdout);
+  return out.str();
 }
 
 std::string resultBlock(const ResultTexts& t) {
@@ -67,38 +56,25 @@ std::string resultBlock(const ResultTexts& t) {
   return out.str();
 }
 
-void printJson(const JobInputs& in, const SolveReport& report) {
-  const QByteArray text = reportJsonText(reportJson(in, report));
-  std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stdout);
-}
-
-int writeSheet(const JobInputs& in, const SolveReport& report, int number, const std::string& file, bool quiet) {
+int writeSheet(const JobInputs& in, const SolveReport& report, int number, const std::string& file, bool quiet,
+               bool exact, Io& io) {
   if (static_cast<std::size_t>(number) > report.results.size()) {
-    std::fprintf(stderr, "hobwise-solve: --result: there is no result %d (the job has %zu)\n", number,
-                 report.results.size());
+    io.err("hobwise-solve: --result: there is no result " + std::to_string(number) + " (the job has " +
+           std::to_string(report.results.size()) + ")\n");
     return kBadInput;
   }
   const FoundResult& result = report.results[static_cast<std::size_t>(number) - 1];
-  return writeSheetFile(sheetInputsFor(in, resultTextsForJob(in, result)), file,
-                        quiet ? std::string() : "result " + std::to_string(number));
+  return writeSheetFile(sheetInputsOf(in, resultTextsOf(in, result, exact)), file,
+                        quiet ? std::string() : "result " + std::to_string(number), io);
 }
 
-int writeSheetFile(const SheetInputs& sheet, const std::string& file, const std::string& what) {
-  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  int qtArgc = 1;
-  char name[] = "hobwise-solve";
-  char* qtArgv[] = {name, nullptr};
-  QGuiApplication app(qtArgc, qtArgv);
-  if (!writeSheetPdf(sheet, QString::fromLocal8Bit(file.c_str()))) {
-    std::fprintf(stderr, "hobwise-solve: --sheet: cannot write \"%s\"\n", file.c_str());
+int writeSheetFile(const SheetInputs& sheet, const std::string& file, const std::string& what, Io& io) {
+  if (!io.writeSheet(sheet, file)) {
+    io.err("hobwise-solve: --sheet: cannot write \"" + file + "\"\n");
     return 1;
   }
-  if (!what.empty()) std::printf("\nSet-up sheet of %s written to %s\n", what.c_str(), file.c_str());
+  if (!what.empty()) io.out("\nSet-up sheet of " + what + " written to " + file + "\n");
   return 0;
-}
-
-void printCsv(const JobInputs& in, const SolveReport& report) {
-  std::fputs(csvText(resultRows(in, report.results)).c_str(), stdout);
 }
 
 }  // namespace hobwise::cli

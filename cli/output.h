@@ -1,33 +1,30 @@
 #pragma once
-// What hobwise-solve prints: the listing of the results, the JSON of the report, and
-// the set-up sheet of one result as a PDF file.
+// What hobwise-solve prints: the listing of the results and the set-up sheet of one
+// result as a PDF file.
 #include <string>
 
-#include "model/job.h"
-#include "report/sheet.h"
-#include "results/results.h"
-#include "solver/solver.h"
+#include "command_line.h"
+#include "hobwise/job.h"
+#include "hobwise/results.h"
+#include "hobwise/run.h"
+#include "hobwise/sheet.h"
 
 namespace hobwise::cli {
 
-// The first `count` results as the window shows them, after a line with the totals.
-void printListing(const JobInputs& in, const SolveReport& report, int count, bool stopped);
+// The first `count` results as the window shows them, after a line with the totals,
+// and the stage counts when the run kept fewer than 200.
+std::string listingText(const JobInputs& in, const SolveReport& report, int count, bool stopped, bool exact);
 
 // The lines of one result in the listing: both trains as fractions, then the texts.
 std::string resultBlock(const ResultTexts& texts);
 
-// Every kept result as one JSON object.
-void printJson(const JobInputs& in, const SolveReport& report);
-
-// Every kept result as CSV, a header row first: the window's results table export.
-void printCsv(const JobInputs& in, const SolveReport& report);
-
 // Writes the set-up sheet of result `number` (1-based) to `file`; a message on
 // standard error and the exit status on failure, 0 on success.
-int writeSheet(const JobInputs& in, const SolveReport& report, int number, const std::string& file, bool quiet);
+int writeSheet(const JobInputs& in, const SolveReport& report, int number, const std::string& file, bool quiet,
+               bool exact, Io& io);
 
 // Writes a sheet to `file`, then says so naming `what` (nothing when empty); the exit
 // status as for writeSheet.
-int writeSheetFile(const SheetInputs& sheet, const std::string& file, const std::string& what);
+int writeSheetFile(const SheetInputs& sheet, const std::string& file, const std::string& what, Io& io);
 
 }  // namespace hobwise::cli

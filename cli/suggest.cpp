@@ -1,16 +1,12 @@
 // hobwise-solve --suggest: the advisor's report as a listing or as JSON.
 #include "suggest.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdio>
 
-#include <QByteArray>
-
+#include "hobwise/json.h"
+#include "hobwise/results.h"
 #include "options.h"
 #include "output.h"
-#include "results/result_json.h"
 
 namespace hobwise::cli {
 
@@ -29,7 +25,7 @@ std::size_t shownCount(const AdvisorReport& report, int shown) {
 }
 
 std::string resultJsonOf(const JobInputs& in, const FoundResult& result) {
-  return jsonText(resultJson(resultTextsForJob(in, result))).toStdString();
+  return resultJson(resultTextsOf(in, result));
 }
 
 std::string plural(std::size_t n, const char* one, const char* many) {
@@ -56,7 +52,7 @@ std::string suggestionsJson(const JobInputs& in, const AdvisorReport& report, in
 std::string suggestionsListing(const JobInputs& in, const AdvisorReport& report, int shownLimit) {
   std::string out = report.stopped ? "Stopped early: " : "";
   out += "Now " + plural(report.nowCount, "result", "results");
-  if (report.nowBest) out += ", result 1 with " + resultTextsForJob(in, *report.nowBest).feedError;
+  if (report.nowBest) out += ", result 1 with " + resultTextsOf(in, *report.nowBest).feedError;
   out += "\n";
   const std::size_t shown = shownCount(report, shownLimit);
   if (report.suggestions.empty()) {
@@ -71,31 +67,29 @@ std::string suggestionsListing(const JobInputs& in, const AdvisorReport& report,
     const Suggestion& s = report.suggestions[k];
     out += "\nSuggestion " + std::to_string(k + 1) + ": add one gear of " + std::to_string(s.add) + " teeth, " +
            plural(s.count, "result", "results") + "; result 1:\n";
-    out += resultBlock(resultTextsForJob(in, s.best));
+    out += resultBlock(resultTextsOf(in, s.best));
   }
   out += "\n" + std::to_string(report.tried) + " of " + std::to_string(report.candidates) + " tooth counts tried\n";
   return out;
 }
 
 int printSuggestions(const JobInputs& in, const GearStock& stock, const SolveOptions& options, int shown, bool json,
-                     const std::atomic<bool>* stop) {
-  const bool progress = isatty(STDERR_FILENO) != 0;
+                     Io& io) {
+  const bool progress = io.showsProgress();
   AdvisorCallbacks callbacks;
-  callbacks.stop = stop;
-  callbacks.progress = [progress](int tried, int candidates) {  // one call at a time
+  callbacks.stop = io.stopFlag();
+  callbacks.progress = [progress, &io](int tried, int candidates) {  // one call at a time
     if (!progress) return;
-    std::fprintf(stderr, "\r\033[K%d of %d tooth counts tried", tried, candidates);
-    std::fflush(stderr);
+    io.err("\r\033[K" + std::to_string(tried) + " of " + std::to_string(candidates) + " tooth counts tried");
   };
-  const AdvisorReport report = advise(in, stock, options, callbacks);
-  if (progress) std::fputs("\r\033[K", stderr);
-  if (report.stopped) std::fputs("hobwise-solve: stopped; the suggestions found so far follow\n", stderr);
+  const AdvisorReport report = suggestGears(in, stock, options, callbacks);
+  if (progress) io.err("\r\033[K");
+  if (report.stopped) io.err("hobwise-solve: stopped; the suggestions found so far follow\n");
   if (report.failed) {
-    std::fputs("hobwise-solve: the job could not be solved (a field is no number, or memory ran out)\n", stderr);
+    io.err("hobwise-solve: the job could not be solved (a field is no number, or memory ran out)\n");
     return kBadInput;
   }
-  const std::string text = json ? suggestionsJson(in, report, shown) : suggestionsListing(in, report, shown);
-  std::fputs(text.c_str(), stdout);
+  io.out(json ? suggestionsJson(in, report, shown) : suggestionsListing(in, report, shown));
   return 0;
 }
 

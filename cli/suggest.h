@@ -5,8 +5,9 @@
 #include <optional>
 #include <string>
 
-#include "model/job.h"
-#include "solver/advisor.h"
+#include "command_line.h"
+#include "hobwise/advisor.h"
+#include "hobwise/job.h"
 
 namespace hobwise::cli {
 
@@ -23,10 +24,10 @@ std::string suggestionsJson(const JobInputs& in, const AdvisorReport& report, in
 // the best result), or that nothing improves; the number of tooth counts tried.
 std::string suggestionsListing(const JobInputs& in, const AdvisorReport& report, int shown);
 
-// Runs the advisor (its progress on standard error when that is a terminal; `stop`
-// ends it early) and prints its listing or JSON. The exit status: 0, or kBadInput when
-// the job cannot be solved.
+// Runs the advisor (its progress on standard error when that is a terminal; a stop
+// request ends it early) and prints its listing or JSON. The exit status: 0, or
+// kBadInput when the job cannot be solved.
 int printSuggestions(const JobInputs& in, const GearStock& stock, const SolveOptions& options, int shown, bool json,
-                     const std::atomic<bool>* stop);
+                     Io& io);
 
 }  // namespace hobwise::cli

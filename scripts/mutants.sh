@@ -47,14 +47,14 @@ M25@src/report/sheet.cpp@derivation sign flipped@const std::string signText = si
 M26@src/report/sheet.cpp@lead line cut one short@constexpr std::size_t kSheetLeadLineLimit = 83;@constexpr std::size_t kSheetLeadLineLimit = 82;
 M27@src/report/sheet.cpp@decimal budget favours sin on ties@} else if (ds >= dF && ds >= dp) {@} else if (ds > dF && ds >= dp) {
 M28@src/report/sheet.cpp@dms carries at 1000@if (f == 10000) { f = 0; ++s; }@if (f == 1000) { f = 0; ++s; }
-M29@src/ui/widgets.cpp@paste of 1000 refused@if (!(value >= 1e-9 && value <= 1000)) return state;@if (!(value >= 1e-9 && value < 1000)) return state;
-M30@src/ui/widgets.cpp@paste allowed with two points@state.pasteEnabled = clipPoints + keptPoints <= 1;@state.pasteEnabled = clipPoints + keptPoints <= 2;
-M31@src/ui/widgets.cpp@digit 9 refused@if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {@if (c >= QLatin1Char('0') && c <= QLatin1Char('8')) {
-M32@src/ui/widgets.cpp@second point allowed@} else if (!text.contains(QLatin1Char('.'))) {@} else if (true) {
-M33@src/ui/widgets.cpp@Delete does not clear the results@if (key == Qt::Key_Backspace || key == Qt::Key_Delete) {@if (key == Qt::Key_Backspace) {
+M29@src/model/field_rules.cpp@paste of 1000 refused@if (!(value >= 1e-9 && value <= 1000)) return state;@if (!(value >= 1e-9 && value < 1000)) return state;
+M30@src/model/field_rules.cpp@paste allowed with two points@state.pasteEnabled = clipPoints + keptPoints <= 1;@state.pasteEnabled = clipPoints + keptPoints <= 2;
+M31@src/model/field_rules.cpp@digit 9 refused@if (key >= '0' && key <= '9') return {true, true};@if (key >= '0' && key <= '8') return {true, true};
+M32@src/model/field_rules.cpp@second point allowed@if (field.find('.') == std::string_view::npos) return {true, true};@if (true) return {true, true};
+M33@src/model/field_rules.cpp@Delete does not clear the results@if (key == kBackspaceKey || key == kDeleteKey) return {true, true};@if (key == kBackspaceKey) return {true, true};
 M34@src/ui/window_operations.cpp@clearing leaves the texts@for (int id : kClearedTexts) controls_.setText(id, QString());@;
-M35@src/ui/window_operations.cpp@Solve refuses a feed rate of 0@feedRate >= 0 && feedRate <= 0.1 &&                //@feedRate > 0 && feedRate <= 0.1 &&
-M36@src/ui/settings.cpp@stored stock cut one short@gearStockText = cutText(settings.value(kChangeGearsKey).toString().toStdString(), 155);@gearStockText = cutText(settings.value(kChangeGearsKey).toString().toStdString(), 154);
+M35@src/model/field_rules.cpp@Solve refuses a feed rate of 0@{2007, "Feed Rate:", FieldKind::kNumber, kDecimal, kFeedRateLimit, 0, 0.1},@{2007, "Feed Rate:", FieldKind::kNumber, kDecimal, kFeedRateLimit, 1e-9, 0.1},
+M36@src/ui/settings.cpp@stored stock cut one short@gearStockText = settings.value(kChangeGearsKey).toString().toStdString().substr(0, 155);@gearStockText = settings.value(kChangeGearsKey).toString().toStdString().substr(0, 154);
 M37@src/ui/settings.cpp@feed rate not saved@settings.setValue(kFeedRateKey, controls.text(2007).left(static_cast<int>(kFeedRateLimit)));@;
 M38@src/ui/settings.cpp@loaded fields cut one short@if (settings.contains(f.key)) controls.setText(f.id, settings.value(f.key).toString().left(f.limit));@if (settings.contains(f.key)) controls.setText(f.id, settings.value(f.key).toString().left(f.limit - 1));
 M39@src/ui/settings.cpp@last stock gear not saved@for (int i = 0; i < kToothCountKinds; ++i) stock += controls.text(5000 + i).left(1);@for (int i = 0; i + 1 < kToothCountKinds; ++i) stock += controls.text(5000 + i).left(1);

@@ -43,10 +43,6 @@ struct AdvisorCallbacks {
   const std::atomic<bool>* stop = nullptr;
 };
 
-// For a run that kept no result: in one line, the stage where the search ran dry
-// (from the report's stage counts); empty when the run kept a result.
-std::string whereTheSearchRanDry(const SolveReport& report, const GearStock& stock, const SolveOptions& options);
-
 // The tooth counts of which the stock holds fewer than 7 gears, ascending.
 std::vector<int> additionsTo(const GearStock& stock);
 

@@ -12,11 +12,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "model/decfloat.h"
-#include "results/result_rows.h"
-#include "results/results.h"
-#include "ui/main_window.h"
+#include "hobwise/results.h"
+#include "ui/controls.h"
 #include "ui/widgets.h"
+#include "ui/window_access.h"
 
 namespace hobwise::ui {
 
@@ -24,7 +23,7 @@ namespace {
 
 // The feed error of a result as the Main page and the results table show it (signed).
 QString feedErrorText(const JobInputs& inputs, const FoundResult& result) {
-  return QString::fromStdString(resultRow(1, resultTextsForJob(inputs, result))[kFeedErrorColumn]);
+  return QString::fromStdString(resultRowOf(1, resultTextsOf(inputs, result))[kFeedErrorColumn]);
 }
 
 QString plural(std::size_t n, const char* one, const char* many) {
@@ -43,7 +42,7 @@ AdvisorDialog::AdvisorDialog(const JobInputs& inputs, const GearStock& stock, co
                                    "tooth count ..."),
                     this);
   progress_ = new QProgressBar(this);
-  progress_->setRange(0, static_cast<int>(additionsTo(stock_).size()));
+  progress_->setRange(0, static_cast<int>(toothCountsToTry(stock_).size()));
   progress_->setValue(0);
   progress_->setFormat(QStringLiteral("%v of %m tooth counts tried"));
   progress_->setTextVisible(true);
@@ -113,7 +112,7 @@ void AdvisorDialog::start() {
     AdvisorCallbacks callbacks;
     callbacks.stop = &stop_;
     callbacks.progress = [this](int tried, int) { tried_ = tried; };  // the timer shows it
-    auto report = std::make_shared<AdvisorReport>(advise(inputs, stock, options, callbacks));
+    auto report = std::make_shared<AdvisorReport>(suggestGears(inputs, stock, options, callbacks));
     QMetaObject::invokeMethod(this, [this, report] { finish(report); }, Qt::QueuedConnection);
   });
 }
@@ -154,7 +153,7 @@ void AdvisorDialog::fillTable() {
   for (std::size_t k = 0; k < report_.suggestions.size(); ++k) {
     const Suggestion& s = report_.suggestions[k];
     // The same texts as the results table shows for this result.
-    const ResultRow row = resultRow(1, resultTextsForJob(inputs_, s.best));
+    const ResultRow row = resultRowOf(1, resultTextsOf(inputs_, s.best));
     const QString cells[5] = {QString::number(s.add), QString::number(s.count), feedErrorText(inputs_, s.best),
                               QString::fromStdString(row[kIndexGearsColumn]),
                               QString::fromStdString(row[kFeedGearsColumn])};
@@ -199,7 +198,7 @@ void AdvisorDialog::reject() {
   QDialog::reject();
 }
 
-AdvisorDialog* openAdvisorDialog(MainWindow& window) {
+AdvisorDialog* openAdvisorDialog(WindowAccess& window) {
   if (window.solveRunning()) {
     QApplication::beep();
     return nullptr;
@@ -209,7 +208,7 @@ AdvisorDialog* openAdvisorDialog(MainWindow& window) {
     if (auto* upDown = controls.as<UpDown>(5200 + toothCount - kFirstToothCount)) upDown->step(1);
   };
   auto* dialog = new AdvisorDialog(window.ReadJobInputs(), window.ReadGearStock(), window.ReadSolveOptions(),
-                                   addGear, &window);
+                                   addGear, window.mainWidget());
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   dialog->open();
   return dialog;

@@ -9,10 +9,10 @@
 
 #include <QDialog>
 
-#include "model/gear_stock.h"
-#include "model/job.h"
-#include "solver/advisor.h"
-#include "solver/solver.h"
+#include "hobwise/advisor.h"
+#include "hobwise/job.h"
+#include "hobwise/run.h"
+#include "hobwise/stock.h"
 
 class QLabel;
 class QProgressBar;
@@ -22,7 +22,7 @@ class QTimer;
 
 namespace hobwise::ui {
 
-class MainWindow;
+class WindowAccess;
 
 class AdvisorDialog : public QDialog {
   Q_OBJECT
@@ -84,6 +84,6 @@ class AdvisorDialog : public QDialog {
 // page and the stock of the Change-gears page as they are now; "Add to Stock" steps the
 // tooth count's up-down as a click on its arrow does. While a solve run is under way
 // it only beeps (and gives nothing).
-AdvisorDialog* openAdvisorDialog(MainWindow& window);
+AdvisorDialog* openAdvisorDialog(WindowAccess& window);
 
 }  // namespace hobwise::ui

@@ -2,7 +2,7 @@
 
 #include <QFont>
 
-#include "model/gear_stock.h"
+#include "hobwise/stock.h"
 #include "ui/controls.h"
 #include "ui/widgets.h"
 

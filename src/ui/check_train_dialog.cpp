@@ -12,8 +12,12 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "report/sheet_painter.h"
-#include "ui/main_window.h"
+#include "hobwise/check.h"
+#include "hobwise/results.h"
+#include "hobwise/sheet.h"
+#include "painting/sheet_painter.h"
+#include "ui/controls.h"
+#include "ui/window_access.h"
 
 namespace hobwise::ui {
 
@@ -28,6 +32,22 @@ QLabel* resultLine(QWidget* parent, const char* name) {
   return label;
 }
 
+// What the train is checked against: the job on the Main page, in words.
+QLabel* jobLine(const JobInputs& job, QWidget* parent) {
+  auto* against = resultLine(parent, "job");
+  const int threads = QString::fromStdString(job.hobThreads).toInt();
+  QString jobText = QStringLiteral("Job on the Main page: index constant %1, feed constant %2, feed rate %3, helix "
+                                   "angle %4, pitch %5, %6 teeth, %7")
+                        .arg(qs(job.indexConstant), qs(job.feedConstant), qs(job.feedRate), qs(job.helixAngle),
+                             qs(job.normalPitch), qs(job.teeth),
+                             threads == 1 ? QStringLiteral("1 hob thread") : qs(job.hobThreads) + " hob threads");
+  if (const std::string setup = setupSheetLine(job.setupIndex, 0); !setup.empty())
+    jobText += "\n" + qs(setup) + "; " + qs(setupSheetLine(job.setupIndex, 1));
+  against->setText(jobText);
+  against->setWordWrap(true);
+  return against;
+}
+
 }  // namespace
 
 CheckTrainDialog::CheckTrainDialog(const JobInputs& job, const GearStock& stock, const SolveOptions& options,
@@ -35,21 +55,17 @@ CheckTrainDialog::CheckTrainDialog(const JobInputs& job, const GearStock& stock,
     : QDialog(parent), job_(job), stock_(stock), options_(options) {
   setWindowTitle(QStringLiteral("Check a Train"));
   auto* layout = new QVBoxLayout(this);
-  // What the train is checked against.
-  auto* against = resultLine(this, "job");
-  const int threads = QString::fromStdString(job.hobThreads).toInt();
-  QString jobText = QStringLiteral("Job on the Main page: index constant %1, feed constant %2, feed rate %3, helix "
-                                   "angle %4, pitch %5, %6 teeth, %7")
-                        .arg(qs(job.indexConstant), qs(job.feedConstant), qs(job.feedRate), qs(job.helixAngle),
-                             qs(job.normalPitch), qs(job.teeth),
-                             threads == 1 ? QStringLiteral("1 hob thread") : qs(job.hobThreads) + " hob threads");
-  if (const std::string setup = setupLine(job.setupIndex, 0); !setup.empty())
-    jobText += "\n" + qs(setup) + "; " + qs(setupLine(job.setupIndex, 1));
-  against->setText(jobText);
-  against->setWordWrap(true);
-  layout->addWidget(against);
+  layout->addWidget(jobLine(job, this));
   layout->addSpacing(8);
+  layout->addLayout(createTrains(gears));
+  layout->addSpacing(8);
+  addResultLines(*layout);
+  layout->addLayout(createButtons());
+  setMinimumWidth(820);
+  evaluate();
+}
 
+QLayout* CheckTrainDialog::createTrains(const std::array<QString, 8>& gears) {
   // The two trains as the Main page shows a result: upper gears over lower gears.
   auto* trains = new QHBoxLayout;
   const auto* validator = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}")), this);
@@ -82,9 +98,10 @@ CheckTrainDialog::CheckTrainDialog(const JobInputs& job, const GearStock& stock,
     trains->addSpacing(40);
   }
   trains->addStretch();
-  layout->addLayout(trains);
-  layout->addSpacing(8);
+  return trains;
+}
 
+void CheckTrainDialog::addResultLines(QVBoxLayout& layout) {
   status_ = resultLine(this, "status");
   indexError_ = resultLine(this, "indexError");
   feedError_ = resultLine(this, "feedError");
@@ -93,18 +110,20 @@ CheckTrainDialog::CheckTrainDialog(const JobInputs& job, const GearStock& stock,
   for (QLabel* line : {status_, indexError_, feedError_, feedLine_, leadLine_}) {
     // The lines keep their room while there is nothing to show.
     line->setMinimumHeight(line->fontMetrics().lineSpacing() * (line == feedLine_ ? 2 : 1));
-    layout->addWidget(line);
+    layout.addWidget(line);
   }
-  layout->addSpacing(8);
+  layout.addSpacing(8);
   notes_ = resultLine(this, "notes");
   notes_->setWordWrap(true);
   notes_->setMinimumHeight(notes_->fontMetrics().lineSpacing() * 4);
   notes_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  layout->addWidget(notes_);
+  layout.addWidget(notes_);
   saved_ = resultLine(this, "saved");
-  layout->addWidget(saved_);
-  layout->addStretch();
+  layout.addWidget(saved_);
+  layout.addStretch();
+}
 
+QLayout* CheckTrainDialog::createButtons() {
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   print_ = new QPushButton(QStringLiteral("Print ..."), this);
@@ -114,15 +133,12 @@ CheckTrainDialog::CheckTrainDialog(const JobInputs& job, const GearStock& stock,
     b->setAutoDefault(false);
     buttons->addWidget(b);
   }
-  layout->addLayout(buttons);
   connect(print_, &QPushButton::clicked, this, [this] {
     if (check_ && printSheet) printSheet(sheetInputs());
   });
   connect(save_, &QPushButton::clicked, this, &CheckTrainDialog::askAndSave);
   connect(close, &QPushButton::clicked, this, &QDialog::accept);
-
-  setMinimumWidth(820);
-  evaluate();
+  return buttons;
 }
 
 void CheckTrainDialog::evaluate() {
@@ -131,10 +147,10 @@ void CheckTrainDialog::evaluate() {
   std::string refused;
   MountedTeeth teeth{};
   for (std::size_t place = 0; place < fields_.size() && refused.empty(); ++place) {
-    if (const auto t = parseToothCount(fields_[place]->text().toStdString(), place, refused)) teeth[place] = *t;
+    if (const auto t = toothCountAt(fields_[place]->text().toStdString(), place, refused)) teeth[place] = *t;
   }
   if (refused.empty()) {
-    check_ = checkTrain(job_, stock_, options_, teeth);
+    check_ = checkMountedTrain(job_, stock_, options_, teeth);
     if (!check_) refused = "The job on the Main page cannot be evaluated: a field there holds no number.";
   }
   print_->setEnabled(check_.has_value());
@@ -153,9 +169,7 @@ void CheckTrainDialog::evaluate() {
   feedLine_->setText(qs(t.feedLine).remove(QLatin1Char('\r')));
   leadLine_->setText(qs(t.leadLine));
   QStringList notes;
-  if (check_->inStock) notes << QStringLiteral("In stock.");
-  for (const std::string& note : check_->notes) notes << qs(note);
-  if (check_->inStock && check_->notes.empty()) notes.last() = QStringLiteral("In stock, and within every limit of a run.");
+  for (const std::string& line : checkSummaryLines(*check_)) notes << qs(line);
   notes_->setText(notes.join(QLatin1Char('\n')));
 }
 
@@ -167,7 +181,7 @@ QString CheckTrainDialog::shownText() const {
 }
 
 SheetInputs CheckTrainDialog::sheetInputs() const {
-  return check_ ? sheetInputsFor(job_, check_->texts) : SheetInputs{};
+  return check_ ? sheetInputsOf(job_, check_->texts) : SheetInputs{};
 }
 
 bool CheckTrainDialog::saveSheet(const QString& path) {
@@ -186,7 +200,7 @@ void CheckTrainDialog::askAndSave() {
   saveSheet(path);
 }
 
-CheckTrainDialog* openCheckTrainDialog(MainWindow& window) {
+CheckTrainDialog* openCheckTrainDialog(WindowAccess& window) {
   if (window.solveRunning()) {
     QApplication::beep();  // the fields are the run's until it ends
     return nullptr;
@@ -195,7 +209,7 @@ CheckTrainDialog* openCheckTrainDialog(MainWindow& window) {
   if (!window.foundResults().empty())
     for (std::size_t i = 0; i < gears.size(); ++i) gears[i] = window.controls().text(kGearFieldIds[i]);
   auto* dialog = new CheckTrainDialog(window.ReadJobInputs(), window.ReadGearStock(), window.ReadSolveOptions(),
-                                      gears, &window);
+                                      gears, window.mainWidget());
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   dialog->setWindowModality(Qt::WindowModal);
   dialog->printSheet = [&window, dialog](const SheetInputs& inputs) { window.PrintSheet(inputs, dialog); };

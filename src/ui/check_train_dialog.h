@@ -13,19 +13,21 @@
 #include <QDialog>
 #include <QString>
 
-#include "model/gear_stock.h"
-#include "model/job.h"
-#include "report/sheet.h"
-#include "results/train_check.h"
-#include "solver/solver.h"
+#include "hobwise/check.h"
+#include "hobwise/job.h"
+#include "hobwise/run.h"
+#include "hobwise/sheet.h"
+#include "hobwise/stock.h"
 
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPushButton;
+class QVBoxLayout;
 
 namespace hobwise::ui {
 
-class MainWindow;
+class WindowAccess;
 
 class CheckTrainDialog : public QDialog {
   Q_OBJECT
@@ -56,6 +58,10 @@ class CheckTrainDialog : public QDialog {
   bool saveSheet(const QString& path);
 
  private:
+  // The parts of the dialog, top to bottom (below the job's line).
+  QLayout* createTrains(const std::array<QString, 8>& gears);
+  void addResultLines(QVBoxLayout& layout);
+  QLayout* createButtons();
   void evaluate();
   void askAndSave();
 
@@ -80,6 +86,6 @@ class CheckTrainDialog : public QDialog {
 // stock and options the window holds now, filled with the result on display; "Print
 // ..." goes through the window's print job. The dialog deletes itself when closed.
 // Nothing (a beep) while a solve run is going.
-CheckTrainDialog* openCheckTrainDialog(MainWindow& window);
+CheckTrainDialog* openCheckTrainDialog(WindowAccess& window);
 
 }  // namespace hobwise::ui

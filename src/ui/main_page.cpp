@@ -1,12 +1,16 @@
 #include "ui/main_page.h"
 
+#include <iterator>
+#include <string>
+#include <string_view>
+
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QFontInfo>
 #include <QPainter>
 #include <QPushButton>
 
-#include "model/job.h"
+#include "hobwise/fields.h"
 #include "ui/command_ids.h"
 #include "ui/controls.h"
 #include "ui/widgets.h"
@@ -51,121 +55,148 @@ void ClientArea::invalidateBars() {
   for (const QLine& bar : {kIndexBar, kFeedBar}) update(QRect(bar.p1(), bar.p2()).adjusted(-1, -1, 1, 1));
 }
 
-void createMainPage(Controls& controls, QWidget* client, const WindowFonts& fonts) {
-  QWidget* c = client;
-  auto place = [&](int id, QWidget* w, int x, int y, int width, int height, bool visible = true) {
+namespace {
+
+// Puts the Main page's controls at their places on the client area, each registered
+// under its identifier.
+struct PageBuilder {
+  Controls& controls;
+  QWidget* client;
+
+  QWidget* place(int id, QWidget* w, int x, int y, int width, int height, bool visible = true) {
     w->setGeometry(x, y, width, height);
     if (!visible) w->hide();
     controls.add(id, w);
     return w;
-  };
-  auto label = [&](int id, const char* text, int x, int y, int width, int height, Qt::Alignment align,
-                   bool visible = true) {
-    auto* l = new StaticText(c);
+  }
+  StaticText* label(int id, const char* text, int x, int y, int width, int height, Qt::Alignment align,
+                    bool visible = true) {
+    auto* l = new StaticText(client);
     l->setRawText(QString::fromLatin1(text));
     l->setAlignment(align | Qt::AlignTop);
     place(id, l, x, y, width, height, visible);
     return l;
-  };
-  auto edit = [&](int id, int x, int y, int width, int limit, const char* text = "") {
-    auto* e = new NumberEdit(id, c);
-    e->setMaxLength(limit);
+  }
+  // A number field, as long as its rule allows.
+  NumberEdit* edit(int id, int x, int y, int width, const char* text = "") {
+    auto* e = new NumberEdit(id, client);
+    e->setMaxLength(static_cast<int>(fieldRule(id)->limit));
     e->setText(QString::fromLatin1(text));
     place(id, e, x, y, width, 24);
     return e;
-  };
+  }
+  QPushButton* button(int id, const char* text, int x) {
+    auto* b = new QPushButton(QString::fromLatin1(text), client);
+    b->setFocusPolicy(Qt::ClickFocus);
+    b->setAutoDefault(false);
+    place(id, b, x, 416, 80, 23);
+    return b;
+  }
+  void checkBox(int id, const char* text, int y) {
+    auto* b = new QCheckBox(QString::fromLatin1(text), client);
+    b->setFocusPolicy(Qt::ClickFocus);
+    place(id, b, 570, y, 220, 22);
+  }
+};
 
-  // Result browser label and the two train labels.
-  label(1020, "Result:", 240, 218, 52, 22, Qt::AlignHCenter, false);
-  label(1012, "Index:", 93, 395, 52, 22, Qt::AlignHCenter, false);
-  label(1021, "Feed:", 371, 395, 52, 22, Qt::AlignHCenter, false);
+// The train labels, the job's fields and the two lists.
+void addJobFields(PageBuilder& b) {
+  b.label(1020, "Result:", 240, 218, 52, 22, Qt::AlignHCenter, false);
+  b.label(1012, "Index:", 93, 395, 52, 22, Qt::AlignHCenter, false);
+  b.label(1021, "Feed:", 371, 395, 52, 22, Qt::AlignHCenter, false);
 
-  // The job's fields.
-  edit(2001, 125, 4, 68, static_cast<int>(kIndexConstantLimit));
-  edit(2002, 125, 34, 310, static_cast<int>(kFeedConstantLimit));
-  edit(2007, 420, 4, 100, static_cast<int>(kFeedRateLimit), ".025");
-  edit(2004, 125, 64, 310, static_cast<int>(kHelixAngleLimit));
-  edit(2006, 150, 94, 310, static_cast<int>(kNormalPitchLimit));
+  b.edit(2001, 125, 4, 68);
+  b.edit(2002, 125, 34, 310);
+  b.edit(2007, 420, 4, 100, ".025");
+  b.edit(2004, 125, 64, 310);
+  b.edit(2006, 150, 94, 310);
 
-  auto* setup = new SetupCombo(c);
-  place(2005, setup, 32, 182, 530, 24);
-  auto* teeth = new QComboBox(c);
+  b.place(2005, new SetupCombo(b.client), 32, 182, 530, 24);
+  auto* teeth = new QComboBox(b.client);
   teeth->setFocusPolicy(Qt::NoFocus);
   teeth->setMaxVisibleItems(20);
   for (int n = 1; n <= 400; ++n) teeth->addItem(QString::number(n));
   teeth->setCurrentIndex(-1);
-  place(2003, teeth, 125, 125, 60, 24);
+  b.place(2003, teeth, 125, 125, 60, 24);
+}
 
-  auto* solve = new QPushButton(QStringLiteral("&Solve"), c);
-  solve->setEnabled(false);
-  solve->setFocusPolicy(Qt::ClickFocus);
-  solve->setAutoDefault(false);
-  place(kSolve, solve, 555, 416, 80, 23);
-  auto* exit = new QPushButton(QStringLiteral("E&xit"), c);
-  exit->setFocusPolicy(Qt::ClickFocus);
-  exit->setAutoDefault(false);
-  place(kExit, exit, 650, 416, 80, 23);
+// The buttons, the fields' labels, the gear fields of both trains and the options.
+void addButtonsAndGears(PageBuilder& b) {
+  b.button(kSolve, "&Solve", 555)->setEnabled(false);
+  b.button(kExit, "E&xit", 650);
 
-  label(3000, "Index Const:", 12, 5, 110, 22, Qt::AlignRight);
-  label(3019, "Feed Const:", 12, 35, 110, 22, Qt::AlignRight);
-  label(3017, "Helix Angle:", 12, 65, 110, 22, Qt::AlignRight);
-  label(3022, "Normal Diametral Pitch:", 0, 95, 147, 22, Qt::AlignRight);
-  label(3001, "Hob Threads:", 195, 5, 95, 22, Qt::AlignRight);
+  b.label(3000, "Index Const:", 12, 5, 110, 22, Qt::AlignRight);
+  b.label(3019, "Feed Const:", 12, 35, 110, 22, Qt::AlignRight);
+  b.label(3017, "Helix Angle:", 12, 65, 110, 22, Qt::AlignRight);
+  b.label(3022, "Normal Diametral Pitch:", 0, 95, 147, 22, Qt::AlignRight);
+  b.label(3001, "Hob Threads:", 195, 5, 95, 22, Qt::AlignRight);
 
-  label(3003, "", 85, 414, 28, 18, Qt::AlignHCenter, false);
-  label(3004, "", 85, 437, 28, 18, Qt::AlignHCenter, false);
-  label(3005, "", 124, 414, 28, 18, Qt::AlignHCenter, false);
-  label(3006, "", 124, 437, 28, 18, Qt::AlignHCenter, false);
+  b.label(3003, "", 85, 414, 28, 18, Qt::AlignHCenter, false);
+  b.label(3004, "", 85, 437, 28, 18, Qt::AlignHCenter, false);
+  b.label(3005, "", 124, 414, 28, 18, Qt::AlignHCenter, false);
+  b.label(3006, "", 124, 437, 28, 18, Qt::AlignHCenter, false);
 
-  auto checkBox = [&](int id, const char* text, int y) {
-    auto* b = new QCheckBox(QString::fromLatin1(text), c);
-    b->setFocusPolicy(Qt::ClickFocus);
-    place(id, b, 570, y, 220, 22);
-    return b;
-  };
-  checkBox(3007, "Use Finite C Constants Only", 162);
-  checkBox(3015, "Use Whole C Constants Only", 185);
+  b.checkBox(3007, "Use Finite C Constants Only", 162);
+  b.checkBox(3015, "Use Whole C Constants Only", 185);
 
-  label(3024, "", 364, 414, 28, 18, Qt::AlignHCenter, false);
-  label(3025, "", 364, 437, 28, 18, Qt::AlignHCenter, false);
-  label(3026, "", 404, 414, 28, 18, Qt::AlignHCenter, false);
-  label(3027, "", 404, 437, 28, 18, Qt::AlignHCenter, false);
+  b.label(3024, "", 364, 414, 28, 18, Qt::AlignHCenter, false);
+  b.label(3025, "", 364, 437, 28, 18, Qt::AlignHCenter, false);
+  b.label(3026, "", 404, 414, 28, 18, Qt::AlignHCenter, false);
+  b.label(3027, "", 404, 437, 28, 18, Qt::AlignHCenter, false);
+}
 
-  label(3011, "", 16, 243, 880, 22, Qt::AlignLeft);
-  label(3008, "", 16, 287, 880, 22, Qt::AlignLeft);
-  label(3009, "", 442, 65, 360, 22, Qt::AlignLeft);
-  label(3010, "", 500, 95, 360, 22, Qt::AlignLeft);
-  label(3012, "", 16, 309, 500, 22, Qt::AlignLeft);
-  label(3013, "", 530, 4, 370, 44, Qt::AlignLeft);
-  label(3014, "", 16, 265, 880, 22, Qt::AlignLeft);
-  label(3021, "Number of Teeth:", 12, 131, 110, 20, Qt::AlignRight);
-  label(3016, "Feed Rate:", 341, 5, 75, 22, Qt::AlignRight);
+// The result lines and readouts, two labels and the set-up list's column headers.
+void addResultLinesAndHeaders(PageBuilder& b) {
+  b.label(3011, "", 16, 243, 880, 22, Qt::AlignLeft);
+  b.label(3008, "", 16, 287, 880, 22, Qt::AlignLeft);
+  b.label(3009, "", 442, 65, 360, 22, Qt::AlignLeft);
+  b.label(3010, "", 500, 95, 360, 22, Qt::AlignLeft);
+  b.label(3012, "", 16, 309, 500, 22, Qt::AlignLeft);
+  b.label(3013, "", 530, 4, 370, 44, Qt::AlignLeft);
+  b.label(3014, "", 16, 265, 880, 22, Qt::AlignLeft);
+  b.label(3021, "Number of Teeth:", 12, 131, 110, 20, Qt::AlignRight);
+  b.label(3016, "Feed Rate:", 341, 5, 75, 22, Qt::AlignRight);
 
-  struct Header { int id; const char* text; int x, y, w; };
-  for (const Header& h : {Header{3028, "Hob", 32, 160, 71}, Header{3029, "Gear", 102, 160, 71},
-                          Header{3030, "Type of Cut", 172, 160, 101}, Header{3031, "Sign", 272, 160, 51},
-                          Header{3032, "Work", 322, 160, 61}, Header{3033, "Index", 382, 160, 91},
-                          Header{3034, "Feed", 472, 160, 90}, Header{3035, "Intermediate Studs", 382, 137, 180}}) {
-    StaticText* l = label(h.id, h.text, h.x, h.y, h.w, 24, Qt::AlignHCenter);
+  struct Header { int id; int x, y, w; };
+  const Header headers[] = {{3028, 32, 160, 71},  {3029, 102, 160, 71}, {3030, 172, 160, 101}, {3031, 272, 160, 51},
+                            {3032, 322, 160, 61}, {3033, 382, 160, 91}, {3034, 472, 160, 90},  {3035, 382, 137, 180}};
+  for (std::size_t k = 0; k < std::size(headers); ++k) {
+    const Header& h = headers[k];
+    const std::string_view text = k < std::size(kSetupColumnHeaders) ? kSetupColumnHeaders[k] : kSetupStudsHeader;
+    StaticText* l = b.label(h.id, std::string(text).c_str(), h.x, h.y, h.w, 24, Qt::AlignHCenter);
     l->setFrameStyle(QFrame::Box | QFrame::Plain);
     l->setLineWidth(1);
   }
+}
 
-  auto* threads = new NumberDisplay(c);
+// The hob threads' display, the result browser and the hob threads' up-down.
+void addUpDowns(PageBuilder& b) {
+  auto* threads = new NumberDisplay(b.client);
   threads->setRawText(QStringLiteral("1"));
   threads->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   threads->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   threads->setLineWidth(1);
-  place(3002, threads, 292, 5, 22, 22);
+  b.place(3002, threads, 292, 5, 22, 22);
 
-  auto* browser = new UpDown(Qt::Horizontal, c);
-  place(kBrowser, browser, 243, 416, 40, 20, false);
-  auto* threadsUpDown = new UpDown(Qt::Vertical, c);
-  place(kHobThreadsUpDown, threadsUpDown, 314, 5, 20, 22);
+  b.place(kBrowser, new UpDown(Qt::Horizontal, b.client), 243, 416, 40, 20, false);
+  auto* threadsUpDown = new UpDown(Qt::Vertical, b.client);
+  b.place(kHobThreadsUpDown, threadsUpDown, 314, 5, 20, 22);
   threadsUpDown->setBuddy(threads);
-  threadsUpDown->setRange(1, 24);
+  const FieldRule rule = *fieldRule(3002);
+  threadsUpDown->setRange(static_cast<int>(rule.low), static_cast<int>(rule.high));
+}
+
+}  // namespace
+
+void createMainPage(Controls& controls, QWidget* client, const WindowFonts& fonts) {
+  PageBuilder builder{controls, client};
+  addJobFields(builder);
+  addButtonsAndGears(builder);
+  addResultLinesAndHeaders(builder);
+  addUpDowns(builder);
 
   // Eight set-up items, drawn in columns; the first is selected.
+  auto* setup = controls.as<SetupCombo>(2005);
   for (int i = 0; i < 8; ++i) setup->addItem(QString());
   setup->setCurrentIndex(0);
 

@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "hobwise/fields.h"
 #include "ui/advisor_dialog.h"
 #include "ui/change_gears_page.h"
 #include "ui/check_train_dialog.h"
@@ -41,6 +42,10 @@ MainWindow::MainWindow(QWidget* parent)
   whyNothing_ = new WhyNothingLine(client_, controls_.widget(1020), [this] { command(kSuggestGears); });
   installBehaviours();
   tableTools_ = new TableTools(*this);
+  connect(this, &MainWindow::solveStarted, tableTools_, &TableTools::solveStarted);
+  connect(this, &MainWindow::solveFinished, tableTools_, &TableTools::solveFinished);
+  connect(this, &MainWindow::resultsCleared, tableTools_, &TableTools::resultsCleared);
+  connect(this, &MainWindow::resultShown, tableTools_, &TableTools::resultShown);
 
   setFixedSize(900, 550);
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -121,8 +126,8 @@ void MainWindow::installBehaviours() {
       ClearResults();
     };
   }
-  controls_.as<NumberEdit>(2004)->tabPartner = controls_.as<NumberEdit>(2006);
-  controls_.as<NumberEdit>(2006)->tabPartner = controls_.as<NumberEdit>(2004);
+  for (int id : {2001, 2002, 2004, 2006, 2007})
+    controls_.as<NumberEdit>(id)->tabPartner = controls_.as<NumberEdit>(tabPartnerOf(id));
   auto numberChanged = [this] {
     ClearResults();
     UpdateSolveButton();

@@ -10,35 +10,37 @@
 #include <QMainWindow>
 #include <QString>
 
-#include "model/gear_stock.h"
-#include "model/job.h"
-#include "report/sheet.h"
-#include "solver/solver.h"
+#include "hobwise/job.h"
+#include "hobwise/run.h"
+#include "hobwise/sheet.h"
+#include "hobwise/stock.h"
 #include "ui/about_dialogs.h"
 #include "ui/controls.h"
 #include "ui/main_page.h"
 #include "ui/print_job.h"
 #include "ui/solve_session.h"
+#include "ui/window_access.h"
 
 namespace hobwise::ui {
 
 class TableTools;
 class WhyNothingLine;
 
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, public WindowAccess {
   Q_OBJECT
  public:
   explicit MainWindow(QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  Controls& controls() { return controls_; }
-  const Controls& controls() const { return controls_; }
-  QWidget* clientArea() const;
+  Controls& controls() override { return controls_; }
+  const Controls& controls() const override { return controls_; }
+  QWidget* mainWidget() override { return this; }
+  QWidget* clientArea() const override;
 
   // The operations every input change, the solve run and the browser run.
   void ClearResults();
   void UpdateSolveButton();
-  void ShowResult(int k);
+  void ShowResult(int k) override;
   void UpdateGeometryReadouts();
   void ShowPage(int page);  // 1: Main page, 2: Change-gears page
 
@@ -47,22 +49,22 @@ class MainWindow : public QMainWindow {
   void SaveSettings();
 
   // What a solve run and a print job take from the controls.
-  GearStock ReadGearStock() const;  // first character of each count display 5000..5153
-  JobInputs ReadJobInputs() const;
-  SolveOptions ReadSolveOptions() const;
-  SheetInputs ReadSheetInputs() const;
+  GearStock ReadGearStock() const override;  // first character of each count display 5000..5153
+  JobInputs ReadJobInputs() const override;
+  SolveOptions ReadSolveOptions() const override;
+  SheetInputs ReadSheetInputs() const override;
 
   // Prints a sheet through the window's print job, the print dialog owned by
   // `dialogOwner`: the sheet of the result on display, or of a checked train.
-  void PrintSheet(const SheetInputs& inputs, QWidget* dialogOwner);
+  void PrintSheet(const SheetInputs& inputs, QWidget* dialogOwner) override;
 
   // Runs a command as the menu, a button or an accelerator issues it.
   void command(int id);
 
-  bool solveRunning() const { return solve_.running(); }
+  bool solveRunning() const override { return solve_.running(); }
   bool printing() const { return print_.running(); }
-  const std::vector<FoundResult>& foundResults() const { return results_; }
-  const StageCounts& foundStages() const { return stages_; }  // the stage counts of the run that found them
+  const std::vector<FoundResult>& foundResults() const override { return results_; }
+  const StageCounts& foundStages() const override { return stages_; }
   bool lastPrintSucceeded() const { return print_.lastSucceeded(); }
 
   // For tests: print into this PDF file instead of asking the print dialog.

@@ -7,7 +7,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
-#include "report/sheet_painter.h"
+#include "painting/sheet_painter.h"
 
 namespace hobwise::ui {
 

@@ -6,7 +6,7 @@
 
 #include <QString>
 
-#include "report/sheet.h"
+#include "hobwise/sheet.h"
 
 class QObject;
 class QWidget;

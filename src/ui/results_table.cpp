@@ -178,7 +178,7 @@ void ResultsTable::showRunning() {
   updateButtons();
 }
 
-void ResultsTable::showResults(std::vector<ResultRow> rows, std::function<QByteArray()> json) {
+void ResultsTable::showResults(std::vector<ResultRow> rows, std::function<std::string()> json) {
   following_ = true;
   model_->setRows(std::move(rows));
   following_ = false;
@@ -220,7 +220,7 @@ QString ResultsTable::selectedText() const {
   std::vector<ResultRow> rows;
   for (const QModelIndex& index : selected)
     rows.push_back(model_->rows()[static_cast<std::size_t>(proxy_->mapToSource(index).row())]);
-  return QString::fromStdString(tabText(rows));
+  return QString::fromStdString(resultsTabText(rows));
 }
 
 void ResultsTable::copySelection() const {
@@ -229,8 +229,8 @@ void ResultsTable::copySelection() const {
 }
 
 bool ResultsTable::exportTo(const QString& path, Format format, QString* error) const {
-  const QByteArray bytes = format == Format::kCsv ? QByteArray::fromStdString(csvText(model_->rows()))
-                                                  : (json_ ? json_() : QByteArray());
+  const QByteArray bytes = QByteArray::fromStdString(format == Format::kCsv ? resultsCsv(model_->rows())
+                                                                            : (json_ ? json_() : std::string()));
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
     if (error) *error = file.errorString();

@@ -3,13 +3,13 @@
 // the last run, one row each, with the texts the Main page shows for it. Choosing a
 // row puts that result on the Main page; the Main page's browser moves the row.
 #include <functional>
+#include <string>
 #include <vector>
 
-#include <QByteArray>
 #include <QString>
 #include <QWidget>
 
-#include "results/result_rows.h"
+#include "hobwise/results.h"
 
 class QLabel;
 class QPushButton;
@@ -30,7 +30,7 @@ class ResultsTable : public QWidget {
   // What the table shows: a run going (empty), the results of the run that ended,
   // or no results (none yet, or the inputs changed since).
   void showRunning();
-  void showResults(std::vector<ResultRow> rows, std::function<QByteArray()> json);
+  void showResults(std::vector<ResultRow> rows, std::function<std::string()> json);
   void showNoResults();
 
   // Selects the row of result k (0-based) as the Main page's browser moved to it,
@@ -64,7 +64,7 @@ class ResultsTable : public QWidget {
   QLabel* message_ = nullptr;
   QPushButton* copy_ = nullptr;
   QPushButton* export_ = nullptr;
-  std::function<QByteArray()> json_;
+  std::function<std::string()> json_;
   bool following_ = false;
 };
 

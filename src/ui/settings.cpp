@@ -2,9 +2,8 @@
 
 #include <QSettings>
 
-#include "model/job.h"
-#include "model/text_value.h"
-#include "model/gear_stock.h"
+#include "hobwise/fields.h"
+#include "hobwise/stock.h"
 #include "ui/controls.h"
 
 namespace hobwise::ui {
@@ -14,6 +13,10 @@ const QString kIndexConstantKey = QStringLiteral("Index constant");
 const QString kFeedConstantKey = QStringLiteral("Feed constant");
 const QString kFeedRateKey = QStringLiteral("Feed rate");
 const QString kChangeGearsKey = QStringLiteral("Change gears");
+// The length limits of the three stored fields.
+const std::size_t kIndexConstantLimit = fieldRule(2001)->limit;
+const std::size_t kFeedConstantLimit = fieldRule(2002)->limit;
+const std::size_t kFeedRateLimit = fieldRule(2007)->limit;
 }  // namespace
 
 void loadSettings(Controls& controls, std::string& gearStockText) {
@@ -21,7 +24,7 @@ void loadSettings(Controls& controls, std::string& gearStockText) {
   if (settings.contains(kChangeGearsKey)) {
     // The stored text takes the place of the default; a longer one is cut to what the
     // stock text can hold.
-    gearStockText = cutText(settings.value(kChangeGearsKey).toString().toStdString(), 155);
+    gearStockText = settings.value(kChangeGearsKey).toString().toStdString().substr(0, 155);
   }
   const struct { const QString& key; int id; int limit; } fields[] = {
       {kIndexConstantKey, 2001, static_cast<int>(kIndexConstantLimit)},

@@ -19,7 +19,7 @@ void SolveSession::start(const JobInputs& inputs, const SolveOptions& options, c
     callbacks.stop = &stop_;
     auto report = std::make_shared<SolveReport>();
     try {
-      *report = hobwise::solve(inputs, stock, options, callbacks);
+      *report = runSolve(inputs, stock, options, callbacks);
     } catch (...) {
       *report = SolveReport{};
       report->failed = true;

@@ -8,9 +8,9 @@
 
 #include <QString>
 
-#include "model/gear_stock.h"
-#include "model/job.h"
-#include "solver/solver.h"
+#include "hobwise/job.h"
+#include "hobwise/run.h"
+#include "hobwise/stock.h"
 
 class QObject;
 

@@ -8,7 +8,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
-#include "model/stock_file.h"
+#include "hobwise/stock.h"
 #include "ui/controls.h"
 #include "ui/widgets.h"
 
@@ -49,7 +49,7 @@ void saveStockWithDialog(QWidget* owner, const GearStock& stock) {
   QString path = QFileDialog::getSaveFileName(owner, QStringLiteral("Save Stock"), QStringLiteral("stock.txt"),
                                               kStockFilter);
   if (path.isEmpty()) return;
-  const std::string error = writeStockFile(localPath(path), stock);
+  const std::string error = saveStockFile(localPath(path), stock);
   if (!error.empty())
     QMessageBox::warning(owner, QStringLiteral("Save Stock"),
                          QStringLiteral("The stock was not saved.\n\n%1").arg(QString::fromStdString(error)));
@@ -58,7 +58,7 @@ void saveStockWithDialog(QWidget* owner, const GearStock& stock) {
 void loadStockWithDialog(QWidget* owner, Controls& controls) {
   const QString path = QFileDialog::getOpenFileName(owner, QStringLiteral("Load Stock"), QString(), kStockFilter);
   if (path.isEmpty()) return;
-  const StockFileResult result = readStockFile(localPath(path));
+  const StockFileResult result = loadStockFile(localPath(path));
   if (const auto* message = std::get_if<std::string>(&result)) {
     QMessageBox::warning(owner, QStringLiteral("Load Stock"),
                          QStringLiteral("The stock file was refused; the Change-gears page keeps its stock.\n\n%1")

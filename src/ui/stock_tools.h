@@ -1,7 +1,7 @@
 #pragma once
 // Quick ways to fill and keep the Change-gears page's stock: one count for every
 // tooth count, and the stock saved to and loaded from a plain text file.
-#include "model/gear_stock.h"
+#include "hobwise/stock.h"
 
 class QWidget;
 

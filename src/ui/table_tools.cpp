@@ -6,21 +6,21 @@
 #include <QLabel>
 #include <QMessageBox>
 
-#include "model/input_ranges.h"
-#include "model/text_value.h"
-#include "report/sheet_painter.h"
-#include "results/result_json.h"
-#include "results/result_rows.h"
+#include "hobwise/fields.h"
+#include "hobwise/json.h"
+#include "hobwise/results.h"
+#include "painting/sheet_painter.h"
 #include "ui/command_ids.h"
-#include "ui/main_window.h"
+#include "ui/controls.h"
 #include "ui/results_table.h"
 #include "ui/stock_tools.h"
 #include "ui/widgets.h"
+#include "ui/window_access.h"
 
 namespace hobwise::ui {
 
-TableTools::TableTools(MainWindow& window)
-    : QObject(&window),
+TableTools::TableTools(WindowAccess& window)
+    : QObject(window.mainWidget()),
       window_(window),
       browser_(window.controls().widget(kBrowser)),
       solve_(window.controls().widget(kSolve)) {
@@ -41,19 +41,21 @@ TableTools::TableTools(MainWindow& window)
   browser_->installEventFilter(this);
   solve_->installEventFilter(this);  // its tooltip says why it is greyed
 
-  table_ = new ResultsTable(&window_);
+  table_ = new ResultsTable(window_.mainWidget());
   connect(table_, &ResultsTable::resultChosen, this, &TableTools::chooseResult);
-  connect(&window_, &MainWindow::solveStarted, this, [this] {
-    table_->showRunning();
-    setStockToolsEnabled(false);  // the stock stays as the run took it
-  });
-  connect(&window_, &MainWindow::solveFinished, this, [this] {
-    fillTable();
-    setStockToolsEnabled(true);
-  });
-  connect(&window_, &MainWindow::resultsCleared, table_, &ResultsTable::showNoResults);
-  connect(&window_, &MainWindow::resultShown, this, &TableTools::resultShown);
 }
+
+void TableTools::solveStarted() {
+  table_->showRunning();
+  setStockToolsEnabled(false);  // the stock stays as the run took it
+}
+
+void TableTools::solveFinished() {
+  fillTable();
+  setStockToolsEnabled(true);
+}
+
+void TableTools::resultsCleared() { table_->showNoResults(); }
 
 void TableTools::command(int id) {
   Controls& c = window_.controls();
@@ -66,13 +68,13 @@ void TableTools::command(int id) {
       openTable();
       break;
     case kSetWholeStock:
-      setWholeStockWithDialog(&window_, c);
+      setWholeStockWithDialog(window_.mainWidget(), c);
       break;
     case kSaveStock:
-      saveStockWithDialog(&window_, window_.ReadGearStock());
+      saveStockWithDialog(window_.mainWidget(), window_.ReadGearStock());
       break;
     case kLoadStock:
-      loadStockWithDialog(&window_, c);
+      loadStockWithDialog(window_.mainWidget(), c);
       break;
     default:
       break;
@@ -100,8 +102,8 @@ QString TableTools::solveTip() const {
   const Controls& c = window_.controls();
   if (c.isEnabled(kSolve)) return QString();
   // The values as Solve's rule reads them.
-  auto value = [&c](int id, int limit) { return textToDouble(c.text(id).left(limit).toStdString()); };
-  const SolveInputValues v{value(2001, 58), value(2002, 58), value(2004, 58), value(2006, 58), value(2007, 10),
+  auto value = [&c](int id) { return solveValueOf(id, c.text(id).toStdString()); };
+  const SolveInputValues v{value(2001), value(2002), value(2004), value(2006), value(2007),
                            c.selectedIndex(2003) >= 0, !c.isEnabled(kExit)};
   const std::string blocked = solveBlockedText(v);
   // Nothing out of range: the result on display is the last run's, and Solve waits
@@ -115,8 +117,7 @@ void TableTools::fillTable() {
   SolveReport report;
   report.results = window_.foundResults();
   report.stages = window_.foundStages();
-  table_->showResults(resultRows(inputs, report.results),
-                      [inputs, report] { return reportJsonText(reportJson(inputs, report)); });
+  table_->showResults(resultRowsOf(inputs, report.results), [inputs, report] { return reportJson(inputs, report); });
   if (!report.results.empty()) table_->followResult(0);
 }
 
@@ -138,12 +139,12 @@ bool TableTools::saveSheetPdf(const QString& path) {
 }
 
 void TableTools::saveSheetWithDialog() {
-  QString path = QFileDialog::getSaveFileName(&window_, QStringLiteral("Save Sheet as PDF"),
+  QString path = QFileDialog::getSaveFileName(window_.mainWidget(), QStringLiteral("Save Sheet as PDF"),
                                               QStringLiteral("sheet.pdf"), QStringLiteral("PDF files (*.pdf)"));
   if (path.isEmpty()) return;
   if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) path += QStringLiteral(".pdf");
   if (!saveSheetPdf(path))
-    QMessageBox::warning(&window_, QStringLiteral("Save Sheet as PDF"),
+    QMessageBox::warning(window_.mainWidget(), QStringLiteral("Save Sheet as PDF"),
                          QStringLiteral("The sheet could not be written to %1.").arg(path));
 }
 

@@ -8,13 +8,13 @@ class QLabel;
 
 namespace hobwise::ui {
 
-class MainWindow;
 class ResultsTable;
+class WindowAccess;
 
 class TableTools : public QObject {
   Q_OBJECT
  public:
-  explicit TableTools(MainWindow& window);
+  explicit TableTools(WindowAccess& window);
 
   // The menu commands kSaveSheetPdf, kResultsTable, kSetWholeStock, kSaveStock and
   // kLoadStock.
@@ -31,18 +31,23 @@ class TableTools : public QObject {
   // keep it greyed with the range each needs.
   QString solveTip() const;
 
+  // The window's events, which the window passes on.
+  void solveStarted();
+  void solveFinished();
+  void resultsCleared();
+  void resultShown(int k);
+
  protected:
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
   void openTable();
   void fillTable();
-  void resultShown(int k);
   void chooseResult(int k);
   void saveSheetWithDialog();
   void setStockToolsEnabled(bool enabled);
 
-  MainWindow& window_;
+  WindowAccess& window_;
   QWidget* browser_;
   QWidget* solve_;
   ResultsTable* table_ = nullptr;

@@ -15,7 +15,8 @@
 #include <QStylePainter>
 #include <QToolButton>
 
-#include "model/text_value.h"
+#include "hobwise/fields.h"
+#include "hobwise/job.h"
 
 namespace hobwise::ui {
 
@@ -39,31 +40,14 @@ void NumberDisplay::setNumberText(const QString& text) {
 
 // ---------------------------------------------------------------- edit fields
 
-EditMenuState editMenuState(const QString& fieldText, int selStart, int selEnd, const QString& clipboard,
-                            bool haveClipboardText) {
-  EditMenuState state;
-  state.copyEnabled = selStart < selEnd;
-  if (!haveClipboardText || clipboard.isEmpty()) return state;
-  int clipPoints = 0;
-  for (QChar c : clipboard) {
-    if (c == QLatin1Char('.')) {
-      ++clipPoints;
-    } else if (!(c >= QLatin1Char('0') && c <= QLatin1Char('9'))) {
-      return state;
-    }
-  }
-  if (clipPoints > 1) return state;
-  const double value = textToDouble(clipboard.toStdString());
-  if (!(value >= 1e-9 && value <= 1000)) return state;
-  // Points of the field that the paste would keep: those outside the selection.
-  const QString field = fieldText.left(58);
-  int keptPoints = 0;
-  for (int i = 0; i < field.size(); ++i) {
-    if (field[i] == QLatin1Char('.') && (i < selStart || i >= selEnd)) ++keptPoints;
-  }
-  state.pasteEnabled = clipPoints + keptPoints <= 1;
-  return state;
-}
+namespace {
+
+// A field's text for the fields' rules, which look only for digits and points: one
+// byte per character, so that positions stay those of the field (any other character
+// stands as some other byte).
+std::string oneBytePerCharacter(const QString& text) { return text.toLatin1().toStdString(); }
+
+}  // namespace
 
 NumberEdit::NumberEdit(int id, QWidget* parent) : QLineEdit(parent), id_(id) {
   setDragEnabled(false);
@@ -110,47 +94,46 @@ void NumberEdit::keyPressEvent(QKeyEvent* e) {
     return;
   }
   if (key == Qt::Key_Backspace || key == Qt::Key_Delete) {
-    if (clearResults) clearResults();
-    QLineEdit::keyPressEvent(e);
+    typeKey(e, key == Qt::Key_Backspace ? kBackspaceKey : kDeleteKey);
     return;
   }
   if (navigation || key == Qt::Key_Escape) {
     QLineEdit::keyPressEvent(e);
     return;
   }
+  // A character goes by the fields' rule: digits, and a point where it leaves one.
+  // Enter is dropped too. Keys that produce no character (function keys and the
+  // like) go on as usual.
   const QString t = e->text();
-  if (t.size() == 1) {
-    const QChar c = t[0];
-    if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
-      if (clearResults) clearResults();
-      QLineEdit::keyPressEvent(e);
-      return;
-    }
-    if (c == QLatin1Char('.')) {
-      const QString text = this->text().left(59);
-      int s = cursorPosition(), end = s;
-      if (hasSelectedText()) {
-        s = selectionStart();
-        end = s + static_cast<int>(selectedText().size());
-      }
-      if (end > s && text.mid(s, end - s).contains(QLatin1Char('.'))) {
-        // The point replaces a selection that holds the field's point.
-        QLineEdit::keyPressEvent(e);
-      } else if (!text.contains(QLatin1Char('.'))) {
-        if (clearResults) clearResults();
-        QLineEdit::keyPressEvent(e);
-      } else {
-        e->accept();
-      }
-      return;
-    }
+  if (t.size() == 1 || key == Qt::Key_Return || key == Qt::Key_Enter) {
+    typeKey(e, t.size() == 1 ? t[0].unicode() : U'\r');
+    return;
   }
-  // Letters, signs, blanks, Enter and every other character are dropped. Keys that
-  // produce no character (function keys and the like) go on as usual.
-  if (!t.isEmpty() || key == Qt::Key_Return || key == Qt::Key_Enter) {
+  if (!t.isEmpty()) {
     e->accept();
     return;
   }
+  QLineEdit::keyPressEvent(e);
+}
+
+std::pair<int, int> NumberEdit::selectionRange() const {
+  int s = cursorPosition(), end = s;
+  if (hasSelectedText()) {
+    s = selectionStart();
+    end = s + static_cast<int>(selectedText().size());
+  }
+  return {s, end};
+}
+
+void NumberEdit::typeKey(QKeyEvent* e, char32_t key) {
+  const auto [s, end] = selectionRange();
+  const KeyOutcome outcome = numberFieldKey(oneBytePerCharacter(text()), static_cast<std::size_t>(s),
+                                            static_cast<std::size_t>(end), key);
+  if (!outcome.accepted) {
+    e->accept();  // dropped
+    return;
+  }
+  if (outcome.clearsResults && clearResults) clearResults();
   QLineEdit::keyPressEvent(e);
 }
 
@@ -177,12 +160,9 @@ void NumberEdit::contextMenuEvent(QContextMenuEvent* e) {
   const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
   const bool haveText = mime && mime->hasText();
   const QString clip = haveText ? mime->text() : QString();
-  int s = cursorPosition(), end = s;
-  if (hasSelectedText()) {
-    s = selectionStart();
-    end = s + static_cast<int>(selectedText().size());
-  }
-  const EditMenuState state = editMenuState(text(), s, end, clip, haveText);
+  const auto [s, end] = selectionRange();
+  const EditMenuState state = editMenuState(oneBytePerCharacter(text()), static_cast<std::size_t>(s),
+                                            static_cast<std::size_t>(end), oneBytePerCharacter(clip), haveText);
 
   QMenu menu(this);
   QAction* copyItem = menu.addAction(QStringLiteral("Copy"));
@@ -218,14 +198,14 @@ UpDown::UpDown(Qt::Orientation orientation, QWidget* parent)
 
 void UpDown::setBuddy(NumberDisplay* buddy) {
   buddy_ = buddy;
-  if (buddy_) pos_ = std::clamp(textToInt(buddy_->rawText().toStdString()), std::min(low_, high_), std::max(low_, high_));
+  if (buddy_) pos_ = std::clamp(numberInText(buddy_->rawText().toStdString()), std::min(low_, high_), std::max(low_, high_));
 }
 
 void UpDown::setRange(int low, int high) {
   low_ = low;
   high_ = high;
   pos_ = std::clamp(pos_, std::min(low_, high_), std::max(low_, high_));
-  if (buddy_) pos_ = std::clamp(textToInt(buddy_->rawText().toStdString()), std::min(low_, high_), std::max(low_, high_));
+  if (buddy_) pos_ = std::clamp(numberInText(buddy_->rawText().toStdString()), std::min(low_, high_), std::max(low_, high_));
 }
 
 void UpDown::resizeEvent(QResizeEvent*) {
@@ -279,22 +259,18 @@ void SetupCombo::drawSetupItem(QPainter& painter, int item, const QRect& rect, i
   if (item < 0 || item > 7) return;
   const int h = painter.fontMetrics().height();
   const int y = (rect.top() + rect.top() + rect.height() - h) / 2;
-  auto put = [&](int x, const char* text) {
-    painter.drawText(QRect(left + x, y, 200, h), Qt::AlignLeft | Qt::AlignTop, QString::fromLatin1(text));
+  auto put = [&](int x, std::string_view text) {
+    painter.drawText(QRect(left + x, y, 200, h), Qt::AlignLeft | Qt::AlignTop,
+                     QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
   };
-  const bool rightHob = item <= 3;
-  const bool sameHands = item == 0 || item == 1 || item == 4 || item == 5;
-  const bool rightGear = rightHob == sameHands;
-  const bool climb = item % 2 == 1;
-  const bool minus = item == 0 || item == 3 || item == 4 || item == 7;
-  const bool oneFeedStud = item == 0 || item == 2 || item == 5 || item == 7;
-  put(23, rightHob ? "RH" : "LH");
-  put(93, rightGear ? "RH" : "LH");
-  if (climb) put(172, "Climb"); else put(145, "Conventional");
-  if (minus) put(260, "-"); else put(258, "+");
-  put(310, rightHob ? "TC" : "TG");
-  put(390, rightHob ? "1" : "2");
-  put(480, oneFeedStud ? "1" : "2");
+  const SetupItem row = *setupItem(item);
+  put(23, row.hob);
+  put(93, row.gear);
+  put(row.cut == "Climb" ? 172 : 145, row.cut);
+  put(row.sign == "-" ? 260 : 258, row.sign);
+  put(310, row.work);
+  put(390, row.indexStuds == 1 ? "1" : "2");
+  put(480, row.feedStuds == 1 ? "1" : "2");
 }
 
 void SetupCombo::paintEvent(QPaintEvent*) {

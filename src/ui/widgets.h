@@ -3,6 +3,7 @@
 // unsigned decimals, the number displays that up-downs write into, the two-arrow
 // up-down, and the set-up list drawn in columns.
 #include <functional>
+#include <utility>
 
 #include <QComboBox>
 #include <QLabel>
@@ -36,15 +37,6 @@ class NumberDisplay : public StaticText {
   void setNumberText(const QString& text);
 };
 
-// The Copy/Paste pop-up's enabling, from the field's text, its selection [start, end)
-// and the clipboard's text.
-struct EditMenuState {
-  bool copyEnabled = false;
-  bool pasteEnabled = false;
-};
-EditMenuState editMenuState(const QString& fieldText, int selStart, int selEnd, const QString& clipboard,
-                            bool haveClipboardText);
-
 // An edit field for an unsigned decimal number: digits, backspace and at most one ".".
 class NumberEdit : public QLineEdit {
   Q_OBJECT
@@ -71,6 +63,8 @@ class NumberEdit : public QLineEdit {
 
  private:
   void handleTab();
+  std::pair<int, int> selectionRange() const;  // [start, end), the cursor when nothing is selected
+  void typeKey(QKeyEvent* e, char32_t key);    // a key by the fields' rule
   int id_;
 };
 

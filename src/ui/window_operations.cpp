@@ -1,12 +1,10 @@
 // The operations the window runs on every input change, after a solve run and while
 // browsing: clearing and showing a result, enabling Solve, the readouts, the pages;
 // and what a solve run and a print job read from the controls.
-#include <algorithm>
 #include <initializer_list>
-#include <thread>
 
-#include "model/text_value.h"
-#include "results/results.h"
+#include "hobwise/fields.h"
+#include "hobwise/results.h"
 #include "ui/change_gears_page.h"
 #include "ui/command_ids.h"
 #include "ui/main_window.h"
@@ -54,24 +52,14 @@ void MainWindow::ClearResults() {
 }
 
 void MainWindow::UpdateSolveButton() {
-  auto value = [this](int id, int limit) { return textToDouble(ss(controls_.text(id).left(limit))); };
-  const double indexConstant = value(2001, 58);
-  const double feedConstant = value(2002, 58);
-  const double helixAngle = value(2004, 58);
-  const double normalPitch = value(2006, 58);
-  const double feedRate = value(2007, 10);
-  const bool ok = indexConstant >= 0.5 && indexConstant <= 1200 &&  //
-                  feedConstant >= 0 && feedConstant <= 89.9 &&       //
-                  helixAngle >= 0.0001 && helixAngle <= 89.9 &&      //
-                  normalPitch >= 0.35 && normalPitch <= 360 &&       //
-                  feedRate >= 0 && feedRate <= 0.1 &&                //
-                  controls_.selectedIndex(2003) >= 0 &&              //
-                  controls_.isEnabled(kExit);
-  controls_.setEnabled(kSolve, ok);
+  auto value = [this](int id) { return solveValueOf(id, ss(controls_.text(id))); };
+  const SolveInputValues values{value(2001), value(2002), value(2004), value(2006), value(2007),
+                                controls_.selectedIndex(2003) >= 0, !controls_.isEnabled(kExit)};
+  controls_.setEnabled(kSolve, solveAllowed(values));
 }
 
 void MainWindow::UpdateGeometryReadouts() {
-  const GeometryReadouts r = geometryReadouts(ss(controls_.selectedText(2003)), ss(controls_.text(2006).left(33)),
+  const GeometryReadouts r = geometryReadoutsOf(ss(controls_.selectedText(2003)), ss(controls_.text(2006).left(33)),
                                               ss(controls_.text(2004).left(33)));
   controls_.setText(3009, qs(r.pitchDiameter));
   controls_.setText(3010, qs(r.outsideDiameter));
@@ -79,20 +67,15 @@ void MainWindow::UpdateGeometryReadouts() {
 
 void MainWindow::ShowResult(int k) {
   if (!results_.empty() && k >= 0 && static_cast<std::size_t>(k) < results_.size()) {
-    const FoundResult& result = results_[static_cast<std::size_t>(k)];
-    const std::array<std::string, 8> gears = gearTexts(result);
-    for (std::size_t i = 0; i < gears.size(); ++i) controls_.setText(kGearFieldIds[i], qs(gears[i]));
-    if (const auto evaluation = EvaluateResult(ReadJobInputs(), result)) {
-      const ResultTexts texts = resultTexts(result, *evaluation);
-      controls_.setText(kStatus, qs(texts.status));
-      controls_.setText(3008, qs(texts.indexError));
-      controls_.setText(3012, qs(texts.feedError));
-      controls_.setText(3013, qs(texts.feedLine));
-      controls_.setText(3014, qs(texts.leadLine));
-    } else {
-      // The fields no longer make a job: the result cannot be judged.
-      for (int id : {kStatus, 3008, 3012, 3013, 3014}) controls_.setText(id, QString());
-    }
+    // When the fields no longer make a job, the result cannot be judged: only its
+    // gears are shown.
+    const ResultTexts texts = resultTextsOf(ReadJobInputs(), results_[static_cast<std::size_t>(k)]);
+    for (std::size_t i = 0; i < texts.gears.size(); ++i) controls_.setText(kGearFieldIds[i], qs(texts.gears[i]));
+    controls_.setText(kStatus, qs(texts.status));
+    controls_.setText(3008, qs(texts.indexError));
+    controls_.setText(3012, qs(texts.feedError));
+    controls_.setText(3013, qs(texts.feedLine));
+    controls_.setText(3014, qs(texts.leadLine));
   }
   for (int id : kResultUnlocks) controls_.setEnabled(id, true);
   for (int id = 5200; id <= 5369; ++id) controls_.setEnabled(id, true);
@@ -159,7 +142,7 @@ SolveOptions MainWindow::ReadSolveOptions() const {
   options.wholeOnly = controls_.isChecked(3015);
   options.finiteOnly = controls_.isChecked(3007);
   options.bypassDuplicates = controls_.isChecked(kBypassDuplicates);
-  options.processors = std::max(1u, std::thread::hardware_concurrency());
+  options.processors = logicalProcessors();
   return options;
 }
 

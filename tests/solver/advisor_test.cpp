@@ -137,36 +137,5 @@ TEST(Advisor, FullCountsAreNotTriedAndAStopEndsEarly) {
   EXPECT_LT(report.tried, report.candidates);
 }
 
-// The line for the empty result area names the first stage that let nothing through.
-TEST(Advisor, WhereTheSearchRanDry) {
-  const GearStock stock = everyNth(20, 100, 4);
-  const struct {
-    StageCounts stages;
-    bool wholeOnly;
-    const char* says;
-  } cases[] = {
-      {{0, 0, 0, 0, 0, 0}, false, "No index train of the stock falls in the feed band"},
-      {{5, 0, 0, 0, 0, 0}, false, "The stock holds too few gears for the 5 index trains in the feed band"},
-      {{5, 3, 0, 0, 0, 0}, true, "None of the 3 index trains in the feed band has a whole C constant"},
-      {{5, 3, 0, 0, 0, 0}, false, "No C constant of the 3 index trains in the feed band lies below 10000"},
-      {{5, 3, 12, 0, 0, 0}, false, "No feed train for any of the 12 C constants"},
-      {{5, 3, 1, 9, 0, 0}, false, "No feed train for the 1 C constant gives a feed within 0.005 of the wanted feed"},
-      {{5, 3, 12, 9, 4, 0}, false, "The stock holds too few gears for the 4 feed trains that give the wanted feed"},
-  };
-  for (const auto& c : cases) {
-    SolveReport report;
-    report.stages = c.stages;
-    SolveOptions options;
-    options.wholeOnly = c.wholeOnly;
-    EXPECT_EQ(whereTheSearchRanDry(report, stock, options), c.says);
-  }
-  SolveReport report;
-  EXPECT_EQ(whereTheSearchRanDry(report, GearStock{}, {}), "No gear in stock: set the counts on the Change-gears page");
-  report.stoppedIn = SolveStage::FeedTrains;
-  EXPECT_EQ(whereTheSearchRanDry(report, stock, {}), "Stopped before a result was found");
-  report.results.resize(1);
-  EXPECT_EQ(whereTheSearchRanDry(report, stock, {}), "");
-}
-
 }  // namespace
 }  // namespace hobwise

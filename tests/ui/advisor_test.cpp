@@ -2,6 +2,7 @@
 // and Add to Stock, Escape, and the line that says where a run that kept nothing ran dry.
 #include <gtest/gtest.h>
 
+#include "hobwise/run.h"
 #include "solver/advisor.h"
 #include "ui/advisor_dialog.h"
 #include "ui/command_ids.h"

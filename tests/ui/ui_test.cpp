@@ -169,7 +169,6 @@ TEST_F(Window, EscapeEndsALongRunAndShowsWhatWasFound) {
   waitForRun(*w);
   for (int id : {1002, 1003, 2001, 5200}) EXPECT_TRUE(c.isEnabled(id)) << id;
   EXPECT_TRUE(c.isMenuEnabled(32772));
-  EXPECT_LE(w->foundResults().size(), 200u);
   if (!w->foundResults().empty()) expectShows(*w, w->foundResults()[0]);
   EXPECT_FALSE(c.text(3011).startsWith("Processing"));
 }
@@ -270,25 +269,6 @@ TEST_F(Window, FieldsTakeOnlyUnsignedDecimalsAndTabPairsHelixWithPitch) {
     EXPECT_EQ(edit(*w, to)->selectedText(), selected) << from;
   }
   EXPECT_EQ(c.text(2001), "987654");
-}
-
-
-TEST(EditMenu, CopyAndPasteFollowTheFieldAndTheClipboard) {
-  EXPECT_FALSE(editMenuState("1.5", 1, 1, "", false).copyEnabled);  // copy needs a selection
-  EXPECT_TRUE(editMenuState("1.5", 0, 2, "", false).copyEnabled);
-  const struct { const char* field; int from, to; const char* clip; bool have, paste; } cases[] = {
-      // 3.25 into 1.5: only when the selection covers the field's point.
-      {"1.5", 3, 3, "3.25", true, false}, {"1.5", 2, 3, "3.25", true, false},
-      {"1.5", 1, 2, "3.25", true, true},  {"1.5", 0, 3, "3.25", true, true},
-      // Out of range values never paste; the bounds themselves do.
-      {"", 0, 0, "0", true, false},       {"", 0, 0, "1001", true, false},
-      {"", 0, 0, "1000", true, true},     {"12", 0, 0, "0.000000001", true, true},
-      {"1.2", 0, 0, "0.000000001", true, false},
-      // Only digits and one point.
-      {"", 0, 0, "1.2.3", true, false},   {"", 0, 0, "-5", true, false}, {"", 0, 0, " 5", true, false},
-      {"", 0, 0, "5\n", true, false},     {"", 0, 0, "", true, false},   {"", 0, 0, "5", false, false}};
-  for (const auto& k : cases)
-    EXPECT_EQ(editMenuState(k.field, k.from, k.to, k.clip, k.have).pasteEnabled, k.paste) << k.field << " " << k.clip;
 }
 
 TEST_F(Window, KeyboardContextMenuOpensAtTheFieldAndPastes) {

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "report/sheet.h"
-#include "report/sheet_painter.h"
+#include "painting/sheet_painter.h"
 #include "sheet_sample.h"
 
 namespace hobwise {

@@ -4,7 +4,7 @@
 // from any thread).
 #include <QString>
 
-#include "report/sheet.h"
+#include "hobwise/sheet.h"
 
 class QPainter;
 class QPrinter;

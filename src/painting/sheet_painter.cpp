@@ -1,4 +1,4 @@
-#include "report/sheet_painter.h"
+#include "painting/sheet_painter.h"
 
 #include <algorithm>
 
@@ -47,7 +47,7 @@ void paintSheet(QPainter& painter, const SheetInputs& inputs, int printableWidth
   const MeasureText measure = [&metrics](const std::string& text) {
     return std::pair<int, int>(metrics.horizontalAdvance(QString::fromUtf8(text)), metrics.height());
   };
-  const SheetLayout layout = layoutSheet(inputs, printableWidth, printableHeight, measure);
+  const SheetLayout layout = sheetLayoutOf(inputs, printableWidth, printableHeight, measure);
 
   painter.save();
   painter.setFont(font);

@@ -1,0 +1,105 @@
+// hobwise-solve from its arguments to its exit status.
+#include "command_line.h"
+
+#include <exception>
+#include <mutex>
+
+#include "check_train.h"
+#include "hobwise/json.h"
+#include "hobwise/results.h"
+#include "hobwise/run.h"
+#include "options.h"
+#include "output.h"
+#include "suggest.h"
+
+namespace hobwise::cli {
+
+unsigned Io::defaultWorkers() { return logicalProcessors(); }
+
+StockFileResult Io::readStockFile(const std::string& path) { return loadStockFile(path); }
+
+bool Io::writeSheet(const SheetInputs&, const std::string&) { return false; }
+
+namespace {
+
+SolveOptions solveOptionsFrom(const Options& o, Io& io) {
+  SolveOptions options;
+  options.wholeOnly = o.whole;
+  options.finiteOnly = o.finite;
+  options.bypassDuplicates = o.bypassDuplicates;
+  options.exact = o.exact;
+  options.processors = o.workers != 0 ? o.workers : io.defaultWorkers();
+  return options;
+}
+
+// The solve run, its progress on standard error when that is a terminal, and a stop.
+SolveReport solveWithProgress(const JobInputs& inputs, const GearStock& stock, const SolveOptions& options, Io& io) {
+  const bool progress = io.showsProgress();
+  std::mutex progressLock;
+  SolveCallbacks callbacks;
+  callbacks.stop = io.stopFlag();
+  callbacks.status = [&](const std::string& text) {
+    if (!progress) return;
+    std::lock_guard lock(progressLock);
+    io.err("\r\033[K" + text);
+  };
+  io.watchForStop();
+  SolveReport report = runSolve(inputs, stock, options, callbacks);
+  if (progress) {
+    std::lock_guard lock(progressLock);
+    io.err("\r\033[K");
+  }
+  return report;
+}
+
+int run(const std::vector<std::string>& args, Io& io) {
+  Options o = parseOptions(args);
+  if (o.help) {
+    io.out(kUsage);
+    return 0;
+  }
+  if (o.version) {
+    io.out(std::string("hobwise-solve ") + HOBWISE_VERSION + "\n");
+    return 0;
+  }
+  const JobInputs inputs = jobFrom(o, [&io](const std::string& path) { return io.readStockFile(path); });
+  const GearStock stock = o.stock ? GearStock::fromText(*o.stock) : defaultGearStock();
+  const SolveOptions options = solveOptionsFrom(o, io);
+  if (o.checkTrain) return runTrainCheck(inputs, stock, options, *o.checkTrain, o.json, o.sheet, io);
+  if (o.suggest) {
+    io.watchForStop();
+    return printSuggestions(inputs, stock, options, *o.suggest, o.json, io);
+  }
+
+  const SolveReport report = solveWithProgress(inputs, stock, options, io);
+  const bool stopped = io.stopFlag() && io.stopFlag()->load();
+  if (stopped) io.err("hobwise-solve: stopped; the results found so far follow\n");
+  if (report.failed) {
+    io.err("hobwise-solve: the job could not be solved (a field is no number, or memory ran out)\n");
+    return kBadInput;
+  }
+  if (o.json)
+    io.out(reportJson(inputs, report, o.exact));
+  else if (o.csv)
+    io.out(resultsCsv(resultRowsOf(inputs, report.results, o.exact)));
+  else
+    io.out(listingText(inputs, report, o.results.value_or(10), stopped, o.exact));
+  if (o.sheet) return writeSheet(inputs, report, o.result.value_or(1), *o.sheet, o.json || o.csv, o.exact, io);
+  return 0;
+}
+
+}  // namespace
+
+int runCommandLine(const std::vector<std::string>& args, Io& io) {
+  try {
+    return run(args, io);
+  } catch (const BadInput& bad) {
+    io.err("hobwise-solve: " + bad.message + "\n");
+    return kBadInput;
+  } catch (const std::exception& e) {
+    io.err(std::string("hobwise-solve: ") + e.what() + "\n");
+    return 1;
+  }
+}
+
+}  // namespace hobwise::cli

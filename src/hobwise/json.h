@@ -1,0 +1,40 @@
+#pragma once
+// Hobwise's public face: results as JSON, byte for byte the same from every front end
+// (hobwise-solve --json, the window's export, the web page). The layout is fixed: keys
+// in the order given, ": " after a key, ", " between items, texts escaped as JSON
+// wants them ("\r\n" as \r\n, other control characters as \u00XX, everything else,
+// UTF-8 included, as it is).
+//
+// A result: {"index": [4 gears], "feed": [4 gears], "c": TEXT, "feedError": TEXT,
+// "feedLine": TEXT, "leadLine": TEXT}, the gears as numbers in the order upper left,
+// upper right, lower left, lower right, the texts those of the result display.
+//
+// Pure functions: safe on any thread, never throw.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/job.h"
+#include "results/results.h"
+#include "solver/solver.h"
+
+namespace hobwise {
+
+// One result object, on one line.
+std::string resultJson(const ResultTexts& texts);
+
+// A whole run judged with its job, ending in a line break:
+// {"count": N, "results": [
+//   RESULT,
+//   RESULT
+// ], "stages": {"indexTrains": N, "inStock": N, "cConstants": N, "feedTrains": N,
+// "feedTest": N, "kept": N}}
+std::string reportJson(const JobInputs& inputs, const SolveReport& report, bool exact = false);
+
+// A text as a JSON string, quotes included.
+std::string jsonString(std::string_view text);
+
+// Texts as a JSON array: ["a", "b"], or [].
+std::string jsonStrings(const std::vector<std::string>& texts);
+
+}  // namespace hobwise
