@@ -11,6 +11,7 @@
 #include "options.h"
 #include "output.h"
 #include "results/result_json.h"
+#include "results/result_rows.h"
 
 namespace hobwise::cli {
 
@@ -36,7 +37,18 @@ std::string plural(std::size_t n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
+std::string quoted(const std::string& text) { return jsonText(QString::fromStdString(text)).toStdString(); }
+
 }  // namespace
+
+SuggestionFigures figuresOf(const JobInputs& in, const AdvisorReport& report, const Suggestion& s) {
+  const ResultRow row = resultRow(1, resultTextsForJob(in, s.best));
+  SuggestionFigures f;
+  if (report.nowBest) f.nowFeedError = resultRow(1, resultTextsForJob(in, *report.nowBest))[kFeedErrorColumn];
+  f.feedError = row[kFeedErrorColumn];
+  f.leadError = row[kLeadErrorColumn];
+  return f;
+}
 
 std::string suggestionsJson(const JobInputs& in, const AdvisorReport& report, int shownLimit) {
   std::string out = "{\"now\": {\"count\": " + std::to_string(report.nowCount) + ", \"best\": ";
@@ -45,16 +57,26 @@ std::string suggestionsJson(const JobInputs& in, const AdvisorReport& report, in
   const std::size_t shown = shownCount(report, shownLimit);
   for (std::size_t k = 0; k < shown; ++k) {
     const Suggestion& s = report.suggestions[k];
+    const SuggestionFigures f = figuresOf(in, report, s);
     out += k == 0 ? "\n  " : ",\n  ";
     out += "{\"add\": " + std::to_string(s.add) + ", \"count\": " + std::to_string(s.count) +
-           ", \"best\": " + resultJsonOf(in, s.best) + "}";
+           ", \"best\": " + resultJsonOf(in, s.best) +
+           ", \"nowFeedError\": " + (report.nowBest ? quoted(f.nowFeedError) : "null") +
+           ", \"feedError\": " + quoted(f.feedError) + ", \"leadError\": " + quoted(f.leadError) + "}";
   }
-  out += shown == 0 ? "]}\n" : "\n]}\n";
+  out += shown == 0 ? "]" : "\n]";
+  out += ", \"candidates\": " + std::to_string(report.candidates) +
+         ", \"stopped\": " + (report.stopped ? "true" : "false") + "}\n";
   return out;
 }
 
+std::string stoppedText(const AdvisorReport& report) {
+  return "Stopped after " + std::to_string(report.tried) + " of " + plural(report.candidates, "tooth count", "tooth counts");
+}
+
 std::string suggestionsListing(const JobInputs& in, const AdvisorReport& report, int shownLimit) {
-  std::string out = report.stopped ? "Stopped early: " : "";
+  if (report.full) return std::string(kEveryCountFull) + "\n";
+  std::string out = report.stopped ? stoppedText(report) + "; the suggestions found so far:\n" : "";
   out += "Now " + plural(report.nowCount, "result", "results");
   if (report.nowBest) out += ", result 1 with " + resultTextsForJob(in, *report.nowBest).feedError;
   out += "\n";
@@ -69,8 +91,11 @@ std::string suggestionsListing(const JobInputs& in, const AdvisorReport& report,
   }
   for (std::size_t k = 0; k < shown; ++k) {
     const Suggestion& s = report.suggestions[k];
+    const SuggestionFigures f = figuresOf(in, report, s);
     out += "\nSuggestion " + std::to_string(k + 1) + ": add one gear of " + std::to_string(s.add) + " teeth, " +
-           plural(s.count, "result", "results") + "; result 1:\n";
+           plural(s.count, "result", "results") + "\n  Feed error " +
+           (report.nowBest ? f.nowFeedError + " now, " : "") + f.feedError + " with it (lead error " + f.leadError +
+           "); result 1:\n";
     out += resultBlock(resultTextsForJob(in, s.best));
   }
   out += "\n" + std::to_string(report.tried) + " of " + std::to_string(report.candidates) + " tooth counts tried\n";
@@ -89,9 +114,9 @@ int printSuggestions(const JobInputs& in, const GearStock& stock, const SolveOpt
   };
   const AdvisorReport report = advise(in, stock, options, callbacks);
   if (progress) std::fputs("\r\033[K", stderr);
-  if (report.stopped) std::fputs("hobwise-solve: stopped; the suggestions found so far follow\n", stderr);
+  if (report.stopped) std::fputs(("hobwise-solve: " + stoppedText(report) + "\n").c_str(), stderr);
   if (report.failed) {
-    std::fputs("hobwise-solve: the job could not be solved (a field is no number, or memory ran out)\n", stderr);
+    std::fputs("hobwise-solve: the job could not be solved (a field is not a number, or memory ran out)\n", stderr);
     return kBadInput;
   }
   const std::string text = json ? suggestionsJson(in, report, shown) : suggestionsListing(in, report, shown);
