@@ -1,6 +1,8 @@
 // "Suggest Gears to Buy": the gear advisor's dialog.
 #include "ui/advisor_dialog.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -22,10 +24,12 @@ namespace hobwise::ui {
 
 namespace {
 
-// The feed error of a result as the Main page and the results table show it (signed).
-QString feedErrorText(const JobInputs& inputs, const FoundResult& result) {
-  return QString::fromStdString(resultRow(1, resultTextsForJob(inputs, result))[kFeedErrorColumn]);
+// The row of a result as the results table shows it.
+ResultRow rowOf(const JobInputs& inputs, const FoundResult& result) {
+  return resultRow(1, resultTextsForJob(inputs, result));
 }
+
+QString cell(const ResultRow& row, ResultColumn column) { return QString::fromStdString(row[column]); }
 
 QString plural(std::size_t n, const char* one, const char* many) {
   return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
@@ -43,14 +47,15 @@ AdvisorDialog::AdvisorDialog(const JobInputs& inputs, const GearStock& stock, co
                                    "tooth count ..."),
                     this);
   progress_ = new QProgressBar(this);
-  progress_->setRange(0, static_cast<int>(additionsTo(stock_).size()));
+  progress_->setRange(0, std::max(1, static_cast<int>(additionsTo(stock_).size())));
   progress_->setValue(0);
   progress_->setFormat(QStringLiteral("%v of %m tooth counts tried"));
   progress_->setTextVisible(true);
 
-  table_ = new QTableWidget(0, 5, this);
+  table_ = new QTableWidget(0, kColumns, this);
   table_->setHorizontalHeaderLabels({QStringLiteral("Add (teeth)"), QStringLiteral("Results"),
-                                     QStringLiteral("Best Feed Error"), QStringLiteral("Index Gears"),
+                                     QStringLiteral("Feed Error Now"), QStringLiteral("Feed Error"),
+                                     QStringLiteral("Lead Error"), QStringLiteral("Index Gears"),
                                      QStringLiteral("Feed Gears")});
   table_->verticalHeader()->setVisible(false);
   table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
@@ -79,7 +84,7 @@ AdvisorDialog::AdvisorDialog(const JobInputs& inputs, const GearStock& stock, co
   layout->addWidget(table_, 1);
   layout->addWidget(outcome_);
   layout->addLayout(buttons);
-  resize(640, 420);
+  resize(820, 420);
 
   // The progress bar follows the advisor's count of tried additions, read on this
   // thread; the report itself comes back through one queued call.
@@ -124,21 +129,28 @@ void AdvisorDialog::finish(std::shared_ptr<AdvisorReport> report) {
   poll_->stop();
   report_ = std::move(*report);
   stopButton_->setEnabled(false);
-  progress_->setValue(report_.tried);
+  endProgress();
 
-  if (report_.failed) {
-    now_->setText(QStringLiteral("The job cannot be solved: a field of the Main page is no number."));
+  if (report_.full) {
+    now_->setText(QStringLiteral("Every tooth count holds 7 gears: no tooth count can take one more, so nothing "
+                                 "was tried."));
+  } else if (report_.failed) {
+    now_->setText(QStringLiteral("The job cannot be solved: a field of the Main page is not a number."));
   } else if (report_.nowBest) {
     now_->setText(QStringLiteral("Now: ") + plural(report_.nowCount, "result", "results") +
-                  QStringLiteral(", the best with a feed error of ") + feedErrorText(inputs_, *report_.nowBest) +
-                  QStringLiteral("."));
+                  QStringLiteral(", the best with a feed error of ") +
+                  cell(rowOf(inputs_, *report_.nowBest), kFeedErrorColumn) + QStringLiteral("."));
+  } else if (report_.stopped && report_.tried == 0) {
+    now_->setText(QStringLiteral("Stopped before the first tooth count was tried."));
   } else {
     now_->setText(QStringLiteral("Now: no result."));
   }
   QString outcome;
   if (report_.stopped)
-    outcome = QStringLiteral("Stopped: %1 of %2 tooth counts tried. ").arg(report_.tried).arg(report_.candidates);
-  if (report_.suggestions.empty())
+    outcome = QStringLiteral("Stopped after %1 of %2 tooth counts. ").arg(report_.tried).arg(report_.candidates);
+  if (report_.full || report_.failed)
+    outcome.clear();
+  else if (report_.suggestions.empty())
     outcome += report_.nowBest ? QStringLiteral("Nothing improves: no one gear more gives a smaller feed error.")
                                : QStringLiteral("Nothing improves: no one gear more finds a result.");
   else
@@ -149,18 +161,35 @@ void AdvisorDialog::finish(std::shared_ptr<AdvisorReport> report) {
   emit advisorFinished();
 }
 
+// The bar goes to its end whatever the advisor's end, and says which end it was.
+void AdvisorDialog::endProgress() {
+  const int candidates = std::max(1, report_.candidates);
+  progress_->setRange(0, candidates);
+  progress_->setValue(candidates);
+  if (report_.full)
+    progress_->setFormat(QStringLiteral("No tooth count can take one more gear"));
+  else if (report_.failed)
+    progress_->setFormat(QStringLiteral("The job cannot be solved"));
+  else if (report_.stopped)
+    progress_->setFormat(QStringLiteral("Stopped after %1 of %2 tooth counts").arg(report_.tried).arg(report_.candidates));
+  else
+    progress_->setFormat(QStringLiteral("%1 of %2 tooth counts tried").arg(report_.tried).arg(report_.candidates));
+}
+
 void AdvisorDialog::fillTable() {
   table_->setRowCount(static_cast<int>(report_.suggestions.size()));
+  const QString now = report_.nowBest ? cell(rowOf(inputs_, *report_.nowBest), kFeedErrorColumn) : QStringLiteral("none");
   for (std::size_t k = 0; k < report_.suggestions.size(); ++k) {
     const Suggestion& s = report_.suggestions[k];
     // The same texts as the results table shows for this result.
-    const ResultRow row = resultRow(1, resultTextsForJob(inputs_, s.best));
-    const QString cells[5] = {QString::number(s.add), QString::number(s.count), feedErrorText(inputs_, s.best),
-                              QString::fromStdString(row[kIndexGearsColumn]),
-                              QString::fromStdString(row[kFeedGearsColumn])};
-    for (int c = 0; c < 5; ++c) {
+    const ResultRow row = rowOf(inputs_, s.best);
+    const QString cells[kColumns] = {QString::number(s.add),           QString::number(s.count),
+                                     now,                              cell(row, kFeedErrorColumn),
+                                     cell(row, kLeadErrorColumn),      cell(row, kIndexGearsColumn),
+                                     cell(row, kFeedGearsColumn)};
+    for (int c = 0; c < kColumns; ++c) {
       auto* item = new QTableWidgetItem(cells[c]);
-      if (c < 3) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      if (c < 5) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
       table_->setItem(static_cast<int>(k), c, item);
     }
   }

@@ -53,7 +53,10 @@ class AdvisorDialog : public QDialog {
   void keyPressEvent(QKeyEvent* e) override;  // Escape stops a run, or closes
 
  private:
+  static constexpr int kColumns = 7;
+
   void finish(std::shared_ptr<AdvisorReport> report);
+  void endProgress();
   void fillTable();
   void updateAddButton();
   void addSelected();
