@@ -82,8 +82,9 @@ std::string suggestionsListing(const JobInputs& in, const AdvisorReport& report,
   out += "\n";
   const std::size_t shown = shownCount(report, shownLimit);
   if (report.suggestions.empty()) {
-    out += report.nowBest ? "Nothing improves: no one gear more gives a smaller feed error.\n"
-                          : "Nothing improves: no one gear more finds a result.\n";
+    out += report.stopped  ? "No suggestion among the tooth counts tried.\n"
+           : report.nowBest ? "Nothing improves: no one gear more gives a smaller feed error.\n"
+                            : "Nothing improves: no one gear more finds a result.\n";
   } else {
     out += plural(report.suggestions.size(), "tooth count improves", "tooth counts improve");
     if (shown < report.suggestions.size()) out += ", the first " + std::to_string(shown) + " shown";

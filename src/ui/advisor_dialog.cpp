@@ -130,35 +130,40 @@ void AdvisorDialog::finish(std::shared_ptr<AdvisorReport> report) {
   report_ = std::move(*report);
   stopButton_->setEnabled(false);
   endProgress();
-
-  if (report_.full) {
-    now_->setText(QStringLiteral("Every tooth count holds 7 gears: no tooth count can take one more, so nothing "
-                                 "was tried."));
-  } else if (report_.failed) {
-    now_->setText(QStringLiteral("The job cannot be solved: a field of the Main page is not a number."));
-  } else if (report_.nowBest) {
-    now_->setText(QStringLiteral("Now: ") + plural(report_.nowCount, "result", "results") +
-                  QStringLiteral(", the best with a feed error of ") +
-                  cell(rowOf(inputs_, *report_.nowBest), kFeedErrorColumn) + QStringLiteral("."));
-  } else if (report_.stopped && report_.tried == 0) {
-    now_->setText(QStringLiteral("Stopped before the first tooth count was tried."));
-  } else {
-    now_->setText(QStringLiteral("Now: no result."));
-  }
-  QString outcome;
-  if (report_.stopped)
-    outcome = QStringLiteral("Stopped after %1 of %2 tooth counts. ").arg(report_.tried).arg(report_.candidates);
-  if (report_.full || report_.failed)
-    outcome.clear();
-  else if (report_.suggestions.empty())
-    outcome += report_.nowBest ? QStringLiteral("Nothing improves: no one gear more gives a smaller feed error.")
-                               : QStringLiteral("Nothing improves: no one gear more finds a result.");
-  else
-    outcome += plural(report_.suggestions.size(), "tooth count improves", "tooth counts improve") +
-               QStringLiteral(" on the best result; select one and press Add to Stock.");
-  outcome_->setText(outcome);
+  now_->setText(nowText());
+  outcome_->setText(outcomeText());
   fillTable();
   emit advisorFinished();
+}
+
+// The line above the bar: the best result now, or why there is nothing to compare with.
+QString AdvisorDialog::nowText() const {
+  if (report_.full)
+    return QStringLiteral("Every tooth count holds 7 gears: no tooth count can take one more, so nothing was tried.");
+  if (report_.failed) return QStringLiteral("The job cannot be solved: a field of the Main page is not a number.");
+  if (report_.nowBest)
+    return QStringLiteral("Now: ") + plural(report_.nowCount, "result", "results") +
+           QStringLiteral(", the best with a feed error of ") + cell(rowOf(inputs_, *report_.nowBest), kFeedErrorColumn) +
+           QStringLiteral(".");
+  if (report_.stopped && report_.tried == 0) return QStringLiteral("Stopped before the first tooth count was tried.");
+  return QStringLiteral("Now: no result.");
+}
+
+// The line below the table: whether a stop came first, and what the suggestions are.
+QString AdvisorDialog::outcomeText() const {
+  if (report_.full || report_.failed) return {};
+  QStringList parts;
+  if (report_.stopped)
+    parts << QStringLiteral("Stopped after %1 of %2 tooth counts.").arg(report_.tried).arg(report_.candidates);
+  if (!report_.suggestions.empty())
+    parts << plural(report_.suggestions.size(), "tooth count improves", "tooth counts improve") +
+                 QStringLiteral(" on the best result; select one and press Add to Stock.");
+  else if (report_.stopped && report_.tried > 0)
+    parts << QStringLiteral("No suggestion among the tooth counts tried.");
+  else if (!report_.stopped)
+    parts << (report_.nowBest ? QStringLiteral("Nothing improves: no one gear more gives a smaller feed error.")
+                              : QStringLiteral("Nothing improves: no one gear more finds a result."));
+  return parts.join(QLatin1Char(' '));
 }
 
 // The bar goes to its end whatever the advisor's end, and says which end it was.

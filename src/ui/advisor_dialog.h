@@ -57,6 +57,8 @@ class AdvisorDialog : public QDialog {
 
   void finish(std::shared_ptr<AdvisorReport> report);
   void endProgress();
+  QString nowText() const;
+  QString outcomeText() const;
   void fillTable();
   void updateAddButton();
   void addSelected();
