@@ -77,14 +77,19 @@ std::string stoppedText(const AdvisorReport& report) {
 std::string suggestionsListing(const JobInputs& in, const AdvisorReport& report, int shownLimit) {
   if (report.full) return std::string(kEveryCountFull) + "\n";
   std::string out = report.stopped ? stoppedText(report) + "; the suggestions found so far:\n" : "";
-  out += "Now " + plural(report.nowCount, "result", "results");
-  if (report.nowBest) out += ", result 1 with " + resultTextsForJob(in, *report.nowBest).feedError;
-  out += "\n";
+  const bool nothingKnown = report.stopped && report.tried == 0 && !report.nowBest;  // stopped during the run now
+  if (!nothingKnown) {
+    out += "Now " + plural(report.nowCount, "result", "results");
+    if (report.nowBest) out += ", result 1 with " + resultTextsForJob(in, *report.nowBest).feedError;
+    out += "\n";
+  }
   const std::size_t shown = shownCount(report, shownLimit);
   if (report.suggestions.empty()) {
-    out += report.stopped  ? "No suggestion among the tooth counts tried.\n"
-           : report.nowBest ? "Nothing improves: no one gear more gives a smaller feed error.\n"
+    if (!report.stopped)
+      out += report.nowBest ? "Nothing improves: no one gear more gives a smaller feed error.\n"
                             : "Nothing improves: no one gear more finds a result.\n";
+    else if (report.tried > 0)
+      out += "No suggestion among the tooth counts tried.\n";
   } else {
     out += plural(report.suggestions.size(), "tooth count improves", "tooth counts improve");
     if (shown < report.suggestions.size()) out += ", the first " + std::to_string(shown) + " shown";
