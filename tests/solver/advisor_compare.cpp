@@ -66,8 +66,12 @@ int main(int argc, char** argv) {
     const std::string difference = testing::differenceOf(got, expected);
     const bool ok = difference.empty();
     differ += !ok;
-    std::printf("case %d: %s; now %zu, %zu suggestions, option %d, stock %s%s\n", c + 1, ok ? "same" : "DIFFERS",
+    std::printf("case %d: %s; now %zu, %zu suggestions, option %d, stock %s %s\n", c + 1, ok ? "same" : "DIFFERS",
                 expected.nowCount, expected.suggestions.size(), option, stock.toText().c_str(), difference.c_str());
+    if (!ok)
+      std::printf("  job: K %s, Cf %s, f %s, helix %s, Pn %s, N %s, T %s, set-up %d\n", in.indexConstant.c_str(),
+                  in.feedConstant.c_str(), in.feedRate.c_str(), in.helixAngle.c_str(), in.normalPitch.c_str(),
+                  in.teeth.c_str(), in.hobThreads.c_str(), in.setupIndex);
     std::fflush(stdout);
   }
   std::printf("%d of %d cases differ\n", differ, cases);
