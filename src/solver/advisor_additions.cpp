@@ -16,7 +16,6 @@
 // The literal algorithm (SolveOptions::exact) makes a whole run for every addition.
 #include <algorithm>
 #include <mutex>
-#include <unordered_map>
 
 #include "solver/advisor.h"
 #include "solver/c_constant_memo.h"
@@ -36,9 +35,6 @@ AdditionOutcome notTried(int t) {
   return outcome;
 }
 
-std::uint64_t keyOf(std::uint16_t g0, std::uint16_t g1, std::uint16_t g2, std::uint16_t g3) {
-  return std::uint64_t{g0} << 48 | std::uint64_t{g1} << 32 | std::uint64_t{g2} << 16 | g3;
-}
 
 }  // namespace
 
@@ -58,13 +54,10 @@ struct AdvisorAdditions::Impl {
   std::optional<JobParameters> job;
   std::vector<GearPair> pairs;
   StockSnapshot now, anyStock;
-  std::unique_ptr<FeedSearch> search;  // the feed-train search whatever the stock
-  IndexTrainsMet met;
-  std::vector<CConstantRecord> cConstants;       // of the stock as it is
-  std::unordered_map<std::uint64_t, std::size_t> cConstantAt;  // by the index gears
-  std::vector<char> changesRecords;              // [t]: one more t changes the trains recorded
-  std::vector<FoundResult> below;                // the finds below the best now, whatever the stock
-  std::optional<DecFloat> ceiling;               // the best now's feed error, if any
+  std::unique_ptr<FeedSearch> search;         // the feed-train search whatever the stock
+  std::optional<CConstantChanges> cConstants;  // of the stock as it is, and what a gear more changes
+  std::vector<FoundResult> below;             // the finds below the best now, whatever the stock
+  std::optional<DecFloat> ceiling;            // the best now's feed error, if any
 
   Impl(const JobInputs& in, const GearStock& s, const SolveOptions& o, const AdvisorStart& st)
       : inputs(in), stock(s), options(o), start(st) {
@@ -76,12 +69,9 @@ struct AdvisorAdditions::Impl {
 
   bool prepare(const std::atomic<bool>* stop);
   bool prepareJudging(const std::atomic<bool>* stop);
-  std::vector<CConstantRecord> cConstantsOf(std::vector<CConstantRecord> records, unsigned threads,
-                                            RunControl* control) const;
   AdditionOutcome outcomeOf(int t, const std::atomic<bool>* stop);
   AdditionOutcome judged(int t, const std::atomic<bool>* stop);
-  std::optional<bool> considerNewCConstants(const StockSnapshot& more,
-                                            const std::function<void(const FoundResult&)>& consider,
+  std::optional<bool> considerNewCConstants(int t, const std::function<void(const FoundResult&)>& consider,
                                             const std::atomic<bool>* stop) const;
   AdditionOutcome run(int t, const std::atomic<bool>* stop, bool firstLook);
 };
@@ -101,7 +91,6 @@ bool AdvisorAdditions::Impl::prepare(const std::atomic<bool>* stop) {
 bool AdvisorAdditions::Impl::prepareJudging(const std::atomic<bool>* stop) {
   job = readJob(inputs);
   if (!job) return true;  // the runs say so
-  cConstantAt.clear();
   below.clear();
   const unsigned threads = std::max(1u, options.processors);
   pairs = buildPairTable(gearSetFrom(stock));
@@ -109,34 +98,19 @@ bool AdvisorAdditions::Impl::prepareJudging(const std::atomic<bool>* stop) {
   anyStock = now;
   anyStock.bypassDuplicates = true;
   search = std::make_unique<FeedSearch>(*job, pairs, anyStock);
-  std::optional<IndexTrainsMet> trains = meetIndexTrains(*job, pairs, threads, stop);
-  if (!trains) return false;
-  met = std::move(*trains);
-  changesRecords.assign(256, 0);
+  std::optional<IndexTrainsMet> met = meetIndexTrains(*job, pairs, threads, stop);
+  if (!met) return false;
   RunControl control;
   control.stop = stop;
-  cConstants = cConstantsOf(recordIndexTrains(met, pairs, now, &changesRecords), threads, &control);
+  cConstants.emplace(*job, recordIndexTrains(*met, pairs, now), options, threads, &control);
   if (stopSeen(stop)) return false;
-  for (std::size_t k = 0; k < cConstants.size(); ++k) {
-    const CConstantRecord& r = cConstants[k];
-    cConstantAt[keyOf(r.g0, r.g1, r.g2, r.g3)] = k;
-  }
   if (start.nowBest) ceiling = start.nowBest->feedError;
-  std::optional<std::vector<FoundResult>> finds = findsBelow(*search, cConstants, ceiling, threads, stop);
+  std::optional<std::vector<FoundResult>> finds =
+      findsBelow(*search, cConstants->cConstants(), ceiling, threads, stop);
   if (stopSeen(stop)) return false;
   if (finds) below = std::move(*finds);
   judging = finds.has_value();  // else more finds than a list holds: whole runs
   return true;
-}
-
-// Steps B to D of the C-constant search on recorded trains.
-std::vector<CConstantRecord> AdvisorAdditions::Impl::cConstantsOf(std::vector<CConstantRecord> records,
-                                                                  unsigned threads, RunControl* control) const {
-  assignCConstants(*job, records, options.wholeOnly, options.finiteOnly, true, threads, control,
-                   options.cConstantMemo);
-  dropOutOfRange(records);
-  orderDistinct(records);
-  return records;
 }
 
 AdditionOutcome AdvisorAdditions::Impl::outcomeOf(int t, const std::atomic<bool>* stop) {
@@ -170,10 +144,10 @@ AdditionOutcome AdvisorAdditions::Impl::judged(int t, const std::atomic<bool>* s
     if (!best || resultBefore(find, *best)) best = find;
   };
   bool keptAll = true;  // every C constant of the stock as it is stays
-  if (!changesRecords[static_cast<std::size_t>(t)]) {
+  if (!cConstants->changedBy(t)) {
     for (const FoundResult& find : below) consider(find);
   } else {
-    const std::optional<bool> kept = considerNewCConstants(more, consider, stop);
+    const std::optional<bool> kept = considerNewCConstants(t, consider, stop);
     if (stopSeen(stop)) return notTried(t);
     if (!kept) return run(t, stop, start.nowBest.has_value());
     keptAll = *kept;
@@ -188,27 +162,18 @@ AdditionOutcome AdvisorAdditions::Impl::judged(int t, const std::atomic<bool>* s
   return outcome;
 }
 
-// The C constants of the stock with one more gear (`more`), where they change: the finds
-// of those that stay and of those that come. Gives whether all stay; nothing when more
-// finds lie below the ceiling than a worker list holds.
+// Where one more gear of t changes the C constants: the finds of those that stay and of
+// those that come. Gives whether all stay; nothing when more finds lie below the
+// ceiling than a worker list holds.
 std::optional<bool> AdvisorAdditions::Impl::considerNewCConstants(
-    const StockSnapshot& more, const std::function<void(const FoundResult&)>& consider,
-    const std::atomic<bool>* stop) const {
-  std::vector<char> kept(cConstants.size(), 0);
-  std::vector<CConstantRecord> added;
-  for (CConstantRecord& r : cConstantsOf(recordIndexTrains(met, pairs, more), 1, nullptr)) {
-    const auto at = cConstantAt.find(keyOf(r.g0, r.g1, r.g2, r.g3));
-    if (at != cConstantAt.end() && cConstants[at->second].cConstant == r.cConstant)
-      kept[at->second] = 1;
-    else
-      added.push_back(std::move(r));
-  }
+    int t, const std::function<void(const FoundResult&)>& consider, const std::atomic<bool>* stop) const {
+  const CConstantChanges::Change change = cConstants->changeBy(t);
   for (const FoundResult& find : below)
-    if (kept[cConstantAt.at(keyOf(find.i0, find.i1, find.i2, find.i3))]) consider(find);
-  const std::optional<std::vector<FoundResult>> finds = findsBelow(*search, added, ceiling, 1, stop);
+    if (change.kept[*cConstants->find(find.i0, find.i1, find.i2, find.i3)]) consider(find);
+  const std::optional<std::vector<FoundResult>> finds = findsBelow(*search, change.added, ceiling, 1, stop);
   if (!finds) return std::nullopt;
   for (const FoundResult& find : *finds) consider(find);
-  return std::find(kept.begin(), kept.end(), 0) == kept.end();
+  return std::find(change.kept.begin(), change.kept.end(), 0) == change.kept.end();
 }
 
 // A run on the stock with the gear more: a whole one, or a first look at the results

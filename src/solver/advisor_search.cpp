@@ -78,23 +78,19 @@ std::optional<IndexTrainsMet> meetIndexTrains(const JobParameters& job, const st
   return out;
 }
 
-std::vector<CConstantRecord> recordIndexTrains(const IndexTrainsMet& met, const std::vector<GearPair>& pairs,
-                                               const StockSnapshot& stock, std::vector<char>* missing) {
-  std::vector<CConstantRecord> records;
+IndexRecords recordIndexTrains(const IndexTrainsMet& met, const std::vector<GearPair>& pairs,
+                               const StockSnapshot& stock) {
+  IndexRecords out;
   std::vector<char> recorded(met.errors.size(), 0);
   std::size_t run = 0;
+  std::uint32_t place = 0;
   for (std::size_t i = 0; i < pairs.size(); ++i) {
     if (i == met.runStart[run + 1]) ++run;
     for (const IndexTrainsMet::Train& train : met.met[run]) {
+      const std::uint32_t at = place++;
       if (recorded[train.error]) continue;
       const GearPair& driving = pairs[train.mid];
       const std::uint16_t gears[4] = {driving.larger, driving.smaller, pairs[i].larger, pairs[i].smaller};
-      if (!checkStock(stock, gears)) {
-        if (missing)
-          if (const int t = missingOne(stock, gears)) (*missing)[static_cast<std::size_t>(t)] = 1;
-        continue;
-      }
-      recorded[train.error] = 1;
       CConstantRecord r;
       r.g0 = pairs[i].larger;
       r.g1 = pairs[i].smaller;
@@ -102,10 +98,18 @@ std::vector<CConstantRecord> recordIndexTrains(const IndexTrainsMet& met, const 
       r.g3 = driving.smaller;
       r.ratioError = boost::multiprecision::abs(met.errors[train.error]);
       r.cConstant = 0;
-      records.push_back(std::move(r));
+      if (!checkStock(stock, gears)) {
+        if (const int t = missingOne(stock, gears))
+          out.lacking.push_back({static_cast<std::uint16_t>(t), train.error, at, std::move(r)});
+        continue;
+      }
+      recorded[train.error] = 1;
+      out.records.push_back(std::move(r));
+      out.places.push_back(at);
+      out.errors.push_back(train.error);
     }
   }
-  return records;
+  return out;
 }
 
 int missingOne(const StockSnapshot& stock, std::span<const std::uint16_t> gears) {

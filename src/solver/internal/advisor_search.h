@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <unordered_map>
 #include <vector>
 
 #include "model/decfloat.h"
@@ -44,12 +45,64 @@ std::optional<IndexTrainsMet> meetIndexTrains(const JobParameters& job, const st
                                               unsigned threads, const std::atomic<bool>* stop);
 
 // The recording of the index-train search on the trains met, for a stock: of each
-// ratio error the first train the stock holds, in the order met. `missing` (if given)
-// gains, for each train the stock lacks gears for that is met before the train
-// recorded for its error (or whose error gets none), the tooth count of which one gear
-// more would let the stock hold it (see missingOne).
-std::vector<CConstantRecord> recordIndexTrains(const IndexTrainsMet& met, const std::vector<GearPair>& pairs,
-                                               const StockSnapshot& stock, std::vector<char>* missing = nullptr);
+// ratio error the first train the stock holds, in the order met, each with its place
+// among the trains met; and the trains the stock lacks exactly one gear for (see
+// missingOne) that are met before the train recorded for their error (or whose error
+// gets none): one more gear of that tooth count records them instead.
+struct IndexRecords {
+  struct Lacking {
+    std::uint16_t toothCount;
+    std::uint32_t error;
+    std::uint32_t place;
+    CConstantRecord record;  // the record it makes
+  };
+  std::vector<CConstantRecord> records;
+  std::vector<std::uint32_t> places;  // [k]: of records[k]
+  std::vector<std::uint32_t> errors;  // [k]: the error number of records[k]
+  std::vector<Lacking> lacking;
+};
+IndexRecords recordIndexTrains(const IndexTrainsMet& met, const std::vector<GearPair>& pairs,
+                               const StockSnapshot& stock);
+
+// The C constants of the stock as it is (steps B to D of the C-constant search on its
+// recorded trains), kept so that those of the stock with one more gear follow from
+// the few trains that gear records instead: a new train's record stands or falls
+// with its ratio error's old one, and step D's choice changes only among the records
+// whose C constants agree with one of them to 80 decimals.
+class CConstantChanges {
+ public:
+  CConstantChanges(const JobParameters& job, IndexRecords recorded, const SolveOptions& options, unsigned threads,
+                   RunControl* control);
+
+  const std::vector<CConstantRecord>& cConstants() const { return cConstants_; }
+  // The place in cConstants() of the record with these index gears, if any.
+  std::optional<std::size_t> find(std::uint16_t g0, std::uint16_t g1, std::uint16_t g2, std::uint16_t g3) const;
+  // True when one more gear of the tooth count records other index trains.
+  bool changedBy(int toothCount) const;
+
+  struct Change {
+    std::vector<char> kept;               // [k]: cConstants()[k] stays
+    std::vector<CConstantRecord> added;   // the C constants that come, ascending
+  };
+  Change changeBy(int toothCount) const;
+
+ private:
+  std::vector<CConstantRecord> assigned(std::vector<CConstantRecord> records, unsigned threads,
+                                        RunControl* control) const;
+  std::vector<std::size_t> sameKeyAs(const CConstantRecord& r) const;
+
+  const JobParameters& job_;
+  SolveOptions options_;
+  IndexRecords recorded_;
+  std::vector<CConstantRecord> valid_;      // [k]: recorded_.records[k] with its C constant
+  std::vector<char> isValid_;               // [k]: it passed the option's test and the cap
+  std::vector<std::size_t> byC_;            // the valid ones by C constant
+  std::vector<CConstantRecord> cConstants_;
+  std::unordered_map<std::uint64_t, std::size_t> recordAt_;    // by index gears: place in records
+  std::unordered_map<std::uint64_t, std::size_t> cConstantAt_; // by index gears: place in cConstants_
+  std::vector<std::size_t> recordOfError_;  // [error]: place in records, or none
+  std::vector<char> changes_;               // [toothCount]
+};
 
 // The tooth count of which one gear more lets the stock hold the gears, when the stock
 // lacks exactly one gear of exactly one tooth count for them; 0 otherwise (also when
