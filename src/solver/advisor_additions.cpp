@@ -2,10 +2,12 @@
 //
 // The plain way is a whole run on the stock with that gear more. A run that only
 // looks for results better than the best now answers most additions at once (a
-// "first look"); an addition that keeps the gear set is judged without a run at all:
+// "first look", for additions that change the gear set); an addition that keeps the
+// gear set is judged without a run at all:
 // - its C constants are those of the stock as it is unless a train the stock lacked
 //   one gear of that tooth count for comes first among the trains of its ratio (see
-//   internal/advisor_search.h); then they are worked out again from the trains met;
+//   internal/advisor_search.h); then only the C constants those trains touch change
+//   (CConstantChanges);
 // - its finds below the best now are, of the finds whatever the stock below it (worked
 //   out once for all additions), those its stock holds the gears for, and those of the
 //   C constants it adds (when the stock as it is keeps nothing: all its finds);
