@@ -32,6 +32,8 @@ std::string plural(std::size_t n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
+std::string quoted(const std::string& text) { return jsonString(text); }
+
 }  // namespace
 
 std::string suggestionsJson(const JobInputs& in, const AdvisorReport& report, int shownLimit) {
@@ -41,23 +43,39 @@ std::string suggestionsJson(const JobInputs& in, const AdvisorReport& report, in
   const std::size_t shown = shownCount(report, shownLimit);
   for (std::size_t k = 0; k < shown; ++k) {
     const Suggestion& s = report.suggestions[k];
+    const SuggestionFigures f = figuresOf(in, report, s);
     out += k == 0 ? "\n  " : ",\n  ";
     out += "{\"add\": " + std::to_string(s.add) + ", \"count\": " + std::to_string(s.count) +
-           ", \"best\": " + resultJsonOf(in, s.best) + "}";
+           ", \"best\": " + resultJsonOf(in, s.best) +
+           ", \"nowFeedError\": " + (report.nowBest ? quoted(f.nowFeedError) : "null") +
+           ", \"feedError\": " + quoted(f.feedError) + ", \"leadError\": " + quoted(f.leadError) + "}";
   }
-  out += shown == 0 ? "]}\n" : "\n]}\n";
+  out += shown == 0 ? "]" : "\n]";
+  out += ", \"candidates\": " + std::to_string(report.candidates) +
+         ", \"stopped\": " + (report.stopped ? "true" : "false") + "}\n";
   return out;
 }
 
+std::string stoppedText(const AdvisorReport& report) {
+  return "Stopped after " + std::to_string(report.tried) + " of " + plural(report.candidates, "tooth count", "tooth counts");
+}
+
 std::string suggestionsListing(const JobInputs& in, const AdvisorReport& report, int shownLimit) {
-  std::string out = report.stopped ? "Stopped early: " : "";
-  out += "Now " + plural(report.nowCount, "result", "results");
-  if (report.nowBest) out += ", result 1 with " + resultTextsOf(in, *report.nowBest).feedError;
-  out += "\n";
+  if (report.full) return std::string(kEveryCountFull) + "\n";
+  std::string out = report.stopped ? stoppedText(report) + "; the suggestions found so far:\n" : "";
+  const bool nothingKnown = report.stopped && report.tried == 0 && !report.nowBest;  // stopped during the run now
+  if (!nothingKnown) {
+    out += "Now " + plural(report.nowCount, "result", "results");
+    if (report.nowBest) out += ", result 1 with " + resultTextsOf(in, *report.nowBest).feedError;
+    out += "\n";
+  }
   const std::size_t shown = shownCount(report, shownLimit);
   if (report.suggestions.empty()) {
-    out += report.nowBest ? "Nothing improves: no one gear more gives a smaller feed error.\n"
-                          : "Nothing improves: no one gear more finds a result.\n";
+    if (!report.stopped)
+      out += report.nowBest ? "Nothing improves: no one gear more gives a smaller feed error.\n"
+                            : "Nothing improves: no one gear more finds a result.\n";
+    else if (report.tried > 0)
+      out += "No suggestion among the tooth counts tried.\n";
   } else {
     out += plural(report.suggestions.size(), "tooth count improves", "tooth counts improve");
     if (shown < report.suggestions.size()) out += ", the first " + std::to_string(shown) + " shown";
@@ -65,8 +83,11 @@ std::string suggestionsListing(const JobInputs& in, const AdvisorReport& report,
   }
   for (std::size_t k = 0; k < shown; ++k) {
     const Suggestion& s = report.suggestions[k];
+    const SuggestionFigures f = figuresOf(in, report, s);
     out += "\nSuggestion " + std::to_string(k + 1) + ": add one gear of " + std::to_string(s.add) + " teeth, " +
-           plural(s.count, "result", "results") + "; result 1:\n";
+           plural(s.count, "result", "results") + "\n  Feed error " +
+           (report.nowBest ? f.nowFeedError + " now, " : "") + f.feedError + " with it (lead error " + f.leadError +
+           "); result 1:\n";
     out += resultBlock(resultTextsOf(in, s.best));
   }
   out += "\n" + std::to_string(report.tried) + " of " + std::to_string(report.candidates) + " tooth counts tried\n";
@@ -84,9 +105,9 @@ int printSuggestions(const JobInputs& in, const GearStock& stock, const SolveOpt
   };
   const AdvisorReport report = suggestGears(in, stock, options, callbacks);
   if (progress) io.err("\r\033[K");
-  if (report.stopped) io.err("hobwise-solve: stopped; the suggestions found so far follow\n");
+  if (report.stopped) io.err("hobwise-solve: " + stoppedText(report) + "\n");
   if (report.failed) {
-    io.err("hobwise-solve: the job could not be solved (a field is no number, or memory ran out)\n");
+    io.err("hobwise-solve: the job could not be solved (a field is not a number, or memory ran out)\n");
     return kBadInput;
   }
   io.out(json ? suggestionsJson(in, report, shown) : suggestionsListing(in, report, shown));

@@ -16,12 +16,22 @@ inline constexpr int kDefaultSuggestions = 10;
 // The N of --suggest N: a whole number 1 to 154, or nothing (bad input).
 std::optional<int> suggestionCount(const std::string& text);
 
+// The outcome of an advisor with nothing to try.
+inline constexpr const char* kEveryCountFull =
+    "Every tooth count holds 7 gears: no tooth count can take one more, so nothing was tried.";
+
+// "Stopped after N of M tooth counts".
+std::string stoppedText(const AdvisorReport& report);
+
 // {"now": {"count": n, "best": RESULT or null}, "tried": n, "suggestions": [the first
-// `shown`, each {"add": t, "count": n, "best": RESULT}]}
+// `shown`, each {"add": t, "count": n, "best": RESULT, "nowFeedError": TEXT or null,
+// "feedError": TEXT, "leadError": TEXT}], "candidates": n, "stopped": BOOL}
 std::string suggestionsJson(const JobInputs& in, const AdvisorReport& report, int shown);
 
 // The results now; the first `shown` suggestions (tooth count to add, results kept,
-// the best result), or that nothing improves; the number of tooth counts tried.
+// the feed errors now and with it, the lead error, the best result), or that nothing
+// improves; the number of tooth counts tried; whether a stop came first; or that every
+// tooth count holds 7 gears.
 std::string suggestionsListing(const JobInputs& in, const AdvisorReport& report, int shown);
 
 // Runs the advisor (its progress on standard error when that is a terminal; a stop

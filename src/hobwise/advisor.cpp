@@ -1,5 +1,7 @@
 #include "hobwise/advisor.h"
 
+#include "hobwise/results.h"
+
 namespace hobwise {
 
 AdvisorReport suggestGears(const JobInputs& inputs, const GearStock& stock, const SolveOptions& options,
@@ -8,5 +10,15 @@ AdvisorReport suggestGears(const JobInputs& inputs, const GearStock& stock, cons
 }
 
 std::vector<int> toothCountsToTry(const GearStock& stock) { return additionsTo(stock); }
+
+SuggestionFigures figuresOf(const JobInputs& inputs, const AdvisorReport& report, const Suggestion& suggestion,
+                            bool exact) {
+  const ResultRow row = resultRowOf(1, resultTextsOf(inputs, suggestion.best, exact));
+  SuggestionFigures f;
+  if (report.nowBest) f.nowFeedError = resultRowOf(1, resultTextsOf(inputs, *report.nowBest, exact))[kFeedErrorColumn];
+  f.feedError = row[kFeedErrorColumn];
+  f.leadError = row[kLeadErrorColumn];
+  return f;
+}
 
 }  // namespace hobwise

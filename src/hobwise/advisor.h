@@ -13,6 +13,7 @@
 // Threads: suggestGears works on the calling thread and on options.processors threads
 // of its own, which it waits for; progress is called from those, one call at a time.
 // Never throws.
+#include <string>
 #include <vector>
 
 #include "model/gear_stock.h"
@@ -29,5 +30,16 @@ AdvisorReport suggestGears(const JobInputs& inputs, const GearStock& stock, cons
 // The tooth counts the advisor tries for a stock (those it holds fewer than 7 of),
 // ascending: its number is the advisor's candidates.
 std::vector<int> toothCountsToTry(const GearStock& stock);
+
+// What a suggestion improves, as the result display writes it (numbers without their
+// labels): the feed error of the best result now (empty when there is none) and of the
+// suggestion's own best result, and that result's lead error.
+struct SuggestionFigures {
+  std::string nowFeedError;
+  std::string feedError;
+  std::string leadError;
+};
+SuggestionFigures figuresOf(const JobInputs& inputs, const AdvisorReport& report, const Suggestion& suggestion,
+                            bool exact = false);
 
 }  // namespace hobwise

@@ -1,11 +1,12 @@
-// The gear advisor: one solve run per one-gear addition to the stock.
+// The gear advisor: the rule of a suggestion, and the run on the stock as it is, the
+// additions and the report, one after the other.
 #include "solver/advisor.h"
 
 #include <algorithm>
 #include <mutex>
-#include <thread>
 
 #include "solver/c_constant_memo.h"
+#include "solver/solver_internal.h"
 
 namespace hobwise {
 
@@ -22,117 +23,129 @@ GearStock withOneMore(const GearStock& stock, int toothCount) {
   return more;
 }
 
+std::string shownFeedErrorSize(const FoundResult& result) {
+  return formatFixed(boost::multiprecision::abs(result.feedError), 15);
+}
+
+bool sameFractions(const FoundResult& a, const FoundResult& b) {
+  using U = std::uint64_t;
+  const auto same = [](U aUp, U aDown, U bUp, U bDown) { return aUp * bDown == bUp * aDown; };
+  return same(U{a.i2} * a.i3, U{a.i0} * a.i1, U{b.i2} * b.i3, U{b.i0} * b.i1) &&
+         same(U{a.f2} * a.f3, U{a.f0} * a.f1, U{b.f2} * b.f3, U{b.f0} * b.f1);
+}
+
+namespace {
+
+// The order of two shown sizes (digits, a point and 15 decimals): -1, 0 or 1.
+int compareShown(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+  return a < b ? -1 : a == b ? 0 : 1;
+}
+
+}  // namespace
+
 bool improvesOn(const FoundResult& candidate, const std::optional<FoundResult>& nowBest) {
-  return !nowBest || candidate.feedError < nowBest->feedError;
+  if (!nowBest) return true;
+  if (sameFractions(candidate, *nowBest)) return false;
+  if (!boost::multiprecision::isfinite(candidate.feedError)) return false;
+  return compareShown(shownFeedErrorSize(candidate), shownFeedErrorSize(*nowBest)) < 0;
+}
+
+bool suggestionBefore(const Suggestion& a, const Suggestion& b) {
+  const int order = compareShown(shownFeedErrorSize(a.best), shownFeedErrorSize(b.best));
+  return order != 0 ? order < 0 : a.add < b.add;
+}
+
+AdvisorStart startAdvice(const JobInputs& inputs, const GearStock& stock, const SolveOptions& options,
+                         const std::atomic<bool>* stop) {
+  AdvisorStart start;
+  start.additions = additionsTo(stock);
+  if (start.additions.empty()) return start;  // nothing to try, nothing to compare with
+  SolveOptions whole = options;
+  whole.feedErrorBelow.reset();
+  SolveCallbacks callbacks;
+  callbacks.stop = stop;
+  const SolveReport now = solve(inputs, stock, whole, callbacks);
+  if (stop && stop->load()) {
+    start.stopped = true;
+  } else if (now.failed) {
+    start.failed = true;
+  } else {
+    start.nowCount = now.results.size();
+    if (!now.results.empty()) start.nowBest = now.results.front();
+  }
+  return start;
+}
+
+AdvisorReport combineAdvice(const AdvisorStart& start, std::span<const AdditionOutcome> outcomes) {
+  AdvisorReport report;
+  report.candidates = static_cast<int>(start.additions.size());
+  report.full = start.additions.empty();
+  report.nowCount = start.nowCount;
+  report.nowBest = start.nowBest;
+  report.stopped = start.stopped;
+  report.failed = start.failed;
+  for (const AdditionOutcome& o : outcomes) {
+    if (!o.tried) continue;
+    ++report.tried;
+    if (o.failed) report.failed = true;
+    if (o.suggested) report.suggestions.push_back({o.add, o.count, o.best});
+  }
+  if (!start.stopped && !start.failed && report.tried < report.candidates) report.stopped = true;
+  std::stable_sort(report.suggestions.begin(), report.suggestions.end(), suggestionBefore);
+  return report;
 }
 
 namespace {
 
 bool stopSet(const AdvisorCallbacks& callbacks) { return callbacks.stop && callbacks.stop->load(); }
 
-// What the run of one addition kept.
-struct Outcome {
-  bool done = false;
-  bool failed = false;
-  std::size_t count = 0;
-  std::optional<FoundResult> best;
-};
+// Every addition of the start, on the given number of threads, each taking the next.
+std::vector<AdditionOutcome> tryAdditions(AdvisorAdditions& additions, const AdvisorStart& start,
+                                          unsigned threads, const AdvisorCallbacks& callbacks) {
+  std::vector<AdditionOutcome> outcomes(start.additions.size());
+  if (!additions.prepare(callbacks.stop)) return outcomes;
+  std::atomic<std::size_t> next{0};
+  std::mutex progressLock;
+  int tried = 0;
+  const auto work = [&] {
+    for (std::size_t k = next.fetch_add(1); k < outcomes.size() && !stopSet(callbacks); k = next.fetch_add(1)) {
+      outcomes[k] = additions.outcomeOf(start.additions[k], callbacks.stop);
+      if (!outcomes[k].tried) continue;
+      std::lock_guard lock(progressLock);
+      ++tried;
+      if (callbacks.progress) callbacks.progress(tried, static_cast<int>(outcomes.size()));
+    }
+  };
+  solver::runOnThreads(std::min<std::size_t>(std::max(1u, threads), outcomes.size()), work,
+                       [&] { next = outcomes.size(); });
+  return outcomes;
+}
 
 }  // namespace
 
 AdvisorReport advise(const JobInputs& inputs, const GearStock& stock, const SolveOptions& options,
                      const AdvisorCallbacks& callbacks) {
-  AdvisorReport report;
+  int candidates = 0;
   try {
-    const std::vector<int> teeth = additionsTo(stock);
-    report.candidates = static_cast<int>(teeth.size());
-    SolveCallbacks runCallbacks;
-    runCallbacks.stop = callbacks.stop;
-    // Most index trains recur from one addition to the next: their C constants are
-    // worked out once (the literal algorithm works out every one itself).
+    // The runs of this one job share the C constants they work out (the literal
+    // algorithm works out every one itself).
     CConstantMemo memo;
     SolveOptions shared = options;
     shared.cConstantMemo = options.exact ? nullptr : &memo;
-
-    // The stock as it is, with every worker.
-    const SolveReport now = solve(inputs, stock, shared, runCallbacks);
-    if (stopSet(callbacks)) {
-      report.stopped = true;
-      return report;
-    }
-    if (now.failed) {
-      report.failed = true;
-      return report;
-    }
-    report.nowCount = now.results.size();
-    if (!now.results.empty()) report.nowBest = now.results.front();
-
-    // The additions: each thread takes the next one and runs it with one worker.
-    SolveOptions single = shared;
-    single.processors = 1;
-    // First look at an addition: only results that beat the best now. Most additions
-    // keep none and are done; the others get a whole run for their count. (The literal
-    // algorithm makes the whole run for every addition.)
-    SolveOptions firstLook = single;
-    if (report.nowBest && !options.exact) firstLook.feedErrorBelow = report.nowBest->feedError;
-    std::vector<Outcome> outcomes(teeth.size());
-    std::atomic<std::size_t> next{0};
-    std::mutex progressLock;
-    int tried = 0;
-    auto work = [&] {
-      while (!stopSet(callbacks)) {
-        const std::size_t k = next.fetch_add(1);
-        if (k >= teeth.size()) return;
-        const GearStock more = withOneMore(stock, teeth[k]);
-        SolveReport run;
-        if (firstLook.feedErrorBelow) run = solve(inputs, more, firstLook, runCallbacks);
-        if (!firstLook.feedErrorBelow || (!run.results.empty() && !run.failed))
-          run = solve(inputs, more, single, runCallbacks);
-        if (stopSet(callbacks)) return;  // a run may have ended early: leave it out
-        Outcome& o = outcomes[k];
-        o.failed = run.failed;
-        o.count = run.results.size();
-        if (!run.results.empty()) o.best = std::move(run.results.front());
-        o.done = true;
-        std::lock_guard lock(progressLock);
-        ++tried;
-        if (callbacks.progress) callbacks.progress(tried, report.candidates);
-      }
-    };
-    const std::size_t threads = std::min<std::size_t>(std::max(1u, options.processors), teeth.size());
-    std::vector<std::thread> pool;
-    for (std::size_t t = 1; t < threads; ++t) {
-      try {
-        pool.emplace_back(work);
-      } catch (...) {
-        break;  // no more threads: the others take its share
-      }
-    }
-    work();
-    for (auto& t : pool) t.join();
-
-    report.stopped = stopSet(callbacks);
-    for (std::size_t k = 0; k < teeth.size(); ++k) {
-      const Outcome& o = outcomes[k];
-      if (!o.done) continue;
-      ++report.tried;
-      if (o.failed) report.failed = true;
-      if (o.best && improvesOn(*o.best, report.nowBest)) report.suggestions.push_back({teeth[k], o.count, *o.best});
-    }
-    std::stable_sort(report.suggestions.begin(), report.suggestions.end(),
-                     [](const Suggestion& a, const Suggestion& b) {
-                       if (a.best.feedError < b.best.feedError) return true;
-                       if (b.best.feedError < a.best.feedError) return false;
-                       return a.add < b.add;
-                     });
+    const AdvisorStart start = startAdvice(inputs, stock, shared, callbacks.stop);
+    candidates = static_cast<int>(start.additions.size());
+    if (start.additions.empty() || start.stopped || start.failed) return combineAdvice(start, {});
+    AdvisorAdditions additions(inputs, stock, shared, start);
+    const std::vector<AdditionOutcome> outcomes = tryAdditions(additions, start, options.processors, callbacks);
+    return combineAdvice(start, outcomes);
   } catch (...) {
-    // Memory ran out: no suggestions.
+    // Memory ran out, or a thread could not be started: no suggestions.
     AdvisorReport failed;
-    failed.candidates = report.candidates;
+    failed.candidates = candidates;
     failed.failed = true;
     return failed;
   }
-  return report;
 }
 
 }  // namespace hobwise

@@ -1,6 +1,8 @@
 // "Suggest Gears to Buy": the gear advisor's dialog.
 #include "ui/advisor_dialog.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -21,10 +23,12 @@ namespace hobwise::ui {
 
 namespace {
 
-// The feed error of a result as the Main page and the results table show it (signed).
-QString feedErrorText(const JobInputs& inputs, const FoundResult& result) {
-  return QString::fromStdString(resultRowOf(1, resultTextsOf(inputs, result))[kFeedErrorColumn]);
+// The row of a result as the results table shows it.
+ResultRow rowOf(const JobInputs& inputs, const FoundResult& result) {
+  return resultRowOf(1, resultTextsOf(inputs, result));
 }
+
+QString cell(const ResultRow& row, ResultColumn column) { return QString::fromStdString(row[column]); }
 
 QString plural(std::size_t n, const char* one, const char* many) {
   return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
@@ -42,14 +46,15 @@ AdvisorDialog::AdvisorDialog(const JobInputs& inputs, const GearStock& stock, co
                                    "tooth count ..."),
                     this);
   progress_ = new QProgressBar(this);
-  progress_->setRange(0, static_cast<int>(toothCountsToTry(stock_).size()));
+  progress_->setRange(0, std::max(1, static_cast<int>(toothCountsToTry(stock_).size())));
   progress_->setValue(0);
   progress_->setFormat(QStringLiteral("%v of %m tooth counts tried"));
   progress_->setTextVisible(true);
 
-  table_ = new QTableWidget(0, 5, this);
+  table_ = new QTableWidget(0, kColumns, this);
   table_->setHorizontalHeaderLabels({QStringLiteral("Add (teeth)"), QStringLiteral("Results"),
-                                     QStringLiteral("Best Feed Error"), QStringLiteral("Index Gears"),
+                                     QStringLiteral("Feed Error Now"), QStringLiteral("Feed Error"),
+                                     QStringLiteral("Lead Error"), QStringLiteral("Index Gears"),
                                      QStringLiteral("Feed Gears")});
   table_->verticalHeader()->setVisible(false);
   table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
@@ -78,7 +83,7 @@ AdvisorDialog::AdvisorDialog(const JobInputs& inputs, const GearStock& stock, co
   layout->addWidget(table_, 1);
   layout->addWidget(outcome_);
   layout->addLayout(buttons);
-  resize(640, 420);
+  resize(820, 420);
 
   // The progress bar follows the advisor's count of tried additions, read on this
   // thread; the report itself comes back through one queued call.
@@ -123,43 +128,72 @@ void AdvisorDialog::finish(std::shared_ptr<AdvisorReport> report) {
   poll_->stop();
   report_ = std::move(*report);
   stopButton_->setEnabled(false);
-  progress_->setValue(report_.tried);
-
-  if (report_.failed) {
-    now_->setText(QStringLiteral("The job cannot be solved: a field of the Main page is no number."));
-  } else if (report_.nowBest) {
-    now_->setText(QStringLiteral("Now: ") + plural(report_.nowCount, "result", "results") +
-                  QStringLiteral(", the best with a feed error of ") + feedErrorText(inputs_, *report_.nowBest) +
-                  QStringLiteral("."));
-  } else {
-    now_->setText(QStringLiteral("Now: no result."));
-  }
-  QString outcome;
-  if (report_.stopped)
-    outcome = QStringLiteral("Stopped: %1 of %2 tooth counts tried. ").arg(report_.tried).arg(report_.candidates);
-  if (report_.suggestions.empty())
-    outcome += report_.nowBest ? QStringLiteral("Nothing improves: no one gear more gives a smaller feed error.")
-                               : QStringLiteral("Nothing improves: no one gear more finds a result.");
-  else
-    outcome += plural(report_.suggestions.size(), "tooth count improves", "tooth counts improve") +
-               QStringLiteral(" on the best result; select one and press Add to Stock.");
-  outcome_->setText(outcome);
+  endProgress();
+  now_->setText(nowText());
+  outcome_->setText(outcomeText());
   fillTable();
   emit advisorFinished();
 }
 
+// The line above the bar: the best result now, or why there is nothing to compare with.
+QString AdvisorDialog::nowText() const {
+  if (report_.full)
+    return QStringLiteral("Every tooth count holds 7 gears: no tooth count can take one more, so nothing was tried.");
+  if (report_.failed) return QStringLiteral("The job cannot be solved: a field of the Main page is not a number.");
+  if (report_.nowBest)
+    return QStringLiteral("Now: ") + plural(report_.nowCount, "result", "results") +
+           QStringLiteral(", the best with a feed error of ") + cell(rowOf(inputs_, *report_.nowBest), kFeedErrorColumn) +
+           QStringLiteral(".");
+  if (report_.stopped && report_.tried == 0) return QStringLiteral("Stopped before the first tooth count was tried.");
+  return QStringLiteral("Now: no result.");
+}
+
+// The line below the table: whether a stop came first, and what the suggestions are.
+QString AdvisorDialog::outcomeText() const {
+  if (report_.full || report_.failed) return {};
+  QStringList parts;
+  if (report_.stopped)
+    parts << QStringLiteral("Stopped after %1 of %2 tooth counts.").arg(report_.tried).arg(report_.candidates);
+  if (!report_.suggestions.empty())
+    parts << plural(report_.suggestions.size(), "tooth count improves", "tooth counts improve") +
+                 QStringLiteral(" on the best result; select one and press Add to Stock.");
+  else if (report_.stopped && report_.tried > 0)
+    parts << QStringLiteral("No suggestion among the tooth counts tried.");
+  else if (!report_.stopped)
+    parts << (report_.nowBest ? QStringLiteral("Nothing improves: no one gear more gives a smaller feed error.")
+                              : QStringLiteral("Nothing improves: no one gear more finds a result."));
+  return parts.join(QLatin1Char(' '));
+}
+
+// The bar goes to its end whatever the advisor's end, and says which end it was.
+void AdvisorDialog::endProgress() {
+  const int candidates = std::max(1, report_.candidates);
+  progress_->setRange(0, candidates);
+  progress_->setValue(candidates);
+  if (report_.full)
+    progress_->setFormat(QStringLiteral("No tooth count can take one more gear"));
+  else if (report_.failed)
+    progress_->setFormat(QStringLiteral("The job cannot be solved"));
+  else if (report_.stopped)
+    progress_->setFormat(QStringLiteral("Stopped after %1 of %2 tooth counts").arg(report_.tried).arg(report_.candidates));
+  else
+    progress_->setFormat(QStringLiteral("%1 of %2 tooth counts tried").arg(report_.tried).arg(report_.candidates));
+}
+
 void AdvisorDialog::fillTable() {
   table_->setRowCount(static_cast<int>(report_.suggestions.size()));
+  const QString now = report_.nowBest ? cell(rowOf(inputs_, *report_.nowBest), kFeedErrorColumn) : QStringLiteral("none");
   for (std::size_t k = 0; k < report_.suggestions.size(); ++k) {
     const Suggestion& s = report_.suggestions[k];
     // The same texts as the results table shows for this result.
-    const ResultRow row = resultRowOf(1, resultTextsOf(inputs_, s.best));
-    const QString cells[5] = {QString::number(s.add), QString::number(s.count), feedErrorText(inputs_, s.best),
-                              QString::fromStdString(row[kIndexGearsColumn]),
-                              QString::fromStdString(row[kFeedGearsColumn])};
-    for (int c = 0; c < 5; ++c) {
+    const ResultRow row = rowOf(inputs_, s.best);
+    const QString cells[kColumns] = {QString::number(s.add),           QString::number(s.count),
+                                     now,                              cell(row, kFeedErrorColumn),
+                                     cell(row, kLeadErrorColumn),      cell(row, kIndexGearsColumn),
+                                     cell(row, kFeedGearsColumn)};
+    for (int c = 0; c < kColumns; ++c) {
       auto* item = new QTableWidgetItem(cells[c]);
-      if (c < 3) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      if (c < 5) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
       table_->setItem(static_cast<int>(k), c, item);
     }
   }

@@ -53,7 +53,12 @@ class AdvisorDialog : public QDialog {
   void keyPressEvent(QKeyEvent* e) override;  // Escape stops a run, or closes
 
  private:
+  static constexpr int kColumns = 7;
+
   void finish(std::shared_ptr<AdvisorReport> report);
+  void endProgress();
+  QString nowText() const;
+  QString outcomeText() const;
   void fillTable();
   void updateAddButton();
   void addSelected();

@@ -244,7 +244,7 @@ void MainWindow::finishSolve(std::shared_ptr<SolveReport> report) {
     browser->setPosition(1);
   }
   ShowResult(0);
-  whyNothing_->showText(QString::fromStdString(whyNothing));
+  whyNothing_->showText(QString::fromStdString(whyNothing), !report->failed && !additionsTo(ReadGearStock()).empty());
   controls_.setEnabled(kBrowser, true);
   emit solveFinished();
 }

@@ -23,8 +23,9 @@ WhyNothingLine::WhyNothingLine(QWidget* client, QWidget* resultLabel, std::funct
   if (resultLabel) resultLabel->installEventFilter(this);
 }
 
-void WhyNothingLine::showText(const QString& text) {
+void WhyNothingLine::showText(const QString& text, bool offerAdvisor) {
   label_->setText(text);
+  button_->setVisible(offerAdvisor);
   setVisible(!text.isEmpty());
   if (!text.isEmpty()) raise();
 }

@@ -18,7 +18,10 @@ class WhyNothingLine : public QWidget {
   // `resultLabel` is the "Result:" label; `openAdvisor` runs the advisor's command.
   WhyNothingLine(QWidget* client, QWidget* resultLabel, std::function<void()> openAdvisor);
 
-  void showText(const QString& text);  // empty: the line goes
+  // Empty: the line goes. `offerAdvisor`: the advisor's button shows beside the text
+  // (not for a job that cannot be solved, nor for a stock that holds 7 of every tooth
+  // count, where the advisor has nothing to try).
+  void showText(const QString& text, bool offerAdvisor = true);
   QString text() const;
   QPushButton* advisorButton() const { return button_; }
 
