@@ -6,6 +6,7 @@
 
 #include "options.h"
 #include "output.h"
+#include "report/sheet_inputs.h"
 #include "results/result_json.h"
 
 namespace hobwise::cli {

@@ -93,7 +93,6 @@ int run(int argc, char** argv) {
   }
   const JobInputs inputs = jobFrom(o);
   const GearStock stock = o.stock ? GearStock::fromText(*o.stock) : GearStock::defaultStock();
-  setExactFractionSearch(o.exact);
   if (o.checkTrain) return runTrainCheck(inputs, stock, solveOptionsFrom(o), *o.checkTrain, o.json, o.sheet);
   if (o.suggest) {
     catchInterrupts();

@@ -10,6 +10,7 @@
 
 #include "options.h"
 #include "report/sheet.h"
+#include "report/sheet_inputs.h"
 #include "report/sheet_painter.h"
 #include "results/result_json.h"
 #include "results/result_rows.h"

@@ -12,6 +12,7 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include "report/sheet_inputs.h"
 #include "report/sheet_painter.h"
 #include "ui/main_window.h"
 
