@@ -177,14 +177,38 @@ std::vector<WorkRange> FeedSearch::blocksOf(const std::vector<double>& ts, unsig
   return blocks;
 }
 
+Decided<std::vector<double>> FeedSearch::targetsFor(std::span<const CConstantRecord> records, bool exact) const {
+  if (exact) return kCannotDecide;
+  return targetsFast(records);
+}
+
+std::vector<WorkRange> FeedSearch::piecesOf(const Decided<std::vector<double>>& ts, std::size_t count,
+                                            unsigned processors) {
+  return ts ? blocksOf(*ts, processors) : divideWork(count, processors);
+}
+
+bool FeedSearch::searchPiece(std::span<const CConstantRecord> records, const Decided<std::vector<double>>& ts,
+                             WorkRange piece, WorkerList& list, FeedCounts* counts,
+                             const std::function<bool(std::size_t)>& proceed, const std::atomic<bool>* stop) const {
+  if (!ts) {
+    for (std::size_t k = piece.first; k < piece.end; ++k)
+      if ((proceed && !proceed(k)) || !searchPlain(records[k], list, counts, stop)) return false;
+    return true;
+  }
+  bool cut = false;
+  for (std::size_t k = piece.first; k < piece.end && !cut; ++k)
+    if (proceed && !proceed(k)) {
+      piece.end = static_cast<std::uint32_t>(k);
+      cut = true;
+    }
+  searchFast(records, *ts, piece, list, counts);
+  return !cut;
+}
+
 void FeedSearch::search(std::span<const CConstantRecord> records, WorkerList& list, FeedCounts* counts,
                         bool exact) const {
-  if (!exact)
-    if (const Decided<std::vector<double>> ts = targetsFast(records)) {
-      for (WorkRange block : blocksOf(*ts, 1)) searchFast(records, *ts, block, list, counts);
-      return;
-    }
-  for (const CConstantRecord& record : records) searchPlain(record, list, counts);
+  const Decided<std::vector<double>> ts = targetsFor(records, exact);
+  for (WorkRange piece : piecesOf(ts, records.size(), 1)) searchPiece(records, ts, piece, list, counts);
 }
 
 }  // namespace hobwise::solver

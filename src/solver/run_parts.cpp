@@ -18,8 +18,8 @@ void RunPlan::Impl::buildSearch() {
 
 void RunPlan::Impl::planPieces() {
   if (!search) return;
-  if (!options.exact) targets = search->targetsFast(cConstants);
-  pieces = targets ? FeedSearch::blocksOf(*targets, processors) : divideWork(cConstants.size(), processors);
+  targets = search->targetsFor(cConstants, options.exact);
+  pieces = FeedSearch::piecesOf(targets, cConstants.size(), processors);
 }
 
 RunPlan::RunPlan(std::shared_ptr<const Impl> impl) : impl_(std::move(impl)) {}
@@ -106,23 +106,10 @@ FeedWorker::~FeedWorker() = default;
 bool FeedWorker::search(std::size_t piece, const std::function<bool(std::size_t)>& proceed) {
   const RunPlan::Impl& plan = *state_->plan;
   if (piece >= plan.pieces.size()) return true;
-  WorkRange range = plan.pieces[piece];
-  bool cut = false;
-  if (plan.targets) {  // the fast form: the C constants it may take, then the block at once
-    for (std::size_t k = range.first; k < range.end; ++k)
-      if (proceed && !proceed(k)) {
-        range.end = static_cast<std::uint32_t>(k);
-        cut = true;
-        break;
-      }
-    plan.search->searchFast(plan.cConstants, *plan.targets, range, state_->list, &state_->counts);
-  } else {
-    for (std::size_t k = range.first; k < range.end && !cut; ++k)
-      cut = (proceed && !proceed(k)) ||
-            !plan.search->searchPlain(plan.cConstants[k], state_->list, &state_->counts, state_->stop);
-  }
-  state_->stopped = state_->stopped || cut;
-  return !cut;
+  const bool whole = plan.search->searchPiece(plan.cConstants, plan.targets, plan.pieces[piece], state_->list,
+                                              &state_->counts, proceed, state_->stop);
+  state_->stopped = state_->stopped || !whole;
+  return whole;
 }
 
 RunPartial FeedWorker::partial() const { return {state_->list.entries(), state_->counts, state_->stopped}; }

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <vector>
@@ -26,6 +27,20 @@ class FeedSearch {
   // form unless `exact` or it cannot decide, else by the plain form; `counts` (if
   // given) gains the stage counts, the same from both forms.
   void search(std::span<const CConstantRecord> records, WorkerList& list, FeedCounts* counts, bool exact) const;
+
+  // The step in pieces, for workers that take them in turns. targetsFor: the form of
+  // the search, the fast form's T of each C constant (targetsFast), or nothing for the
+  // plain form (when exact, or where the fast form cannot decide). piecesOf: its pieces,
+  // the fast form's blocks or the plain form's ranges of C constants, one per
+  // processor. searchPiece: one piece by that form; `proceed(k)` (if given) is asked
+  // before C constant k (by the fast form for the whole piece before it searches it)
+  // and false ends the piece before k; `stop` as for searchPlain. False when cut short.
+  Decided<std::vector<double>> targetsFor(std::span<const CConstantRecord> records, bool exact) const;
+  static std::vector<WorkRange> piecesOf(const Decided<std::vector<double>>& ts, std::size_t count,
+                                         unsigned processors);
+  bool searchPiece(std::span<const CConstantRecord> records, const Decided<std::vector<double>>& ts, WorkRange piece,
+                   WorkerList& list, FeedCounts* counts, const std::function<bool(std::size_t)>& proceed = {},
+                   const std::atomic<bool>* stop = nullptr) const;
 
   // The plain form for one C constant. `stop` (if given) is looked at every few hundred
   // driven pairs; false is returned when it cut the search short.
