@@ -99,7 +99,7 @@ Decided<DecFloat> solveCConstantFast(const JobParameters& job, const DecFloat& r
 CConstantStep::CConstantStep(const JobParameters& job, bool exact, CConstantMemo* memo)
     : job_(job), exact_(exact), memo_(exact ? nullptr : memo), wide_(job) {}
 
-DecFloat CConstantStep::of(std::uint64_t a, std::uint64_t b) const {
+DecFloat CConstantStep::solveCConstant(std::uint64_t a, std::uint64_t b) const {
   if (exact_) return solveCConstantPlain(job_, trainRatio(a, b));
   if (memo_) return memo_->get(a, b, [&] { return fastOrPlain(a, b); });
   return fastOrPlain(a, b);

@@ -24,7 +24,7 @@ void assignCConstants(const JobParameters& job, std::vector<CConstantRecord>& re
       if (from >= records.size()) return;
       for (std::size_t k = from; k < std::min(records.size(), from + kTurn); ++k) {
         CConstantRecord& r = records[k];
-        DecFloat c = step.of(std::uint64_t{r.g3} * r.g2, std::uint64_t{r.g1} * r.g0);
+        DecFloat c = step.solveCConstant(std::uint64_t{r.g3} * r.g2, std::uint64_t{r.g1} * r.g0);
         if (passesCConstantOption(c, options.wholeOnly, options.finiteOnly)) {
           r.cConstant = std::move(c);
           keep[k] = 1;

@@ -133,7 +133,7 @@ TEST(CConstantForms, SameDigitsAsThePlainBisection) {
     if (fast) {
       ASSERT_EQ(*fast, plain) << train.what;
     }
-    ASSERT_EQ(CConstantStep(train.job, false).of(train.a, train.b), plain) << train.what;
+    ASSERT_EQ(CConstantStep(train.job, false).solveCConstant(train.a, train.b), plain) << train.what;
     ASSERT_EQ(solveCConstant(train.job, ratio, false), plain) << train.what;
     wideDecided += wide.has_value(), fastDecided += fast.has_value(), ++trains;
   }

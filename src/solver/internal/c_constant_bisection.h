@@ -89,14 +89,15 @@ class CConstantWide {
   DecFloat capped_;  // the C constant of a bisection that climbs to its cap
 };
 
-// The C constant of an index train as the run works it out (step B): the plain
-// bisection when `exact`, else the whole-number form, then the DecFloat fast form, then
-// the plain one, each where the one before cannot decide; through `memo` if given
-// (shared by runs of one job), which the exact run leaves alone.
+// solveCConstant for the index train of driving product a over driven product b, as
+// the run works it out (step B): the plain bisection when `exact`, else the
+// whole-number form, then the DecFloat fast form, then the plain one, each where the
+// one before cannot decide; through `memo` if given (shared by runs of one job), which
+// the exact run leaves alone.
 class CConstantStep {
  public:
   CConstantStep(const JobParameters& job, bool exact, CConstantMemo* memo = nullptr);
-  DecFloat of(std::uint64_t a, std::uint64_t b) const;
+  DecFloat solveCConstant(std::uint64_t a, std::uint64_t b) const;
 
  private:
   DecFloat fastOrPlain(std::uint64_t a, std::uint64_t b) const;
