@@ -3,7 +3,7 @@
 #include "solver/internal/c_constant_bisection.h"
 
 #include "solver/c_constant.h"
-#include "solver/c_constant_memo.h"
+#include "solver/internal/c_constant_memo.h"
 #include "solver/run_rules.h"
 
 namespace hobwise::solver {
