@@ -34,7 +34,7 @@ M10@src/solver/run_rules.cpp@C limit too low@bool withinCap(const DecFloat& c) {
 M11@src/solver/c_constant_search.cpp@equal C: wider spread kept@return a.spread < b.spread;@return a.spread > b.spread;
 M12@src/solver/feed_search.cpp@plain feed search error limit tenfold smaller@if (!withinFeedErrorLimit(error)) continue;@if (!withinFeedErrorLimit(error * 10)) continue;
 M13@src/solver/run_rules.h@feed window open below@bool contains(const DecFloat& feed) const { return !(feed > high || feed < low); }@bool contains(const DecFloat& feed) const { return !(feed > high); }
-M14@src/solver/run_parts.cpp@each plain piece skips its last C constant@for (std::size_t k = range.first; k < range.end && !cut; ++k)@for (std::size_t k = range.first; k + 1 < range.end && !cut; ++k)
+M14@src/solver/feed_search.cpp@each plain piece skips its last C constant@for (std::size_t k = piece.first; k < piece.end; ++k)@for (std::size_t k = piece.first; k + 1 < piece.end; ++k)
 M15@src/solver/feed_search.cpp@worker list keeps one copy too many@if (pos != order.end() && sameGears(slots[*pos], find)) return;  // the other copy of the same pair@if (pos != order.end() && sameGears(slots[*pos], find) && pos != order.begin()) return;
 M16@src/solver/feed_search.cpp@trim keeps one result too few@if (found.size() > kResultLimit) found.resize(kResultLimit);@if (found.size() >= kResultLimit) found.resize(kResultLimit - 1);
 M17@src/solver/feed_search.cpp@trim drops no duplicate@found.erase(std::unique(found.begin(), found.end(), sameGears), found.end());@;
@@ -47,7 +47,7 @@ M23@src/results/results.cpp@smallest pitch refused@if (!(teeth >= 1 && pitch >= 
 M24@src/report/sheet.cpp@bullet one character late@if (feedLine.size() >= 28) feedLine.replace(27, 1, "•");@if (feedLine.size() >= 28) feedLine.replace(28, 1, "•");
 M25@src/report/derivation.cpp@derivation sign flipped@const std::string signText = t.sign == -1 ? " - " : " + ";@const std::string signText = t.sign == 1 ? " - " : " + ";
 M26@src/report/internal/sheet_limits.h@lead line cut one short@inline constexpr std::size_t kSheetLeadLineLimit = 83;@inline constexpr std::size_t kSheetLeadLineLimit = 82;
-M27@src/report/sheet.cpp@decimal budget favours sin on ties@} else if (ds >= dF && ds >= dp) {@} else if (ds > dF && ds >= dp) {
+M27@src/report/derivation.cpp@decimal budget one digit larger@while (dF + ds + dp > 49) {@while (dF + ds + dp > 50) {
 M28@src/report/sheet.cpp@dms carries at 1000@if (f == 10000) { f = 0; ++s; }@if (f == 1000) { f = 0; ++s; }
 M29@src/ui/widgets.cpp@paste of 1000 refused@if (!(value >= 1e-9 && value <= 1000)) return state;@if (!(value >= 1e-9 && value < 1000)) return state;
 M30@src/ui/widgets.cpp@paste allowed with two points@state.pasteEnabled = clipPoints + keptPoints <= 1;@state.pasteEnabled = clipPoints + keptPoints <= 2;
@@ -64,16 +64,16 @@ M40@src/solver/pair_table.cpp@fast order: a NaN threshold compares as less@if (n
 M41@src/solver/c_constant_wide.cpp@whole-number C: roots from 9999.5 taken as capped@room.capped = root > 99999.5;@room.capped = root > 9999.5;
 M42@src/solver/internal/c_constant_bisection.h@fast C: x below the room goes down@if (x < rootLow) return 1;@if (x < rootLow) return -1;
 M43@src/solver/internal/c_constant_bisection.h@fast C: falling formula, x between pole and room goes down@if (poleHigh < x && x < rootLow) return 1;@if (poleHigh < x && x < rootLow) return -1;
-M44@src/solver/c_constant_wide.cpp@whole-number C: a midpoint one unit high@x = (x + other).half();@x = (x + other + Wide(1)).half();
+M44@src/solver/c_constant_wide.cpp@whole-number C: a midpoint one unit high@x = (x + other).half();@x = (x + other + Wide(2)).half();
 M45@src/solver/c_constant_wide.cpp@whole-number C: end test with the wrong unit@if (mid.g() == 128) return hi > lo + Wide(k128_);@if (mid.g() == 128) return hi > lo + Wide(k120_);
 M46@src/solver/feed_sweep.cpp@fast window: certainly inside taken as outside@if (feed < feedHighApprox - feedRoom && feed > feedLowApprox + feedRoom) return true;@if (feed < feedHighApprox - feedRoom && feed > feedLowApprox + feedRoom) return false;
 M47@src/solver/feed_sweep.cpp@fast look counts one train per product@visit.trains += place.weight[k] * g.distinct;@visit.trains += place.weight[k];
 M48@src/solver/feed_sweep.cpp@sweep skips the C constant after a look it must repeat@const std::size_t next = v.again ? k + 1 : firstReaching(k, v.keyX * inverse[l]);@const std::size_t next = v.again ? k + 2 : firstReaching(k, v.keyX * inverse[l]);
-M49@src/solver/feed_sweep.cpp@fast look decides next to a whole number in double@if (std::min(fraction, 1 - fraction) <= room) return visitExactly(record, g, target, list, state);@if (false) return visitExactly(record, g, target, list, state);
+M49@src/solver/feed_sweep.cpp@fast look decides a train at the 0.001 limit in double@if (distance > tolerance - margin) return visitExactly(record, g, target, list, state);@if (false) return visitExactly(record, g, target, list, state);
 M50@src/solver/run_rules.cpp@fast stock check wants one gear more@if (first && uses > 1 && uses > stock.count(gears[k])) return false;@if (first && uses > 1 && uses >= stock.count(gears[k])) return false;
 M51@src/results/results.cpp@fraction pre-test without its margin@const double margin = 1e-9 * std::max(1.0, std::fabs(vd));@const double margin = 0;
 M52@src/solver/index_search.cpp@fast index search: only trains above the low end@if (low == Order::Equal) return;@if (low != Order::Greater) return;
-M53@src/solver/feed_search.cpp@fast blocks of rising runs@while (end < ts.size() && end - k < kBlock && std::isfinite(ts[end]) && ts[end] <= ts[end - 1]) ++end;@while (end < ts.size() && end - k < kBlock && std::isfinite(ts[end]) && ts[end] >= ts[end - 1]) ++end;
+M53@src/solver/feed_sweep.cpp@fast block takes T +- 0.001 inside the window when either end is@windowAll[k - first] = inWindowFast((ts[k] - kFeedErrorLimit) * feedFactorApprox) == true &&@windowAll[k - first] = inWindowFast((ts[k] - kFeedErrorLimit) * feedFactorApprox) == true ||
 EOF
 }
 
