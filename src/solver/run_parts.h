@@ -63,7 +63,9 @@ class RunPlan {
  public:
   // Steps up to the feed search of solve(): "Finding Applicable C Constants..." once the
   // pair table is built; the stop and stageStarted as for solve (the feed search's stage
-  // is the caller's to announce). May throw std::bad_alloc.
+  // is the caller's to announce). The index-train and C-constant searches run on
+  // options.processors threads; with 1 no thread is started (an instance without
+  // threads). May throw std::bad_alloc.
   static RunPlan make(const JobInputs& inputs, const GearStock& stock, const SolveOptions& options,
                       const SolveCallbacks& callbacks = {});
 
