@@ -64,7 +64,7 @@ M40@src/solver/pair_table.cpp@fast order: a NaN threshold compares as less@if (n
 M41@src/solver/c_constant_wide.cpp@whole-number C: roots from 9999.5 taken as capped@room.capped = root > 99999.5;@room.capped = root > 9999.5;
 M42@src/solver/internal/c_constant_bisection.h@fast C: x below the room goes down@if (x < rootLow) return 1;@if (x < rootLow) return -1;
 M43@src/solver/internal/c_constant_bisection.h@fast C: falling formula, x between pole and room goes down@if (poleHigh < x && x < rootLow) return 1;@if (poleHigh < x && x < rootLow) return -1;
-M44@src/solver/c_constant_wide.cpp@whole-number C: a midpoint one unit high@x = (x + other).half();@x = (x + other + Wide(2)).half();
+M44@src/solver/c_constant_wide.cpp@whole-number C: near the root, the upper bound taken from the lower@if (!dhi) dhi = mid.toDecFloat(state.hi, state.x, *dx);@if (!dhi) dhi = mid.toDecFloat(state.lo, state.x, *dx);
 M45@src/solver/c_constant_wide.cpp@whole-number C: end test with the wrong unit@if (mid.g() == 128) return hi > lo + Wide(k128_);@if (mid.g() == 128) return hi > lo + Wide(k120_);
 M46@src/solver/feed_sweep.cpp@fast window: certainly inside taken as outside@if (feed < feedHighApprox - feedRoom && feed > feedLowApprox + feedRoom) return true;@if (feed < feedHighApprox - feedRoom && feed > feedLowApprox + feedRoom) return false;
 M47@src/solver/feed_sweep.cpp@fast look counts one train per product@visit.trains += place.weight[k] * g.distinct;@visit.trains += place.weight[k];

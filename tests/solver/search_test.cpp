@@ -214,6 +214,10 @@ TEST(FeedSearch, BothFormsFindTheTrainsOfTheRules) {
   const struct { const char* what; int forties; bool bypass; DecFloat feedRate, c; std::size_t found; } cases[] = {
       {"error 0.00099", 4, false, 1, 1 / DecFloat("1.00099"), 1}, {"error 0.0009 below", 4, false, 1, 1 / DecFloat("0.9991"), 1},
       {"error 0.0011", 4, false, 1, 1 / DecFloat("1.0011"), 0},   {"error 0.0011 below", 4, false, 1, 1 / DecFloat("0.9989"), 0},
+      // The limit is the double nearest 0.001, 2.08e-20 above it.
+      {"error 0.001", 4, false, 1, 1 / DecFloat("1.001"), 1},     {"error 3e-20 above 0.001", 4, false, 1, 1 / DecFloat("1.00100000000000000003"), 0},
+      {"error 0.001, feed outside", 4, false, DecFloat("1.01"), 1 / DecFloat("1.001"), 0},
+      {"error 3e-20 above 0.001, feed outside", 4, false, DecFloat("1.01"), 1 / DecFloat("1.00100000000000000003"), 0},
       {"three 40s for four", 3, false, 1, 1, 0},                 {"three 40s, bypassed", 3, true, 1, 1, 1},
       {"feed 0.0049 below", 4, false, DecFloat("1.0049"), 1, 1}, {"feed 0.0049 above", 4, false, DecFloat("0.9951"), 1, 1},
       {"feed 0.0051 below", 4, false, DecFloat("1.0051"), 1, 0}, {"feed 0.0051 above", 4, false, DecFloat("0.9949"), 1, 0},
@@ -229,7 +233,9 @@ TEST(FeedSearch, BothFormsFindTheTrainsOfTheRules) {
     const FeedSearch search(job, pairs, stock);
     const CConstantRecord record{53, 50, 52, 51, 0, c.c};  // index train 52 x 51 over 53 x 50
     WorkerList plain, fast;
-    search.searchPlain(record, plain), search.search({&record, 1}, fast, nullptr, false);
+    FeedCounts plainCounts, fastCounts;
+    search.searchPlain(record, plain, &plainCounts), search.search({&record, 1}, fast, &fastCounts, false);
+    EXPECT_EQ(fastCounts, plainCounts) << c.what;
     for (const WorkerList* list : {&plain, &fast}) {
       ASSERT_EQ(list->size(), c.found) << c.what;
       if (c.found == 0) continue;
