@@ -20,18 +20,18 @@ DecFloat bisect(WayFn&& way) {
   while (true) {
     const int w = way(x);
     if (w == 0) break;
-    const DecFloat before = x;
     if (w > 0) {
       lo = x;
-      x = (x + hi) / 2;
+      x += hi;
     } else {
       hi = x;
-      x = (x + lo) / 2;
+      x += lo;
     }
+    x /= 2;
     if (x > kBisectionCap || x < 0) break;
     if (!(hi > lo + kStep)) break;
     // Halving can no longer move x: the interval is as narrow as the digits allow.
-    if (x == before) break;
+    if (w > 0 ? x == lo : x == hi) break;
   }
   return x + kStep;
 }

@@ -8,22 +8,7 @@
 
 namespace hobwise::solver {
 
-const Wide& Midpoints::power10(int e) {
-  static const std::array<Wide, 135> table = [] {
-    std::array<Wide, 135> t;
-    for (int k = 0; k < 135; ++k) t[static_cast<std::size_t>(k)] = Wide::pow10(k);
-    return t;
-  }();
-  return table[static_cast<std::size_t>(e)];
-}
-
 Midpoints::Midpoints(int g) : g_(g), one_(power10(g)), limb_(power10(g - 8)) {}
-
-int Midpoints::order(const Wide& v) const {
-  if (!(v < one_)) return 0;
-  if (!(v < limb_)) return -1;
-  return -2;
-}
 
 Wide Midpoints::cut(const Wide& v, int e) const {
   if (g_ == 128 && e == 0) return v - Wide(v.remainderBy<100000000u>());
