@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "solver/advisor.h"
-#include "solver/c_constant_memo.h"
+#include "solver/internal/c_constant_memo.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <chrono>
 #include <thread>
 
-#include "model/sample_jobs.h"
+#include "sample_jobs.h"
 #include "solver/solver.h"
 
 namespace {

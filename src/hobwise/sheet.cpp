@@ -1,6 +1,6 @@
 #include "hobwise/sheet.h"
 
-#include "results/train_check.h"
+#include "report/sheet_inputs.h"
 
 namespace hobwise {
 

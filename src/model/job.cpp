@@ -116,33 +116,4 @@ DecFloat actualFeed(const JobParameters& job, const DecFloat& feedRatio) {
   return feedRatio * job.feedFactor;
 }
 
-DecFloat solveCConstant(const JobParameters& job, const DecFloat& ratio) {
-  static const DecFloat kStep = DecFloat(1e-110);
-  DecFloat lo = 0, hi = 100000, x = 50000;
-  const bool rises = job.sign > 0;
-  if (!isNaN(ratio)) {
-    while (true) {
-      const DecFloat e = indexRatioFor(job, x);
-      if (isNaN(e)) break;
-      const DecFloat before = x;
-      const bool up = rises ? ratio > e : ratio < e;
-      const bool down = rises ? ratio < e : ratio > e;
-      if (up) {
-        lo = x;
-        x = (x + hi) / 2;
-      } else if (down) {
-        hi = x;
-        x = (x + lo) / 2;
-      } else {
-        break;
-      }
-      if (x > 99999 || x < 0) break;
-      if (!(hi > lo + kStep)) break;
-      // Halving can no longer move x: the interval is as narrow as the digits allow.
-      if (x == before) break;
-    }
-  }
-  return x + kStep;
-}
-
 }  // namespace hobwise

@@ -1,6 +1,7 @@
 #pragma once
 // The job: the inputs of the Main page, the quantities derived from them and the
-// formulas that tie a C constant to the index ratio, the feed ratio and the feed.
+// formulas that tie a C constant to the index ratio, the feed ratio and the feed (the
+// C constant of a given index ratio is the solver's: solver/c_constant.h).
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -75,6 +76,5 @@ std::optional<JobParameters> readJobWithoutFeedRate(const JobInputs& inputs);
 DecFloat indexRatioFor(const JobParameters& job, const DecFloat& c);
 DecFloat feedRatioFor(const JobParameters& job, const DecFloat& c);
 DecFloat actualFeed(const JobParameters& job, const DecFloat& feedRatio);
-DecFloat solveCConstant(const JobParameters& job, const DecFloat& ratio);
 
 }  // namespace hobwise

@@ -1,7 +1,6 @@
 #include "results/results.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <sstream>
@@ -9,7 +8,8 @@
 #include <boost/math/constants/constants.hpp>
 
 #include "model/text_value.h"
-#include "solver/solver_internal.h"
+#include "solver/c_constant.h"
+#include "solver/run_rules.h"
 
 namespace hobwise {
 
@@ -24,8 +24,6 @@ const DecFloat& wholeTolerance() {
   static const DecFloat value = fromDouble(1e-99);
   return value;
 }
-
-std::atomic<bool> gExactFractionSearch{false};
 
 using Int128 = __int128;
 
@@ -87,61 +85,66 @@ bool IsWhole(const DecFloat& x) {
   return whole - wholeTolerance() < x && x < whole + wholeTolerance();
 }
 
-void setExactFractionSearch(bool exact) { gExactFractionSearch.store(exact); }
-bool exactFractionSearch() { return gExactFractionSearch.load(); }
+std::optional<Fraction> fractionSearchPlain(const JobParameters& job, const DecFloat& c, const FoundResult& result) {
+  const DecFloat kt = job.indexConstant * job.hobThreads;
+  DecFloat v;
+  for (int q = 1; q <= 9999; ++q)
+    if (passesExactTests(c, q, kt, job.teeth, job.sign, result.i0, result.i1, result.i2, result.i3, v))
+      return Fraction{boost::multiprecision::floor(v), q};
+  return std::nullopt;
+}
 
-std::optional<Fraction> fractionSearch(const JobParameters& job, const DecFloat& c, const FoundResult& result,
-                                       bool exact) {
+// For most q, c x q is far from a whole number, and when it is close to one, P, the
+// gears divide K x T x P and N x P + s x q or miss by at least one part in 10^scale x
+// 169 x 169. Both facts can be told in double and 128-bit whole numbers. A q that fails
+// them fails one of the seven exact tests too (the errors of c, of the double and of
+// the decimal arithmetic are smaller than the misses by many orders of magnitude);
+// every q that passes them goes through the exact tests.
+Decided<std::optional<Fraction>> fractionSearchFast(const JobParameters& job, const DecFloat& c,
+                                                     const FoundResult& result) {
+  if (!boost::multiprecision::isfinite(c) || !(boost::multiprecision::abs(c) < DecFloat(1e6))) return kCannotDecide;
   const int i0 = result.i0, i1 = result.i1, i2 = result.i2, i3 = result.i3;
   const int teeth = job.teeth;
   const int sign = job.sign;
   const DecFloat kt = job.indexConstant * job.hobThreads;
-
-  // The shortcut: for most q, c x q is far from a whole number, and when it is close
-  // to one, P, the gears divide K x T x P and N x P + s x q or miss by at least one
-  // part in 10^scale x 169 x 169. Both facts can be told in double and 128-bit whole
-  // numbers. A q that fails them fails one of the seven exact tests too (the errors
-  // of c, of the double and of the decimal arithmetic are smaller than the misses by
-  // many orders of magnitude); every q that passes them goes through the exact tests.
-  const bool finite = boost::multiprecision::isfinite(c);
-  const bool shortcut = !exact && finite && boost::multiprecision::abs(c) < DecFloat(1e6);
-  const double cd = shortcut ? c.convert_to<double>() : 0.0;
-  const IndexConstantAsFraction k = shortcut ? indexConstantAsFraction(kt) : IndexConstantAsFraction{};
-
+  const double cd = c.convert_to<double>();
+  const IndexConstantAsFraction k = indexConstantAsFraction(kt);
+  // True when q certainly fails one of the seven tests.
+  const auto certainlyFails = [&](int q) {
+    const double vd = cd * q;
+    const double nearest = std::nearbyint(vd);
+    const double margin = 1e-9 * std::max(1.0, std::fabs(vd));
+    if (std::fabs(vd - nearest) > margin) return true;  // c x q is not whole
+    const Int128 p = static_cast<Int128>(static_cast<long long>(nearest));
+    if (k.known) {
+      const Int128 top = k.numerator * p;  // K x T x p x 10^scale
+      if (i3 == 0 || i2 == 0) return true;  // divided by zero: never whole
+      if (positiveMod(top, k.denominator * i3) != 0) return true;
+      if (positiveMod(top, k.denominator * i2) != 0) return true;
+      if (positiveMod(top, k.denominator * i3 * i2) != 0) return true;
+    }
+    if (i1 == 0 || i0 == 0) return true;
+    const Int128 bottom = static_cast<Int128>(teeth) * p + static_cast<Int128>(sign) * q;
+    if (positiveMod(bottom, i1) != 0) return true;
+    if (positiveMod(bottom, i0) != 0) return true;
+    return positiveMod(bottom, static_cast<Int128>(i1) * i0) != 0;
+  };
   DecFloat v;
   for (int q = 1; q <= 9999; ++q) {
-    if (shortcut) {
-      const double vd = cd * q;
-      const double nearest = std::nearbyint(vd);
-      const double margin = 1e-9 * std::max(1.0, std::fabs(vd));
-      if (std::fabs(vd - nearest) > margin) continue;  // c x q is not whole
-      const Int128 p = static_cast<Int128>(static_cast<long long>(nearest));
-      if (k.known) {
-        const Int128 top = k.numerator * p;  // K x T x p x 10^scale
-        if (i3 == 0 || i2 == 0) continue;    // divided by zero: never whole
-        if (positiveMod(top, k.denominator * i3) != 0) continue;
-        if (positiveMod(top, k.denominator * i2) != 0) continue;
-        if (positiveMod(top, k.denominator * i3 * i2) != 0) continue;
-      }
-      if (i1 == 0 || i0 == 0) continue;
-      const Int128 bottom = static_cast<Int128>(teeth) * p + static_cast<Int128>(sign) * q;
-      if (positiveMod(bottom, i1) != 0) continue;
-      if (positiveMod(bottom, i0) != 0) continue;
-      if (positiveMod(bottom, static_cast<Int128>(i1) * i0) != 0) continue;
-    }
-    if (passesExactTests(c, q, kt, teeth, sign, i0, i1, i2, i3, v)) {
-      return Fraction{boost::multiprecision::floor(v), q};
-    }
+    if (certainlyFails(q)) continue;
+    if (passesExactTests(c, q, kt, teeth, sign, i0, i1, i2, i3, v)) return Fraction{boost::multiprecision::floor(v), q};
   }
-  return std::nullopt;
+  return std::optional<Fraction>();
 }
 
-std::optional<ResultEvaluation> EvaluateResult(const JobInputs& inputs, const FoundResult& result) {
-  return EvaluateResult(inputs, result, exactFractionSearch());
+std::optional<Fraction> fractionSearch(const JobParameters& job, const DecFloat& c, const FoundResult& result,
+                                       bool exact) {
+  if (!exact)
+    if (const Decided<std::optional<Fraction>> found = fractionSearchFast(job, c, result)) return *found;
+  return fractionSearchPlain(job, c, result);
 }
 
-std::optional<ResultEvaluation> EvaluateResult(const JobInputs& inputs, const FoundResult& result,
-                                               bool exactFractionSearch) {
+std::optional<ResultEvaluation> EvaluateResult(const JobInputs& inputs, const FoundResult& result, bool exact) {
   const std::optional<JobParameters> read = readJobWithoutFeedRate(inputs);
   if (!read) return std::nullopt;
   const JobParameters& job = *read;
@@ -149,13 +152,11 @@ std::optional<ResultEvaluation> EvaluateResult(const JobInputs& inputs, const Fo
 
   const std::uint64_t indexDriving = std::uint64_t{result.i2} * result.i3;
   const std::uint64_t indexDriven = std::uint64_t{result.i0} * result.i1;
-  const DecFloat indexRatio = DecFloat(indexDriving) / DecFloat(indexDriven);
+  const DecFloat indexRatio = trainRatio(indexDriving, indexDriven);
 
   ResultEvaluation ev;
-  // The solver's bisection with its certain early halvings: the same c to the last
-  // digit, without the slow first part (the exact switch keeps the plain one).
-  ev.c = exactFractionSearch ? solveCConstant(job, indexRatio) : solver::solveCConstantFast(job, indexRatio);
-  if (auto fraction = fractionSearch(job, ev.c, result, exactFractionSearch)) {
+  ev.c = solveCConstant(job, indexRatio, exact);
+  if (auto fraction = fractionSearch(job, ev.c, result, exact)) {
     ev.hasFraction = true;
     ev.p = fraction->p;
     ev.q = fraction->q;
@@ -163,7 +164,7 @@ std::optional<ResultEvaluation> EvaluateResult(const JobInputs& inputs, const Fo
 
   const std::uint64_t feedDriving = std::uint64_t{result.f2} * result.f3;
   const std::uint64_t feedDriven = std::uint64_t{result.f0} * result.f1;
-  ev.feedRatio = DecFloat(feedDriving) / DecFloat(feedDriven);
+  ev.feedRatio = trainRatio(feedDriving, feedDriven);
   ev.feedError = ev.feedRatio - feedRatioFor(job, ev.c);
   ev.actualFeed = actualFeed(job, ev.feedRatio);
   ev.feedAlongHelix = (ev.feedRatio * job.feedFactor) / cosHelix;
@@ -201,8 +202,8 @@ ResultTexts resultTexts(const FoundResult& result, const ResultEvaluation& ev) {
   return t;
 }
 
-ResultTexts resultTextsForJob(const JobInputs& inputs, const FoundResult& result) {
-  if (const std::optional<ResultEvaluation> ev = EvaluateResult(inputs, result)) return resultTexts(result, *ev);
+ResultTexts resultTextsForJob(const JobInputs& inputs, const FoundResult& result, bool exact) {
+  if (const std::optional<ResultEvaluation> ev = EvaluateResult(inputs, result, exact)) return resultTexts(result, *ev);
   ResultTexts t;
   t.gears = gearTexts(result);
   return t;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "model/decfloat.h"
+#include "model/decided.h"
 #include "model/job.h"
 #include "solver/solver.h"
 
@@ -29,26 +30,24 @@ struct ResultEvaluation {
 };
 
 // Evaluates a result with the job the fields hold now (the feed rate takes no part).
-// Nothing when a field that must be a number is none.
-std::optional<ResultEvaluation> EvaluateResult(const JobInputs& inputs, const FoundResult& result);
-
-// The same, choosing the shortcuts: exact = true finds c by the plain bisection and
-// makes the seven wholeness tests for every q without the cheap pre-test (the
-// outcome is the same, only slower).
+// Nothing when a field that must be a number is none. `exact` turns the shortcuts off
+// (the C constant by the plain bisection, the fraction search without its pre-test):
+// the same evaluation, only slower. The front ends pass SolveOptions::exact.
 std::optional<ResultEvaluation> EvaluateResult(const JobInputs& inputs, const FoundResult& result,
-                                               bool exactFractionSearch);
-
-// The process-wide choice that the two-argument EvaluateResult uses (default: false,
-// the fast search). Set by the command line's --exact and by tests.
-void setExactFractionSearch(bool exact);
-bool exactFractionSearch();
+                                               bool exact = false);
 
 // The C constant c as the first fraction p/q (q = 1 to 9999) whose terms the index
-// gears divide: K x T x p by the driving gears, N x p + s x q by the driven ones.
+// gears divide: K x T x p by the driving gears, N x p + s x q by the driven ones. The
+// plain form makes the seven wholeness tests for every q; the fast form passes over
+// the q that a pre-test in double and 128-bit whole numbers rejects for certain, and
+// cannot decide for a C constant that is not finite or not below 1e6.
 struct Fraction {
   DecFloat p;  // whole
   int q = 0;
 };
+std::optional<Fraction> fractionSearchPlain(const JobParameters& job, const DecFloat& c, const FoundResult& result);
+Decided<std::optional<Fraction>> fractionSearchFast(const JobParameters& job, const DecFloat& c,
+                                                     const FoundResult& result);
 std::optional<Fraction> fractionSearch(const JobParameters& job, const DecFloat& c, const FoundResult& result,
                                        bool exact);
 
@@ -75,7 +74,7 @@ ResultTexts resultTexts(const FoundResult& result, const ResultEvaluation& evalu
 
 // The texts of a result judged with the job as given; only the gears when the job
 // cannot be evaluated (a field that must be a number is none).
-ResultTexts resultTextsForJob(const JobInputs& inputs, const FoundResult& result);
+ResultTexts resultTextsForJob(const JobInputs& inputs, const FoundResult& result, bool exact = false);
 
 // Gear geometry readouts 3009 and 3010 from the texts of 2003 (selected item, empty
 // when none), 2006 and 2004. Both empty when the inputs are out of range.

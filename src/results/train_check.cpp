@@ -1,12 +1,13 @@
 #include "results/train_check.h"
 
 #include <algorithm>
+#include <charconv>
 #include <map>
 #include <locale>
 #include <sstream>
 
 #include "model/text_value.h"
-#include "solver/solver_internal.h"
+#include "solver/run_rules.h"
 
 namespace hobwise {
 
@@ -41,6 +42,12 @@ std::string plainNumber(double value) {
   return out.str();
 }
 
+// A limit of the run's rules as its literal: the shortest text that reads back to it.
+std::string limitText(double value) {
+  char text[32];
+  return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
 // The tooth counts the stock does not hold often enough: each gear needs one of its
 // own unless duplicates go unchecked, and then one of its tooth count is enough.
 std::vector<StockShortfall> shortfallsOf(const MountedTeeth& teeth, const GearStock& stock, bool bypassDuplicates) {
@@ -65,27 +72,19 @@ std::string stockNote(const std::vector<StockShortfall>& shortfalls) {
   return note + ".";
 }
 
-bool aboveCap(const DecFloat& c) {
-  std::vector<CConstantRecord> one(1);
-  one[0].cConstant = c;
-  solver::dropOutOfRange(one);
-  return one.empty();
-}
-
 // The notes on the index train's C constant, as the C-constant search filters it.
 void cConstantNotes(const DecFloat& c, const SolveOptions& options, std::vector<std::string>& notes) {
   if (!(c > 0)) {
     notes.push_back("The C constant is not a positive number: a run accepts no such index train.");
     return;
   }
-  if (aboveCap(c)) notes.push_back("The C constant is above 9999.9999, the largest a run accepts.");
-  if (options.wholeOnly) {
-    if (!solver::passesWholeTest(c))
-      notes.push_back("The C constant is not whole, and whole C constants only are asked for.");
-  } else if (options.finiteOnly) {
-    if (!solver::passesFiniteTest(c))
-      notes.push_back("The C constant has more than 11 decimals, and finite C constants only are asked for.");
-  }
+  if (!withinCap(c))
+    notes.push_back("The C constant is above " + limitText(kCConstantCap) + ", the largest a run accepts.");
+  if (passesCConstantOption(c, options.wholeOnly, options.finiteOnly)) return;
+  const std::string decimals = std::to_string(std::to_string(kFiniteScale).size() - 1);
+  notes.push_back(options.wholeOnly ? "The C constant is not whole, and whole C constants only are asked for."
+                                    : "The C constant has more than " + decimals +
+                                          " decimals, and finite C constants only are asked for.");
 }
 
 // The notes that need the wanted feed rate: the band of the index trains a run
@@ -101,21 +100,17 @@ void feedNotes(const JobInputs& inputs, const FoundResult& result, const ResultE
   if (!job->hasTolerance) {
     notes.push_back("The feed rate \"" + wanted + "\" is too short to give a tolerance: a run accepts no index train.");
   } else {
-    const DecFloat ratio = solver::quotient(std::uint64_t{result.i2} * result.i3, std::uint64_t{result.i0} * result.i1);
-    const DecFloat lowEnd = indexRatioFor(*job, job->cLow);
-    const DecFloat highEnd = indexRatioFor(*job, job->cHigh);
-    const bool inBand = (ratio > lowEnd && ratio < highEnd) || (ratio > highEnd && ratio < lowEnd);
-    if (!inBand) {
+    const DecFloat ratio = trainRatio(std::uint64_t{result.i2} * result.i3, std::uint64_t{result.i0} * result.i1);
+    if (!FeedBand::of(*job).contains(ratio)) {
       const DecFloat asked = job->normalPitch / (ev.c * job->sinHelix);
       notes.push_back("The C constant asks for a feed rate of " + formatFixed(asked, 6) + ", outside " + wanted +
                       " \xC2\xB1 " + plainNumber(feedToleranceFor(job->feedRateTextLength)) +
                       ": a run does not consider this index train.");
     }
   }
-  static const DecFloat kWindow = DecFloat(0.005);
-  if (ev.actualFeed > job->feedRate + kWindow || ev.actualFeed < job->feedRate - kWindow)
-    notes.push_back("The actual feed rate " + formatFixed(ev.actualFeed, 6) + " lies more than 0.005 from the wanted " +
-                    wanted + ".");
+  if (!FeedWindow::of(*job).contains(ev.actualFeed))
+    notes.push_back("The actual feed rate " + formatFixed(ev.actualFeed, 6) + " lies more than " +
+                    limitText(kFeedWindow) + " from the wanted " + wanted + ".");
 }
 
 }  // namespace
@@ -173,7 +168,7 @@ std::optional<TrainCheck> checkTrain(const JobInputs& job, const GearStock& stoc
                                      const MountedTeeth& teeth) {
   TrainCheck check;
   check.result = resultOfPlaces(teeth);
-  const std::optional<ResultEvaluation> ev = EvaluateResult(job, check.result);
+  const std::optional<ResultEvaluation> ev = EvaluateResult(job, check.result, options.exact);
   if (!ev) return std::nullopt;
   check.evaluation = *ev;
   check.result.cConstant = ev->c;
@@ -183,41 +178,20 @@ std::optional<TrainCheck> checkTrain(const JobInputs& job, const GearStock& stoc
 
   // The stock as a run sees it: only tooth counts it holds at all, and a tooth count
   // used more than once as many times unless duplicates go unchecked.
-  const solver::StockSnapshot snapshot = solver::StockSnapshot::of(stock, options.bypassDuplicates);
+  const StockSnapshot snapshot = StockSnapshot::of(stock, options.bypassDuplicates);
   const bool everyToothCountHeld =
       std::all_of(teeth.begin(), teeth.end(), [&](std::uint16_t t) { return stock.count(t) > 0; });
-  check.inStock = everyToothCountHeld && solver::checkStock(snapshot, teeth);
+  check.inStock = everyToothCountHeld && checkStock(snapshot, teeth, options.exact);
   check.shortfalls = shortfallsOf(teeth, stock, options.bypassDuplicates);
   if (!check.shortfalls.empty()) check.notes.push_back(stockNote(check.shortfalls));
 
   cConstantNotes(ev->c, options, check.notes);
   feedNotes(job, check.result, *ev, check.notes);
-  static const DecFloat kRatioTolerance = DecFloat(0.001);
-  if (!(boost::multiprecision::abs(ev->feedError) < kRatioTolerance))
-    check.notes.push_back(
-        "The feed error is 0.001 or more: a run keeps only feed trains closer than that to the ratio the C "
-        "constant asks for.");
+  if (!withinFeedErrorLimit(boost::multiprecision::abs(ev->feedError)))
+    check.notes.push_back("The feed error is " + limitText(kFeedErrorLimit) +
+                          " or more: a run keeps only feed trains closer than that to the ratio the C constant asks "
+                          "for.");
   return check;
-}
-
-SheetInputs sheetInputsFor(const JobInputs& job, const ResultTexts& texts) {
-  SheetInputs s;
-  s.indexConstant = job.indexConstant;
-  s.feedConstant = job.feedConstant;
-  s.helixAngle = job.helixAngle;
-  s.normalPitch = job.normalPitch;
-  s.teeth = job.teeth;
-  s.setupIndex = job.setupIndex;
-  s.hobThreads = job.hobThreads;
-  const GeometryReadouts readouts = geometryReadouts(job.teeth, job.normalPitch, job.helixAngle);
-  s.pitchDiameter = readouts.pitchDiameter;
-  s.outsideDiameter = readouts.outsideDiameter;
-  s.leadLine = texts.leadLine;
-  s.feedLine = texts.feedLine;
-  s.status = texts.status;
-  s.feedErrorLine = texts.feedError;
-  s.gears = texts.gears;
-  return s;
 }
 
 }  // namespace hobwise

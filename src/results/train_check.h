@@ -14,7 +14,6 @@
 
 #include "model/gear_stock.h"
 #include "model/job.h"
-#include "report/sheet.h"
 #include "results/results.h"
 #include "solver/solver.h"
 
@@ -63,13 +62,11 @@ struct TrainCheck {
 };
 
 // Checks the gears against the job, the stock and the options as a run would read
-// them. Nothing when the job cannot be evaluated (a field that must be a number is
-// none); a feed-rate text that is no number only leaves the feed unjudged.
+// them, by the run's own rules (solver/run_rules.h); options.exact turns the
+// shortcuts of the evaluation and the stock check off. Nothing when the job cannot be
+// evaluated (a field that must be a number is none); a feed-rate text that is no
+// number only leaves the feed unjudged.
 std::optional<TrainCheck> checkTrain(const JobInputs& job, const GearStock& stock, const SolveOptions& options,
                                      const MountedTeeth& teeth);
-
-// What the set-up sheet reads, for the job and the result texts on display (or of a
-// checked train): the same sheet the window prints for a result with these texts.
-SheetInputs sheetInputsFor(const JobInputs& job, const ResultTexts& texts);
 
 }  // namespace hobwise

@@ -20,7 +20,7 @@
 #include <mutex>
 
 #include "solver/advisor.h"
-#include "solver/c_constant_memo.h"
+#include "solver/internal/c_constant_memo.h"
 #include "solver/internal/advisor_search.h"
 
 namespace hobwise {
@@ -141,7 +141,7 @@ AdditionOutcome AdvisorAdditions::Impl::judged(int t, const std::atomic<bool>* s
   std::optional<FoundResult> best;
   std::size_t held = 0;  // distinct finds the stock with the gear holds (all of them when nothing is kept now)
   const auto consider = [&](const FoundResult& find) {
-    if (!checkStock(more, gearsOf(find))) return;
+    if (!checkStock(more, gearsOf(find), false)) return;
     ++held;
     if (!best || resultBefore(find, *best)) best = find;
   };

@@ -72,8 +72,7 @@ bool CConstantChanges::changedBy(int toothCount) const {
 // Steps B and C.
 std::vector<CConstantRecord> CConstantChanges::assigned(std::vector<CConstantRecord> records, unsigned threads,
                                                         RunControl* control) const {
-  assignCConstants(job_, records, options_.wholeOnly, options_.finiteOnly, true, threads, control,
-                   options_.cConstantMemo);
+  assignCConstants(job_, records, options_, threads, control);
   dropOutOfRange(records);
   return records;
 }

@@ -49,7 +49,7 @@ std::optional<IndexTrainsMet> meetIndexTrains(const JobParameters& job, const st
           const auto m = static_cast<std::uint32_t>(mid);
           for (const Met& seen : trains)  // the same ratio met again: the same error
             if (pairs[seen.mid].product == pairs[mid].product) return trains.push_back({m, seen.signedError});
-          trains.push_back({m, quotient(pairs[mid].product, driven) - target.exact()});
+          trains.push_back({m, trainRatio(pairs[mid].product, driven) - target.exact()});
         });
   };
   constexpr std::size_t kTurn = 16;  // driven products per turn
@@ -98,7 +98,7 @@ IndexRecords recordIndexTrains(const IndexTrainsMet& met, const std::vector<Gear
       r.g3 = driving.smaller;
       r.ratioError = boost::multiprecision::abs(met.errors[train.error]);
       r.cConstant = 0;
-      if (!checkStock(stock, gears)) {
+      if (!checkStock(stock, gears, false)) {
         if (const int t = missingOne(stock, gears))
           out.lacking.push_back({static_cast<std::uint16_t>(t), train.error, at, std::move(r)});
         continue;
@@ -139,8 +139,8 @@ std::optional<std::vector<FoundResult>> findsBelow(const FeedSearch& anyStock,
                                                    std::span<const CConstantRecord> cConstants,
                                                    const std::optional<DecFloat>& below, unsigned threads,
                                                    const std::atomic<bool>* stop) {
-  const std::vector<double> ts = anyStock.targetsOf(cConstants);
-  const std::vector<WorkRange> blocks = FeedSearch::blocksOf(ts, std::max(1u, threads));
+  const Decided<std::vector<double>> ts = anyStock.targetsFor(cConstants, false);
+  const std::vector<WorkRange> blocks = FeedSearch::piecesOf(ts, cConstants.size(), std::max(1u, threads));
   const double belowApprox = below ? below->convert_to<double>() : 0.0;
   // The finds of a block below the ceiling; nothing when its list filled up, since a
   // full list may have turned finds away.
@@ -150,7 +150,7 @@ std::optional<std::vector<FoundResult>> findsBelow(const FeedSearch& anyStock,
       list.ceiling = below;
       list.ceilingApprox = belowApprox;
     }
-    anyStock.searchBlock(cConstants, ts, block, list, nullptr);
+    anyStock.searchPiece(cConstants, ts, block, list, nullptr);
     if (list.size() >= kWorkerListLimit) return std::nullopt;
     return list.entries();
   };

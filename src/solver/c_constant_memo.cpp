@@ -1,4 +1,4 @@
-#include "solver/c_constant_memo.h"
+#include "solver/internal/c_constant_memo.h"
 
 namespace hobwise {
 

@@ -23,13 +23,10 @@
 #include <cmath>
 #include <optional>
 
-#include "solver/solver_internal.h"
+#include "solver/internal/feed_search.h"
+#include "solver/internal/threshold.h"
 
 namespace hobwise::solver {
-
-namespace {
-const DecFloat kMaxError = DecFloat(0.001);
-}  // namespace
 
 struct FeedSearch::Target {
   const JobParameters& job;
@@ -82,18 +79,18 @@ struct FeedSearch::Pass {
   }
 };
 
-std::optional<bool> FeedSearch::certainlyInWindow(double feed) const {
+Decided<bool> FeedSearch::inWindowFast(double feed) const {
   const double feedRoom = 1e-12 * (std::fabs(feed) + std::fabs(feedLowApprox) + std::fabs(feedHighApprox));
   if (feed > feedHighApprox + feedRoom || feed < feedLowApprox - feedRoom) return false;
   if (feed < feedHighApprox - feedRoom && feed > feedLowApprox + feedRoom) return true;
-  return std::nullopt;
+  return kCannotDecide;
 }
 
 template <class RatioFn>
 bool FeedSearch::inWindow(double q, RatioFn&& ratio) const {
   if (feedWindowApprox)
-    if (const std::optional<bool> certain = certainlyInWindow(q * feedFactorApprox)) return *certain;
-  return feedInWindow(ratio());
+    if (const Decided<bool> certain = inWindowFast(q * feedFactorApprox)) return *certain;
+  return window.contains(actualFeed(job, ratio()));
 }
 
 void FeedSearch::processRange(const CConstantRecord& record, const Group& g, Range r, Target& target,
@@ -104,7 +101,7 @@ void FeedSearch::processRange(const CConstantRecord& record, const Group& g, Ran
     const double q = static_cast<double>(pairs[m].product) / driven;
     const double error = std::fabs(q - t);
     const double errorRoom = 1e-12 * (q + std::fabs(t));
-    if (error >= 0.001 + errorRoom) continue;
+    if (error >= kFeedErrorLimit + errorRoom) continue;
     // Certainly worse than the last entry of a full list, or than the ceiling: it cannot enter.
     if (list.size() >= kWorkerListLimit) {
       const double last = list.approxError.back();
@@ -114,19 +111,19 @@ void FeedSearch::processRange(const CConstantRecord& record, const Group& g, Ran
     std::optional<DecFloat> exactQ;
     std::optional<DecFloat> exactError;
     auto ratio = [&]() -> const DecFloat& {
-      if (!exactQ) exactQ = quotient(pairs[m].product, g.product);
+      if (!exactQ) exactQ = trainRatio(pairs[m].product, g.product);
       return *exactQ;
     };
     auto exactErrorOf = [&]() -> const DecFloat& {
       if (!exactError) exactError = boost::multiprecision::abs(ratio() - target.get().exact());
       return *exactError;
     };
-    if (error > 0.001 - errorRoom && !(exactErrorOf() < kMaxError)) continue;
+    if (error > kFeedErrorLimit - errorRoom && !withinFeedErrorLimit(exactErrorOf())) continue;
     if (!inWindow(q, ratio)) continue;
     for (std::size_t j = g.first; j < g.end; ++j) {
       const std::uint16_t gears[8] = {record.g3,       record.g2,      record.g1,       record.g0,
                                       pairs[m].smaller, pairs[m].larger, pairs[j].smaller, pairs[j].larger};
-      if (!checkStock(stock, gears)) continue;
+      if (!checkStockFast(stock, gears)) continue;
       if (list.size() >= kWorkerListLimit) {
         const double last = list.approxError.back();
         if (error > last + 1e-12 * (q + std::fabs(t) + last)) continue;
@@ -152,7 +149,7 @@ FeedSearch::Visit FeedSearch::visit(const CConstantRecord& record, const Group& 
   if (std::min(fraction, 1 - fraction) <= room) return visitExactly(record, g, target, list, state);
   const Place& place = places[placeOf[static_cast<std::size_t>(whole)]];
   if (place.size == kLongRange) return visitExactly(record, g, target, list, state);
-  const double tolerance = 0.001 * driven;
+  const double tolerance = kFeedErrorLimit * driven;
   const double margin = 1e-9 * (x + tolerance);
   const double feedPerProduct = feedFactorApprox / driven;  // a product's feed, to a few units in the last place
   Visit visit;
@@ -172,7 +169,7 @@ FeedSearch::Visit FeedSearch::visit(const CConstantRecord& record, const Group& 
       mayEnter = true;
       continue;
     }
-    const std::optional<bool> in = feedWindowApprox ? certainlyInWindow(product * feedPerProduct) : std::nullopt;
+    const Decided<bool> in = feedWindowApprox ? inWindowFast(product * feedPerProduct) : kCannotDecide;
     if (!in) return visitExactly(record, g, target, list, state);
     if (*in) {
       mayEnter = true;
@@ -190,13 +187,61 @@ FeedSearch::Visit FeedSearch::visit(const CConstantRecord& record, const Group& 
   return visit;
 }
 
+// The range the bisection ends with for a target next to the product v / D, too close
+// to call in double: the product compared with T in DecFloat.
+Range FeedSearch::nearProductRange(std::size_t v, const Group& g, Target& target) const {
+  const std::size_t lower = rangeStart(placeOf[v - 1]), upper = rangeStart(placeOf[v]);  // first at v, above v
+  const Order o = target.get().orderOf(static_cast<std::uint64_t>(v), g.product);
+  if (o == Order::Less) return outcomeAt[upper];
+  if (o == Order::Greater) return outcomeAt[lower];
+  return bisectPairs(
+      pairs.size(),
+      [&](std::size_t mid) { return mid < lower ? Order::Less : mid >= upper ? Order::Greater : Order::Equal; },
+      [](std::size_t, std::size_t, std::size_t) {});
+}
+
+// The trains of the range within 0.001 of T: |P / D - T| against 0.001, times D, for
+// each product P of the range (the place's few, or the range's entries that count), as
+// many times as it has entries that count; and how far x may fall before that changes.
+void FeedSearch::judgeRange(const Group& g, const Place* place, Range r, Target& target, const Pass& state,
+                            Visit& visit) const {
+  const double driven = static_cast<double>(g.product);
+  const double x = target.t * driven;
+  const double tolerance = kFeedErrorLimit * driven;
+  const double margin = 1e-9 * (x + tolerance);
+  const auto judge = [&](std::uint64_t productOfEntry, unsigned weight) {
+    const double product = static_cast<double>(productOfEntry);
+    const double distance = std::fabs(product - x);
+    if (distance >= tolerance + margin) {
+      if (product < x) visit.keyX = std::max(visit.keyX, product + tolerance + 2 * margin);  // comes within
+      return;
+    }
+    const auto ratio = [&] { return trainRatio(productOfEntry, g.product); };
+    if (distance > tolerance - margin) {
+      visit.again = true;
+      if (!withinFeedErrorLimit(boost::multiprecision::abs(ratio() - target.get().exact()))) return;
+    } else if (product > x) {
+      visit.keyX = std::max(visit.keyX, product - tolerance + 2 * margin);  // goes beyond
+    }
+    visit.trains += weight * g.distinct;
+    if (!state.windowAll && !inWindow(product / driven, ratio)) visit.outside += weight * g.distinct;
+  };
+  if (place && place->size != kLongRange) {
+    for (std::uint8_t k = 0; k < place->size; ++k) judge(place->product[k], place->weight[k]);
+  } else {
+    for (std::size_t m = r.lo; m <= r.hi; ++m)
+      if (countedIn(m, r.lo)) judge(pairs[m].product, 1);
+  }
+}
+
+// Everything the common look leaves: x next to a whole number (placed in DecFloat when
+// next to a product), long ranges, products at the 0.001 limit or at the window's
+// ends, and ranges with trains that may enter the list.
 FeedSearch::Visit FeedSearch::visitExactly(const CConstantRecord& record, const Group& g, Target& target,
                                            WorkerList& list, Pass& state) const {
-  const std::size_t n = pairs.size();
   const double top = static_cast<double>(placeOf.size() - 1);
-  const double t = target.t;
   const double driven = static_cast<double>(g.product);
-  const double x = t * driven;
+  const double x = target.t * driven;
   const double room = kSafety * x;
   const double whole = x < top ? static_cast<double>(static_cast<std::int64_t>(x)) : top;  // x > 0
   const double fraction = x - whole;
@@ -207,63 +252,26 @@ FeedSearch::Visit FeedSearch::visitExactly(const CConstantRecord& record, const 
     nearProduct = nearest >= 1 && nearest <= top - 1 &&
                   places[placeOf[static_cast<std::size_t>(nearest) - 1]].above == nearest;
   }
-  std::size_t at = 0;  // the place, unless the target is too close to a product to call
-  Range r{0, 0};        // its range: looked up only where needed
+  // The place, unless the target is too close to a product to call, and its range.
+  const Place* place = nullptr;
+  Range r{0, 0};
   if (!nearProduct) {
-    at = placeOf[static_cast<std::size_t>(whole)];
+    const std::size_t at = placeOf[static_cast<std::size_t>(whole)];
+    place = &places[at];
+    r = outcomeAt[rangeStart(at)];
+    if (place->below > 0) visit.keyX = place->below + 2 * room;  // once x falls to it, the place changes
   } else {
-    // Too close to call in double: compare the product with T in DecFloat.
     visit.again = true;
-    const std::size_t v = static_cast<std::size_t>(x - whole < 0.5 ? whole : whole + 1);
-    const std::size_t lower = rangeStart(placeOf[v - 1]), upper = rangeStart(placeOf[v]);  // first at v, above v
-    const Order o = target.get().orderOf(static_cast<std::uint64_t>(v), g.product);
-    if (o == Order::Less) {
-      r = outcomeAt[upper];
-    } else if (o == Order::Greater) {
-      r = outcomeAt[lower];
-    } else {
-      r = bisectPairs(
-          n, [&](std::size_t mid) { return mid < lower ? Order::Less : mid >= upper ? Order::Greater : Order::Equal; },
-          [](std::size_t, std::size_t, std::size_t) {});
-    }
+    r = nearProductRange(static_cast<std::size_t>(fraction < 0.5 ? whole : whole + 1), g, target);
   }
-  const Place* place = nearProduct ? nullptr : &places[at];
-  // Once x falls to the product below, the place changes.
-  if (place && place->below > 0) visit.keyX = place->below + 2 * room;
-
-  // The trains of the range within 0.001 of T: |P / D - T| against 0.001, times D,
-  // for each product P of the range, as many times as it has entries that count.
-  const double tolerance = 0.001 * driven;
-  const double margin = 1e-9 * (x + tolerance);
-  const auto judge = [&](std::uint64_t productOfEntry, unsigned weight) {
-    const double product = static_cast<double>(productOfEntry);
-    const double distance = std::fabs(product - x);
-    if (distance >= tolerance + margin) {
-      if (product < x) visit.keyX = std::max(visit.keyX, product + tolerance + 2 * margin);  // comes within
-      return;
-    }
-    const auto ratio = [&] { return quotient(productOfEntry, g.product); };
-    if (distance > tolerance - margin) {
-      visit.again = true;
-      if (!(boost::multiprecision::abs(ratio() - target.get().exact()) < kMaxError)) return;
-    } else if (product > x) {
-      visit.keyX = std::max(visit.keyX, product - tolerance + 2 * margin);  // goes beyond
-    }
-    visit.trains += weight * g.distinct;
-    if (!state.windowAll && !inWindow(product / driven, ratio)) visit.outside += weight * g.distinct;
-  };
-  if (place && place->size != kLongRange) {
-    for (std::uint8_t k = 0; k < place->size; ++k) judge(place->product[k], place->weight[k]);
-  } else {
-    if (place) r = outcomeAt[rangeStart(at)];
-    for (std::size_t m = r.lo; m <= r.hi; ++m)
-      if (countedIn(m, r.lo)) judge(pairs[m].product, 1);
-  }
+  judgeRange(g, place, r, target, state, visit);
 
   // Trains that may enter the list: none where no product lies within 0.001; all
   // others while the list is not full, then only where a product lies nearer to x
   // than the list's last error allows.
   if (place) {
+    const double tolerance = kFeedErrorLimit * driven;
+    const double margin = 1e-9 * (x + tolerance);
     const double below = place->below;
     const double above = place->above != 65535 ? place->above : HUGE_VAL;
     const double reach = state.reach(driven, tolerance, margin, room);
@@ -273,24 +281,15 @@ FeedSearch::Visit FeedSearch::visitExactly(const CConstantRecord& record, const 
     }
   }
   visit.again = true;
-  if (place) r = outcomeAt[rangeStart(at)];
   processRange(record, g, r, target, list);
   state.refresh(list);
   return visit;
 }
 
-void FeedSearch::search(const CConstantRecord& record, WorkerList& list, FeedCounts* counts) const {
-  sweep(std::span<const CConstantRecord>(&record, 1), list, counts);
-}
-
-void FeedSearch::searchBlock(std::span<const CConstantRecord> records, const std::vector<double>& ts,
-                             WorkRange block, WorkerList& list, FeedCounts* counts) const {
+void FeedSearch::searchFast(std::span<const CConstantRecord> records, const std::vector<double>& ts,
+                            WorkRange block, WorkerList& list, FeedCounts* counts) const {
   if (block.first >= block.end || pairs.empty()) return;
-  if (std::isnan(ts[block.first])) return;
-  if (std::isinf(ts[block.first])) {
-    for (std::size_t k = block.first; k < block.end; ++k) searchPlain(records[k], list, counts);
-    return;
-  }
+  if (std::isnan(ts[block.first])) return;  // no train within 0.001
   sweepBlock(records, ts, block.first, block.end, list, counts);
 }
 
@@ -300,8 +299,8 @@ void FeedSearch::sweepBlock(std::span<const CConstantRecord> records, const std:
   std::vector<std::optional<Target>> targets(end - first);
   std::vector<char> windowAll(end - first, 0);
   for (std::size_t k = first; k < end && feedWindowApprox; ++k)  // both ends of T +- 0.001 inside
-    windowAll[k - first] = certainlyInWindow((ts[k] - 0.001) * feedFactorApprox) == true &&
-                           certainlyInWindow((ts[k] + 0.001) * feedFactorApprox) == true;
+    windowAll[k - first] = inWindowFast((ts[k] - kFeedErrorLimit) * feedFactorApprox) == true &&
+                           inWindowFast((ts[k] + kFeedErrorLimit) * feedFactorApprox) == true;
   const auto targetAt = [&](std::size_t k) -> Target& {
     std::optional<Target>& target = targets[k - first];
     if (!target) target.emplace(job, records[k].cConstant, ts[k], std::nullopt);

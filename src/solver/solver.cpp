@@ -1,4 +1,5 @@
-// A solve run: from the stock and the job to the trimmed list of found results.
+// A solve run: the plan, its feed search on one worker per logical processor, the
+// workers taking its pieces in turns, and the merge of their lists.
 #include "solver/solver.h"
 
 #include <algorithm>
@@ -6,16 +7,19 @@
 #include <cstdio>
 #include <mutex>
 
-#include "solver/solver_internal.h"
+#include "solver/internal/run_control.h"
+#include "solver/run_parts.h"
 
 namespace hobwise {
 
 namespace {
 
-using namespace solver;
-
 void say(const SolveCallbacks& callbacks, const std::string& text) {
   if (callbacks.status) callbacks.status(text);
+}
+
+bool stopRequested(const SolveCallbacks& callbacks) {
+  return callbacks.stop && callbacks.stop->load(std::memory_order_relaxed);
 }
 
 std::string progressText(unsigned counter, std::size_t count, unsigned processors) {
@@ -25,127 +29,67 @@ std::string progressText(unsigned counter, std::size_t count, unsigned processor
   return text;
 }
 
-// Runs the workers over the C constants and gathers their lists (unsorted). The fast
-// form hands out blocks of C constants in turns; the plain form divides them into one
-// range per worker. Either way a result does not depend on who searched what: each
-// list keeps its best 400, and the best 200 of all are among them.
-std::vector<FoundResult> evaluateCConstants(const JobParameters& job, const std::vector<GearPair>& pairs,
-                                            const std::vector<CConstantRecord>& cConstants,
-                                            const StockSnapshot& stock, const SolveOptions& options,
-                                            const SolveCallbacks& callbacks, RunControl& control) {
-  const unsigned processors = std::max(1u, options.processors);
-  const FeedSearch search(job, pairs, stock);
-  std::vector<double> targets;
-  std::vector<WorkRange> pieces;
-  if (options.exact) {
-    pieces = divideWork(cConstants.size(), processors);
-  } else {
-    targets = search.targetsOf(cConstants);
-    pieces = FeedSearch::blocksOf(targets, processors);
-  }
-  const std::size_t workers = std::min<std::size_t>(processors, pieces.size());
+// The feed search of the plan: each worker takes the next piece until none is left
+// (or a stop is seen) and hands in its list. Before each C constant a worker writes
+// the progress text and looks at the stop flag (except before its very first C
+// constant, which it always searches). A worker that fails ends the others after their
+// current piece.
+std::vector<RunPartial> searchOnThreads(const RunPlan& plan, const SolveCallbacks& callbacks) {
+  const std::vector<WorkRange>& pieces = plan.pieces();
+  const unsigned processors = plan.processors();
   std::atomic<std::size_t> nextPiece{0};
-
   std::atomic<unsigned> progress{0};
-  std::mutex resultsLock;
-  std::vector<FoundResult> found;
-
-  FeedCounts total;
-  std::atomic<bool> stopped{false};
-  auto worker = [&] {
-    WorkerList list;
-    if (options.feedErrorBelow) {
-      list.ceiling = *options.feedErrorBelow;
-      list.ceilingApprox = options.feedErrorBelow->convert_to<double>();
-    }
-    FeedCounts counts;
-    // Before each C constant: the progress text, and a stop seen (except before a
-    // worker's very first, which it always searches).
-    bool first = true, ended = false;
-    const auto proceed = [&] {
-      if (!first && control.stopRequested()) {
-        stopped = ended = true;
-        return false;
-      }
+  std::mutex partialsLock;
+  std::vector<RunPartial> partials;
+  const auto worker = [&] {
+    FeedWorker feed(plan, callbacks.stop);
+    bool first = true;
+    const auto proceed = [&](std::size_t) {
+      if (!first && stopRequested(callbacks)) return false;
       first = false;
-      const unsigned counter = progress.fetch_add(1) + 1;
-      say(callbacks, progressText(counter, cConstants.size(), processors));
+      say(callbacks, progressText(progress.fetch_add(1) + 1, plan.cConstantCount(), processors));
       return true;
     };
-    for (std::size_t p = nextPiece.fetch_add(1); p < pieces.size() && !ended; p = nextPiece.fetch_add(1)) {
-      WorkRange piece = pieces[p];
-      if (options.exact) {
-        for (std::size_t k = piece.first; k < piece.end && proceed(); ++k)
-          if (!search.searchPlain(cConstants[k], list, &counts, control.stop)) stopped = ended = true;
-        continue;
-      }
-      for (std::size_t k = piece.first; k < piece.end; ++k)
-        if (!proceed()) {
-          piece.end = static_cast<std::uint32_t>(k);
-          break;
-        }
-      search.searchBlock(cConstants, targets, piece, list, &counts);
-    }
-    std::lock_guard lock(resultsLock);
-    const std::vector<FoundResult> entries = list.entries();
-    found.insert(found.end(), entries.begin(), entries.end());
-    total.feedTrains += counts.feedTrains;
-    total.feedTest += counts.feedTest;
+    for (std::size_t p = nextPiece.fetch_add(1); p < pieces.size(); p = nextPiece.fetch_add(1))
+      if (!feed.search(p, proceed)) break;
+    RunPartial partial = feed.partial();
+    std::lock_guard lock(partialsLock);
+    partials.push_back(std::move(partial));
   };
-  // A worker that fails ends the others after their current piece.
-  if (workers > 0) runOnThreads(workers, worker, [&] { nextPiece = pieces.size(); });
-  control.counts.feedTrains = total.feedTrains;
-  control.counts.feedTest = total.feedTest;
-  if (stopped) control.noteStop(SolveStage::FeedTrains);
-  return found;
+  const std::size_t workers = std::min<std::size_t>(processors, pieces.size());
+  if (workers > 0) solver::runOnThreads(workers, worker, [&] { nextPiece = pieces.size(); });
+  return partials;
 }
 
 }  // namespace
 
 SolveReport solve(const JobInputs& inputs, const GearStock& stock, const SolveOptions& options,
                   const SolveCallbacks& callbacks) {
-  SolveReport report;
-  RunControl control;
-  control.stop = callbacks.stop;
-  bool statusShown = false;
-  try {
-    const std::vector<std::uint32_t> gearSet = gearSetFrom(stock);
-    if (gearSet.empty()) return report;
-    const StockSnapshot snapshot = StockSnapshot::of(stock, options.bypassDuplicates);
-    const std::vector<GearPair> pairs = buildPairTable(gearSet);
-    say(callbacks, "Finding Applicable C Constants...");
+  std::atomic<bool> statusShown{false};
+  SolveCallbacks planCallbacks = callbacks;
+  planCallbacks.status = [&](const std::string& text) {
     statusShown = true;
-
-    const std::optional<JobParameters> job = readJob(inputs);
-    if (!job) {
-      report.failed = true;
-      say(callbacks, "");
-      return report;
-    }
-    std::vector<CConstantRecord> cConstants =
-        findCConstants(*job, pairs, snapshot, options, &control, callbacks.stageStarted);
-    report.cConstantCount = cConstants.size();
-    if (!cConstants.empty()) {
+    say(callbacks, text);
+  };
+  std::optional<RunPlan> plan;
+  try {
+    plan = RunPlan::make(inputs, stock, options, planCallbacks);
+    std::vector<RunPartial> partials;
+    if (plan->cConstantCount() > 0) {
       if (callbacks.stageStarted) callbacks.stageStarted(SolveStage::FeedTrains);
-      std::vector<FoundResult> found =
-          evaluateCConstants(*job, pairs, cConstants, snapshot, options, callbacks, control);
-      cConstants.clear();
-      cConstants.shrink_to_fit();
-      report.results = trimResults(std::move(found), *job);
-      report.rangeSet = true;
+      partials = searchOnThreads(*plan, callbacks);
     }
-    control.counts.kept = report.results.size();
-    report.stages = control.counts;
-    report.stoppedIn = control.stoppedIn;
-    say(callbacks, "");
+    SolveReport report = plan->merge(partials);
+    if (statusShown) say(callbacks, "");
     return report;
   } catch (...) {
     // Memory ran out (or a thread could not be started): the run ends without results.
     SolveReport failed;
-    failed.cConstantCount = report.cConstantCount;
-    failed.stages = control.counts;
-    failed.stages.kept = 0;
-    failed.stoppedIn = control.stoppedIn;
+    if (plan) {
+      failed.cConstantCount = plan->cConstantCount();
+      failed.stages = plan->counts();
+      failed.stoppedIn = plan->stoppedIn();
+    }
     failed.failed = true;
     if (statusShown) {
       try {

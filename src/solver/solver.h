@@ -47,7 +47,9 @@ struct SolveOptions {
   bool finiteOnly = false;        // "Use Finite C Constants Only"
   bool bypassDuplicates = false;  // "Bypass Duplicates Check"
   unsigned processors = 1;        // logical processors: one worker each; 0 means one
-  bool exact = false;             // turn every shortcut off: the literal algorithm
+  // The one switch between the shortcuts and the literal algorithm: set, every step
+  // takes its plain form (the same results, slower). Passed down to every step.
+  bool exact = false;
   CConstantMemo* cConstantMemo = nullptr;  // shared by runs of this one job; unused when exact
   // Set: keep only results whose feed error is smaller (the advisor's first look at a
   // stock: does it beat the best result now?).
@@ -108,8 +110,8 @@ struct SolveReport {
   SolveStage stoppedIn = SolveStage::None;  // the stage in which the run saw the stop
 };
 
-// One whole solve run on the calling thread (workers on threads of their own).
-// Status texts in order: "Finding Applicable C Constants..." once the pair table is
+// One whole solve run on the calling thread (workers on threads of their own), made of
+// the parts of solver/run_parts.h. Status texts in order: "Finding Applicable C Constants..." once the pair table is
 // built, "Processing %i of %i C constants using %i logical processors..." as workers
 // start on C constants, and the empty text at the end of every run that got as far
 // as the first text (none at all when the stock is empty). Never throws.

@@ -1,5 +1,5 @@
 // Wide and BelowOne to and from decimal digits.
-#include "solver/wide.h"
+#include "solver/internal/wide.h"
 
 namespace hobwise::solver {
 

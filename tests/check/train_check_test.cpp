@@ -7,6 +7,7 @@
 
 #include "model/gear_stock.h"
 #include "report/sheet.h"
+#include "report/sheet_inputs.h"
 #include "results/train_check.h"
 
 namespace hobwise {

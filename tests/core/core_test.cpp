@@ -14,6 +14,7 @@
 #include "model/job.h"
 #include "model/text_value.h"
 #include "results/results.h"
+#include "solver/c_constant.h"
 #include "solver/solver.h"
 
 namespace hobwise {
@@ -114,14 +115,17 @@ TEST(Formulas, IndexFeedAndTheCBisection) {
     EXPECT_LT(abs(indexRatioFor(job, 5) - DecFloat(150) / (200 + s)), close) << s;
     for (const char* c : {"5", "2", "37", "1234", "22.4"}) {
       const DecFloat ratio = indexRatioFor(job, DecFloat(c));
-      EXPECT_LT(abs(solveCConstant(job, ratio) - DecFloat(c)), close) << s << " " << c;
+      for (bool exact : {true, false})
+        EXPECT_LT(abs(solveCConstant(job, ratio, exact) - DecFloat(c)), close) << s << " " << c << " " << exact;
     }
   }
   // The rising formula stays below K T / N = 0.75: a ratio above it ends at the cap.
   job.sign = 1;
-  const DecFloat unreachable = solveCConstant(job, DecFloat("0.8"));
-  EXPECT_TRUE(unreachable > 99999 && unreachable < 100000);
-  EXPECT_EQ(solveCConstant(job, std::numeric_limits<DecFloat>::quiet_NaN()), DecFloat(50000) + DecFloat(1e-110));
+  for (bool exact : {true, false}) {
+    const DecFloat unreachable = solveCConstant(job, DecFloat("0.8"), exact);
+    EXPECT_TRUE(unreachable > 99999 && unreachable < 100000) << exact;
+    EXPECT_EQ(solveCConstant(job, std::numeric_limits<DecFloat>::quiet_NaN(), exact), DecFloat(50000) + DecFloat(1e-110));
+  }
 }
 
 const DecFloat kPi = boost::math::constants::pi<DecFloat>();

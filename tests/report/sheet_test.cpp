@@ -7,7 +7,6 @@
 
 #include "model/decfloat.h"
 #include "report/sheet.h"
-#include "results/results.h"
 #include "sheet_sample.h"
 
 namespace hobwise {

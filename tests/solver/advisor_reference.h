@@ -6,8 +6,13 @@
 #include <vector>
 
 #include "solver/advisor.h"
-#include "solver/c_constant_memo.h"
-#include "solver/solver_internal.h"
+#include "solver/internal/c_constant_memo.h"
+#include "solver/internal/c_constant_search.h"
+#include "solver/internal/feed_search.h"
+#include "solver/internal/pair_table.h"
+#include "solver/internal/run_control.h"
+#include "solver/internal/threshold.h"
+#include "solver/internal/worker_list.h"
 
 namespace hobwise::testing {
 

@@ -6,7 +6,10 @@
 #include <string>
 #include <tuple>
 
-#include "solver/solver_internal.h"
+#include "solver/internal/c_constant_search.h"
+#include "solver/internal/feed_search.h"
+#include "solver/internal/pair_table.h"
+#include "solver/internal/worker_list.h"
 #include "test_support.h"
 
 namespace hobwise::solver {
@@ -48,7 +51,7 @@ TEST(StockCheck, EachToothCountUsedMoreThanOnceMustBeInStock) {
   for (const auto& c : cases) {
     const StockSnapshot snap = StockSnapshot::of(stock, c.bypass);
     EXPECT_EQ(checkStockPlain(snap, c.gears), c.expected) << c.what;
-    EXPECT_EQ(checkStock(snap, c.gears), c.expected) << c.what;
+    EXPECT_EQ(checkStockFast(snap, c.gears), c.expected) << c.what;
   }
 }
 
@@ -73,7 +76,7 @@ CConstantRecord recordOf(int g0, int g1, int g2, int g3, const DecFloat& c = 0) 
   return CConstantRecord{u(g0), u(g1), u(g2), u(g3), 0, c};
 }
 
-DecFloat ratioOf(const CConstantRecord& r) { return quotient(std::uint64_t{r.g2} * r.g3, std::uint64_t{r.g0} * r.g1); }
+DecFloat ratioOf(const CConstantRecord& r) { return trainRatio(std::uint64_t{r.g2} * r.g3, std::uint64_t{r.g0} * r.g1); }
 
 TEST(IndexTrainSearch, TrainsInTheBandOnePerRatioError) {
   const GearStock four = stockOf({{20, 2}, {30, 2}, {40, 2}, {60, 2}});
@@ -86,7 +89,7 @@ TEST(IndexTrainSearch, TrainsInTheBandOnePerRatioError) {
       // Trains of 1.5 needing 20, 40 or 60 twice fail; 60x30 over 40x30 passes.
       {"stock check", stockOf({{20, 1}, {30, 2}, {40, 1}, {60, 1}}), "1.52", "1.45", "1.55", {"1.5"}, 1},
       {"empty band", four, "1.5", "1.5", "1.5", {}, 0},
-      {"NaN band end", four, "1.5", nullptr, "2", {}, 0},
+      {"NaN band end", four, "1.5", nullptr, "1.51", {}, 0},
       {"NaN job", four, nullptr, nullptr, nullptr, {}, 0},
   };
   for (const auto& c : cases) {
@@ -95,7 +98,7 @@ TEST(IndexTrainSearch, TrainsInTheBandOnePerRatioError) {
     const StockSnapshot stock = StockSnapshot::of(c.stock, false);
     RatioErrorSet plainSet, fastSet;
     const auto plain = searchIndexTrainsPlain(job, pairs, stock, plainSet);
-    const auto fast = searchIndexTrains(job, pairs, stock, fastSet);
+    const auto fast = searchIndexTrainsFast(job, pairs, stock, fastSet);
     ASSERT_EQ(plain.size(), fast.size()) << c.what;
     if (c.records >= 0) {
       EXPECT_EQ(plain.size(), static_cast<std::size_t>(c.records)) << c.what;
@@ -135,11 +138,11 @@ TEST(CConstants, AssignedAndFilteredByTheOptions) {
     std::vector<int> kept;
   } cases[] = {{false, false, {0, 1, 2}}, {true, false, {0}}, {false, true, {0, 1}}, {true, true, {0}}};
   for (const auto& c : cases)
-    for (bool fast : {false, true})
+    for (bool exact : {false, true})
       for (unsigned threads : {1u, 2u}) {
         auto out = records;
-        assignCConstants(job, out, c.whole, c.finite, fast, threads);
-        ASSERT_EQ(out.size(), c.kept.size()) << c.whole << c.finite << fast << threads;
+        assignCConstants(job, out, {.wholeOnly = c.whole, .finiteOnly = c.finite, .exact = exact}, threads);
+        ASSERT_EQ(out.size(), c.kept.size()) << c.whole << c.finite << exact << threads;
         for (std::size_t k = 0; k < out.size(); ++k) {
           EXPECT_EQ(out[k].g0, records[c.kept[k]].g0);
           EXPECT_LT(boost::multiprecision::abs(out[k].cConstant - expected[c.kept[k]]), DecFloat(1e-95));
@@ -211,6 +214,10 @@ TEST(FeedSearch, BothFormsFindTheTrainsOfTheRules) {
   const struct { const char* what; int forties; bool bypass; DecFloat feedRate, c; std::size_t found; } cases[] = {
       {"error 0.00099", 4, false, 1, 1 / DecFloat("1.00099"), 1}, {"error 0.0009 below", 4, false, 1, 1 / DecFloat("0.9991"), 1},
       {"error 0.0011", 4, false, 1, 1 / DecFloat("1.0011"), 0},   {"error 0.0011 below", 4, false, 1, 1 / DecFloat("0.9989"), 0},
+      // The limit is the double nearest 0.001, 2.08e-20 above it.
+      {"error 0.001", 4, false, 1, 1 / DecFloat("1.001"), 1},     {"error 3e-20 above 0.001", 4, false, 1, 1 / DecFloat("1.00100000000000000003"), 0},
+      {"error 0.001, feed outside", 4, false, DecFloat("1.01"), 1 / DecFloat("1.001"), 0},
+      {"error 3e-20 above 0.001, feed outside", 4, false, DecFloat("1.01"), 1 / DecFloat("1.00100000000000000003"), 0},
       {"three 40s for four", 3, false, 1, 1, 0},                 {"three 40s, bypassed", 3, true, 1, 1, 1},
       {"feed 0.0049 below", 4, false, DecFloat("1.0049"), 1, 1}, {"feed 0.0049 above", 4, false, DecFloat("0.9951"), 1, 1},
       {"feed 0.0051 below", 4, false, DecFloat("1.0051"), 1, 0}, {"feed 0.0051 above", 4, false, DecFloat("0.9949"), 1, 0},
@@ -226,7 +233,9 @@ TEST(FeedSearch, BothFormsFindTheTrainsOfTheRules) {
     const FeedSearch search(job, pairs, stock);
     const CConstantRecord record{53, 50, 52, 51, 0, c.c};  // index train 52 x 51 over 53 x 50
     WorkerList plain, fast;
-    search.searchPlain(record, plain), search.search(record, fast);
+    FeedCounts plainCounts, fastCounts;
+    search.searchPlain(record, plain, &plainCounts), search.search({&record, 1}, fast, &fastCounts, false);
+    EXPECT_EQ(fastCounts, plainCounts) << c.what;
     for (const WorkerList* list : {&plain, &fast}) {
       ASSERT_EQ(list->size(), c.found) << c.what;
       if (c.found == 0) continue;
@@ -251,7 +260,7 @@ TEST(FeedSearch, SweepFindsAndCountsAsThePlainSearchOfEach) {
   std::vector<DecFloat> ts;
   for (int k = 0; k < 60; ++k) ts.push_back(DecFloat("0.988") + DecFloat(k) * DecFloat("0.0004"));
   for (std::size_t k = 0; k < pairs.size(); k += 97) {
-    const DecFloat ratio = quotient(pairs[k].product, pairs[(k * 7 + 3) % pairs.size()].product);
+    const DecFloat ratio = trainRatio(pairs[k].product, pairs[(k * 7 + 3) % pairs.size()].product);
     if (ratio > DecFloat("0.99") && ratio < DecFloat("1.01"))
       for (const char* offset : {"0", "0.001", "-0.001"}) ts.push_back(ratio + DecFloat(offset));
   }
@@ -265,14 +274,11 @@ TEST(FeedSearch, SweepFindsAndCountsAsThePlainSearchOfEach) {
 
   const FeedSearch search(job, pairs, stock);
   for (const char* ceiling : {"", "0.0003"}) {
-    WorkerList plain, swept;
-    if (*ceiling) {
-      plain.ceiling = swept.ceiling = DecFloat(ceiling);
-      plain.ceilingApprox = swept.ceilingApprox = std::atof(ceiling);
-    }
+    const std::optional<DecFloat> below = *ceiling ? std::optional(DecFloat(ceiling)) : std::nullopt;
+    WorkerList plain(below), swept(below);
     FeedCounts plainCounts, sweptCounts;
     for (const CConstantRecord& record : records) search.searchPlain(record, plain, &plainCounts);
-    search.sweep(records, swept, &sweptCounts);
+    search.search(records, swept, &sweptCounts, false);
     EXPECT_GT(plainCounts.feedTrains, plainCounts.feedTest) << ceiling;
     EXPECT_EQ(sweptCounts.feedTrains, plainCounts.feedTrains) << ceiling;
     EXPECT_EQ(sweptCounts.feedTest, plainCounts.feedTest) << ceiling;

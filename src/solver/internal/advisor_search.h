@@ -21,7 +21,12 @@
 
 #include "model/decfloat.h"
 #include "solver/solver.h"
-#include "solver/solver_internal.h"
+#include "solver/internal/c_constant_search.h"
+#include "solver/internal/feed_search.h"
+#include "solver/internal/pair_table.h"
+#include "solver/internal/run_control.h"
+#include "solver/internal/threshold.h"
+#include "solver/internal/worker_list.h"
 
 namespace hobwise::solver {
 

@@ -10,7 +10,7 @@
 // (Midpoints::halve keeps the same rule on whole numbers). Each halving is then two
 // passes over the words where lo and hi still differ, with no division but by the
 // constant 1e8.
-#include "solver/wide.h"
+#include "solver/internal/wide.h"
 
 namespace hobwise::solver {
 

@@ -1,6 +1,6 @@
 #pragma once
 // A non-negative whole number of up to 512 bits: just enough arithmetic to follow the
-// midpoints of the C-constant bisection exactly (see c_constant_bisection.cpp).
+// midpoints of the C-constant bisection exactly (see c_constant_wide.cpp).
 #include <array>
 #include <cstdint>
 #include <string>
@@ -201,7 +201,7 @@ Wide widened(const Words<N>& v) {
 
 // A value in [1e-8, 1) on DecFloat's own limbs of 8 decimal digits, two limbs to a
 // word, most significant first: the value is the sum of d[k] 1e-16(k + 1), in units
-// of 1e-128 the sum of d[k] 1e16^(7 - k) (see c_constant_steps.cpp).
+// of 1e-128 the sum of d[k] 1e16^(7 - k) (see c_constant_limbs.cpp).
 struct BelowOne {
   static constexpr std::uint64_t kWord = 10000000000000000ull;  // 1e16
   std::array<std::uint64_t, 8> d{};

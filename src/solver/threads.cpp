@@ -1,0 +1,35 @@
+// The threads of a stage.
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "solver/internal/run_control.h"
+
+namespace hobwise::solver {
+
+void runOnThreads(std::size_t count, const std::function<void()>& work, const std::function<void()>& failed) {
+  std::exception_ptr failure;
+  std::mutex failureLock;
+  auto guarded = [&] {
+    try {
+      work();
+    } catch (...) {
+      std::lock_guard lock(failureLock);
+      if (!failure) failure = std::current_exception();
+      if (failed) failed();
+    }
+  };
+  std::vector<std::thread> pool;
+  try {
+    for (std::size_t t = 1; t < count; ++t) pool.emplace_back(guarded);
+  } catch (...) {
+    std::lock_guard lock(failureLock);
+    if (!failure) failure = std::current_exception();
+  }
+  guarded();
+  for (auto& t : pool) t.join();
+  if (failure) std::rethrow_exception(failure);
+}
+
+}  // namespace hobwise::solver
