@@ -1,10 +1,12 @@
 // hobwise-solve from its arguments to its exit status.
 #include "command_line.h"
 
+#include <algorithm>
 #include <exception>
 #include <mutex>
 
 #include "check_train.h"
+#include "hobwise/files.h"
 #include "hobwise/json.h"
 #include "hobwise/results.h"
 #include "hobwise/run.h"
@@ -18,7 +20,11 @@ unsigned Io::defaultWorkers() { return logicalProcessors(); }
 
 StockFileResult Io::readStockFile(const std::string& path) { return loadStockFile(path); }
 
-bool Io::writeSheet(const SheetInputs&, const std::string&) { return false; }
+std::string Io::writeSheet(const SheetInputs&, const std::string& path) {
+  return "cannot write " + quoteText(path, Keep::kEnd) + ": this program writes no sheets";
+}
+
+std::string Io::sheetTargetProblem(const std::string& path) { return checkWriteTarget(path).error; }
 
 namespace {
 
@@ -45,6 +51,7 @@ SolveReport solveWithProgress(const JobInputs& inputs, const GearStock& stock, c
   };
   io.watchForStop();
   SolveReport report = runSolve(inputs, stock, options, callbacks);
+  io.runEnded();
   if (progress) {
     std::lock_guard lock(progressLock);
     io.err("\r\033[K");
@@ -63,6 +70,11 @@ int run(const std::vector<std::string>& args, Io& io) {
     return 0;
   }
   const JobInputs inputs = jobFrom(o, [&io](const std::string& path) { return io.readStockFile(path); });
+  if (o.sheet) {
+    // Refused before a run that may take minutes, not after it.
+    if (const std::string problem = io.sheetTargetProblem(*o.sheet); !problem.empty())
+      throw BadInput{"--sheet: " + problem};
+  }
   const GearStock stock = o.stock ? GearStock::fromText(*o.stock) : defaultGearStock();
   const SolveOptions options = solveOptionsFrom(o, io);
   if (o.checkTrain) return runTrainCheck(inputs, stock, options, *o.checkTrain, o.json, o.sheet, io);
@@ -72,20 +84,29 @@ int run(const std::vector<std::string>& args, Io& io) {
   }
 
   const SolveReport report = solveWithProgress(inputs, stock, options, io);
-  const bool stopped = io.stopFlag() && io.stopFlag()->load();
+  const bool stopped = report.stoppedIn != SolveStage::None;
   if (stopped) io.err("hobwise-solve: stopped; the results found so far follow\n");
   if (report.failed) {
     io.err("hobwise-solve: the job could not be solved (a field is no number, or memory ran out)\n");
     return kBadInput;
   }
-  if (o.json)
-    io.out(reportJson(inputs, report, o.exact));
-  else if (o.csv)
-    io.out(resultsCsv(resultRowsOf(inputs, report.results, o.exact)));
-  else
+  // --results N: the first N in every list; "count" stays the number of results kept.
+  const std::size_t listed = o.results ? static_cast<std::size_t>(*o.results) : report.results.size();
+  if (o.json) {
+    io.out(reportJson(inputs, report, o.exact, listed));
+  } else if (o.csv) {
+    std::vector<FoundResult> first = report.results;
+    first.resize(std::min(listed, first.size()));
+    io.out(resultsCsv(resultRowsOf(inputs, first, o.exact)));
+  } else {
     io.out(listingText(inputs, report, o.results.value_or(10), stopped, o.exact));
-  if (o.sheet) return writeSheet(inputs, report, o.result.value_or(1), *o.sheet, o.json || o.csv, o.exact, io);
-  return 0;
+  }
+  if (!o.sheet) return stopped ? kStopped : 0;
+  if (stopped) {
+    io.err("hobwise-solve: --sheet: the run was stopped before its end, so no sheet was written\n");
+    return kStopped;
+  }
+  return writeSheet(inputs, report, o.result, *o.sheet, o.json || o.csv, o.exact, io);
 }
 
 }  // namespace

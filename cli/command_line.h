@@ -6,8 +6,11 @@
 // around the same options, messages, listing and JSON.
 //
 // Exit status: 0; 2 for bad input (a message on standard error, nothing on standard
-// output) and for a job that cannot be solved; 1 when the sheet cannot be written or
-// anything else goes wrong.
+// output), for a job that cannot be solved and for a file that cannot be read or
+// written (the message names it and says why); 3 for a run or an advisor stopped by a
+// stop request (what was found so far is printed, no sheet is written); 1 when
+// anything else goes wrong. A main that ends the program on a second stop request (or
+// on SIGTERM, SIGHUP) exits with 128 + the signal's number, 130 for Ctrl+C.
 #include <atomic>
 #include <string>
 #include <string_view>
@@ -32,8 +35,10 @@ class Io {
   virtual bool showsProgress() { return false; }
 
   // A run or the advisor is about to start: from now on a stop request (Ctrl+C) sets
-  // stopFlag() so that the run ends early and prints what it found.
+  // stopFlag() so that the run ends early and prints what it found. runEnded(): the run
+  // is over; a stop request may now end the program at once.
   virtual void watchForStop() {}
+  virtual void runEnded() {}
   virtual const std::atomic<bool>* stopFlag() { return nullptr; }  // nullptr: no stop
 
   // The workers of a run when --workers is not given.
@@ -42,9 +47,14 @@ class Io {
   // The stock of --stock-file: by default read from the file system.
   virtual StockFileResult readStockFile(const std::string& path);
 
-  // --sheet: writes the set-up sheet as a one-page PDF file; false when it cannot be
-  // written (then "--sheet: cannot write" and exit status 1). By default no sheet.
-  virtual bool writeSheet(const SheetInputs& sheet, const std::string& path);
+  // --sheet: writes the set-up sheet as a one-page PDF file that replaces `path` whole
+  // or leaves it as it was. The empty text when written, otherwise the reason, "cannot
+  // write \"FILE\": why" (then exit status 2). By default no sheet is written.
+  virtual std::string writeSheet(const SheetInputs& sheet, const std::string& path);
+  // What keeps `path` from being written at all (a pipe, a device, a folder, a folder
+  // that does not exist), said before a run as writeSheet would say it; empty when
+  // nothing does. By default checkWriteTarget (hobwise/files.h).
+  virtual std::string sheetTargetProblem(const std::string& path);
 };
 
 // Runs a command line: `args` are the arguments as the system gives them, the program's

@@ -1,5 +1,7 @@
 #include "option_parser.h"
 
+#include "hobwise/files.h"
+
 namespace hobwise::cli {
 
 namespace {
@@ -61,13 +63,13 @@ struct Scan {
       if (assign != std::string::npos) {
         found.back().value = arg.substr(assign + 1);
       } else if (++at == args.size()) {
-        error = "Missing value after '" + arg + "'.";
+        error = "Missing value after '" + bareOrQuoted(arg) + "'.";
         ok = false;
       } else {
         found.back().value = args[at];
       }
     } else if (assign != std::string::npos) {
-      error = "Unexpected value after '" + arg.substr(0, assign) + "'.";
+      error = "Unexpected value after '" + bareOrQuoted(arg.substr(0, assign)) + "'.";
       ok = false;
     }
   }
@@ -105,17 +107,19 @@ struct Scan {
 
   std::string errorText() const {
     if (!error.empty()) return error;
-    if (unknownNames.size() == 1) return "Unknown option '" + unknownNames.front() + "'.";
+    if (unknownNames.size() == 1) return "Unknown option '" + bareOrQuoted(unknownNames.front()) + "'.";
     std::string names;
-    for (const std::string& name : unknownNames) names += (names.empty() ? "" : ", ") + name;
+    for (const std::string& name : unknownNames) names += (names.empty() ? "" : ", ") + bareOrQuoted(name);
     return unknownNames.empty() ? std::string() : "Unknown options: " + names + ".";
   }
 };
 
+// Arguments are shown quoted and cut (quoteText): a word may hold anything.
 std::string unknownOption(const std::string& arg) {
   const std::size_t assign = arg.find('=');
-  if (startsWith(arg, "--") && assign != std::string::npos && assign >= 2) return arg.substr(0, assign) + ": takes no value";
-  return "unknown option \"" + arg + "\" (see --help)";
+  if (startsWith(arg, "--") && assign != std::string::npos && assign >= 2)
+    return bareOrQuoted(arg.substr(0, assign)) + ": takes no value";
+  return "unknown option " + quoteText(arg) + " (see --help)";
 }
 
 // What is wrong with the line, for the argument that comes first on it.
@@ -151,10 +155,10 @@ std::optional<std::string> complaintOf(const std::vector<std::string>& args, con
     const OptionSpec* spec = startsWith(a, "--") ? specs.longSpec(nameOf(a)) : nullptr;
     return spec && !spec->takesValue && contains(a, '=');
   });
-  if (valued < args.size()) consider(valued, args[valued].substr(0, args[valued].find('=')) + ": takes no value");
+  if (valued < args.size()) consider(valued, bareOrQuoted(args[valued].substr(0, args[valued].find('='))) + ": takes no value");
   // The last option's value missing.
   if (args.size() > 1 && !isValue.back() && specs.wantsNext(args.back()))
-    consider(args.size() - 1, args.back() + ": missing value");
+    consider(args.size() - 1, bareOrQuoted(args.back()) + ": missing value");
   if (at == args.size() && !scan.ok) message = scan.errorText();
   if (message.empty()) return std::nullopt;
   return message;

@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "hobwise/fields.h"
+#include "hobwise/files.h"
 #include "option_parser.h"
 #include "suggest.h"
 
@@ -47,8 +48,11 @@ const char* const kUsage =
     "  --exact                 turn every shortcut off (same results, slower)\n"
     "\n"
     "Output:\n"
-    "  --results N             list the first N results (default 10)\n"
-    "  --json                  all kept results as one JSON object on standard output\n"
+    "  --results N             list the first N results (default 10); with --json or --csv\n"
+    "                          only the first N of them (default: all; \"count\" stays the\n"
+    "                          number of kept results)\n"
+    "  --json                  all kept results as one JSON object on standard output,\n"
+    "                          with \"stopped\": true when Ctrl+C ended the run early\n"
     "  --csv                   all kept results as CSV on standard output, as the window's\n"
     "                          results table exports them\n"
     "  --sheet FILE.pdf        write the set-up sheet of one result to a PDF file\n"
@@ -65,8 +69,14 @@ const char* const kUsage =
     "  --help                  this text\n"
     "  --version               the program's version\n"
     "\n"
-    "Ctrl+C stops the search and prints what was found so far; a second Ctrl+C ends at once.\n"
-    "Bad input: a message on standard error and exit status 2.\n";
+    "Ctrl+C stops the search (or the advisor) and prints what was found so far, with no\n"
+    "sheet; a second Ctrl+C, or one outside a search, ends at once and leaves no file\n"
+    "half-written. Options that do nothing together are refused; an option given twice\n"
+    "takes its last value. Files are written whole or not at all.\n"
+    "\n"
+    "Exit status: 0 done; 2 bad input, a job that cannot be solved, or a file that cannot\n"
+    "be read or written (a message on standard error says why); 3 stopped by Ctrl+C;\n"
+    "130 ended by a second Ctrl+C; 1 anything else.\n";
 
 namespace {
 
@@ -75,7 +85,8 @@ namespace {
 // A whole number in plain decimal digits within [low, high].
 int wholeNumber(const std::string& option, const std::string& text, long long low, long long high,
                 const std::string& what) {
-  const std::string accepts = option + ": expects " + what + ", got \"" + text + "\"";
+  // Plain digits only: a sign ("+2", "-0") is refused as any other character is.
+  const std::string accepts = option + ": expects " + what + ", got " + quoteText(text);
   if (text.empty() || text.size() > 9) fail(accepts);
   for (char ch : text)
     if (ch < '0' || ch > '9') fail(accepts);
@@ -92,6 +103,15 @@ struct OptionRule {
 };
 
 void jobText(Options& o, const char* option, const std::string& value) { o.texts[option] = value; }
+
+// What is wrong with a --stock value of the right length: its first character that is
+// no digit 0 to 7, and the tooth count it stands for.
+std::string stockFault(const std::string& v) {
+  if (v.size() != static_cast<std::size_t>(kToothCountKinds)) return "got " + std::to_string(v.size()) + " characters";
+  std::size_t k = 0;
+  while (k < v.size() && v[k] >= '0' && v[k] <= '7') ++k;
+  return "got " + quoteText(v.substr(k, 1)) + " for " + std::to_string(kFirstToothCount + static_cast<int>(k)) + " teeth";
+}
 
 const OptionRule kOptionRules[] = {
     {{"index-constant", true}, [](Options& o, const std::string& v) { jobText(o, "--index-constant", v); }},
@@ -110,8 +130,7 @@ const OptionRule kOptionRules[] = {
     {{"stock", true},
      [](Options& o, const std::string& v) {
        if (!GearStock::isValidText(v))
-         fail("--stock: expects 154 digits 0 to 7 (the count of each tooth count 16 to 169), got " +
-              std::to_string(v.size()) + " characters");
+         fail("--stock: expects 154 digits 0 to 7 (the count of each tooth count 16 to 169), " + stockFault(v));
        o.stock = v;
      }},
     {{"stock-file", true}, [](Options& o, const std::string& v) { o.stockFile = v; }},
@@ -140,7 +159,7 @@ const OptionRule kOptionRules[] = {
     {{"suggest", true},
      [](Options& o, const std::string& v) {
        o.suggest = suggestionCount(v);
-       if (!o.suggest) fail("--suggest: expects a number of suggestions from 1 to 154, got \"" + v + "\"");
+       if (!o.suggest) fail("--suggest: expects a number of suggestions from 1 to 154, got " + quoteText(v));
      }},
     {{"whole", false}, [](Options& o, const std::string&) { o.whole = true; }},
     {{"finite", false}, [](Options& o, const std::string&) { o.finite = true; }},
@@ -168,6 +187,38 @@ std::vector<std::string> withSuggestCount(std::vector<std::string> args) {
   }
   return args;
 }
+
+// Options that would have no effect together, each refused naming the clash, in this
+// order.
+struct Clash {
+  bool (*applies)(const Options& o);
+  const char* message;
+};
+
+const Clash kClashes[] = {
+    {[](const Options& o) { return o.whole && o.finite; }, "--whole and --finite: use one or the other, not both"},
+    {[](const Options& o) { return o.result && !o.sheet; }, "--result: only with --sheet FILE.pdf"},
+    {[](const Options& o) { return o.json && o.csv; }, "--json and --csv: use one or the other, not both"},
+    {[](const Options& o) { return o.stock && o.stockFile; }, "--stock and --stock-file: use one or the other, not both"},
+    // A check runs no search: what picks, lists or runs found results has no place.
+    {[](const Options& o) { return o.checkTrain && o.result; },
+     "--result: picks a found result; with --check-train the sheet is the checked train's"},
+    {[](const Options& o) { return o.checkTrain && o.results; },
+     "--results: lists found results; --check-train runs no search"},
+    {[](const Options& o) { return o.checkTrain && o.workers != 0; },
+     "--workers: the workers of a search; --check-train runs no search"},
+    {[](const Options& o) { return o.checkTrain && o.csv; }, "--csv: lists found results; --check-train runs no search"},
+    {[](const Options& o) { return o.suggest && o.checkTrain; },
+     "--suggest: not with --check-train (a check runs no search)"},
+    {[](const Options& o) { return o.suggest && o.sheet; },
+     "--suggest: not with --sheet (the suggestions have no set-up sheet)"},
+    // The suggestions are a report of several parts (the results now, each addition with
+    // its result, the tooth counts tried, a stop) that no table of rows holds.
+    {[](const Options& o) { return o.suggest && o.csv; },
+     "--csv: not with --suggest (the suggestions come as a listing or as --json)"},
+    {[](const Options& o) { return o.suggest && o.results; },
+     "--results: not with --suggest (the N of --suggest N is the number of suggestions listed)"},
+};
 
 }  // namespace
 
@@ -211,37 +262,25 @@ JobInputs jobFrom(Options& o, const StockReader& readStock) {
     if (!o.texts.count(rule.option)) fail(std::string(rule.option) + ": required (" + rule.what + ")");
   }
   if (!o.teeth) fail("--teeth: required (a number of teeth from 1 to 400)");
-  if (o.whole && o.finite) fail("--whole and --finite: use one or the other, not both");
-  if (o.result && !o.sheet) fail("--result: only with --sheet FILE.pdf");
-  if (o.json && o.csv) fail("--json and --csv: use one or the other, not both");
-  if (o.stock && o.stockFile) fail("--stock and --stock-file: use one or the other, not both");
+  for (const Clash& clash : kClashes)
+    if (clash.applies(o)) fail(clash.message);
   if (o.stockFile) {
     const StockFileResult read = readStock(*o.stockFile);
     if (const auto* message = std::get_if<std::string>(&read)) fail("--stock-file: " + *message);
     o.stock = std::get<GearStock>(read).toText();
   }
-  if (o.checkTrain) {
-    // A check runs no search: what picks, lists or runs found results has no place.
-    if (o.result) fail("--result: picks a found result; with --check-train the sheet is the checked train's");
-    if (o.results) fail("--results: lists found results; --check-train runs no search");
-    if (o.workers != 0) fail("--workers: the workers of a search; --check-train runs no search");
-    if (o.csv) fail("--csv: lists found results; --check-train runs no search");
-  }
-  if (o.suggest && o.checkTrain) fail("--suggest: not with --check-train (a check runs no search)");
-  if (o.suggest && o.sheet) fail("--suggest: not with --sheet (the suggestions have no set-up sheet)");
-
   for (const TextRule& rule : kTextRules) {
     const FieldRule field = *fieldRule(rule.field);
     std::string& text = o.texts[rule.option];
     text = text.substr(0, field.limit);
     const double value = valueOfText(text);
     if (!(value >= field.low && value <= field.high))
-      fail(std::string(rule.option) + ": expects " + rule.what + ", got \"" + text + "\"");
+      fail(std::string(rule.option) + ": expects " + rule.what + ", got " + quoteText(text));
   }
   for (const TextRule& rule : kTextRules) {
     const std::string& text = o.texts[rule.option];
     if (!readsAsNumber(text))
-      fail(std::string(rule.option) + ": \"" + text + "\" is no number (expects " + rule.what + ")");
+      fail(std::string(rule.option) + ": " + quoteText(text) + " is no number (expects " + rule.what + ")");
   }
 
   JobInputs in;

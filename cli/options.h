@@ -14,6 +14,7 @@
 namespace hobwise::cli {
 
 constexpr int kBadInput = 2;  // exit status of bad input
+constexpr int kStopped = 3;   // exit status of a run or an advisor stopped early
 constexpr unsigned kMaxWorkers = 256;
 
 // Bad input: the message goes to standard error, the exit status is kBadInput.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "hobwise/files.h"
 #include "options.h"
 
 namespace hobwise::cli {
@@ -56,24 +57,31 @@ std::string resultBlock(const ResultTexts& t) {
   return out.str();
 }
 
-int writeSheet(const JobInputs& in, const SolveReport& report, int number, const std::string& file, bool quiet,
-               bool exact, Io& io) {
-  if (static_cast<std::size_t>(number) > report.results.size()) {
-    io.err("hobwise-solve: --result: there is no result " + std::to_string(number) + " (the job has " +
-           std::to_string(report.results.size()) + ")\n");
+int writeSheet(const JobInputs& in, const SolveReport& report, std::optional<int> number, const std::string& file,
+               bool quiet, bool exact, Io& io) {
+  const std::size_t kept = report.results.size();
+  if (!number && kept == 0) {
+    io.err("hobwise-solve: --sheet: the run kept no result, so no sheet was written\n");
     return kBadInput;
   }
-  const FoundResult& result = report.results[static_cast<std::size_t>(number) - 1];
+  const int k = number.value_or(1);
+  if (static_cast<std::size_t>(k) > kept) {
+    io.err("hobwise-solve: --result: there is no result " + std::to_string(k) + " (the job has " + std::to_string(kept) +
+           ")\n");
+    return kBadInput;
+  }
+  const FoundResult& result = report.results[static_cast<std::size_t>(k) - 1];
   return writeSheetFile(sheetInputsOf(in, resultTextsOf(in, result, exact)), file,
-                        quiet ? std::string() : "result " + std::to_string(number), io);
+                        quiet ? std::string() : "result " + std::to_string(k), io);
 }
 
 int writeSheetFile(const SheetInputs& sheet, const std::string& file, const std::string& what, Io& io) {
-  if (!io.writeSheet(sheet, file)) {
-    io.err("hobwise-solve: --sheet: cannot write \"" + file + "\"\n");
-    return 1;
+  if (const std::string error = io.writeSheet(sheet, file); !error.empty()) {
+    io.err("hobwise-solve: --sheet: " + error + "\n");
+    return kBadInput;
   }
-  if (!what.empty()) io.out("\nSet-up sheet of " + what + " written to " + file + "\n");
+  // The name as it was given, quoted only when it holds what a terminal should not see.
+  if (!what.empty()) io.out("\nSet-up sheet of " + what + " written to " + bareOrQuoted(file, Keep::kEnd) + "\n");
   return 0;
 }
 

@@ -104,6 +104,7 @@ int printSuggestions(const JobInputs& in, const GearStock& stock, const SolveOpt
     io.err("\r\033[K" + std::to_string(tried) + " of " + std::to_string(candidates) + " tooth counts tried");
   };
   const AdvisorReport report = suggestGears(in, stock, options, callbacks);
+  io.runEnded();
   if (progress) io.err("\r\033[K");
   if (report.stopped) io.err("hobwise-solve: " + stoppedText(report) + "\n");
   if (report.failed) {
@@ -111,7 +112,7 @@ int printSuggestions(const JobInputs& in, const GearStock& stock, const SolveOpt
     return kBadInput;
   }
   io.out(json ? suggestionsJson(in, report, shown) : suggestionsListing(in, report, shown));
-  return 0;
+  return report.stopped ? kStopped : 0;
 }
 
 }  // namespace hobwise::cli

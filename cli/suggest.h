@@ -35,8 +35,8 @@ std::string suggestionsJson(const JobInputs& in, const AdvisorReport& report, in
 std::string suggestionsListing(const JobInputs& in, const AdvisorReport& report, int shown);
 
 // Runs the advisor (its progress on standard error when that is a terminal; a stop
-// request ends it early) and prints its listing or JSON. The exit status: 0, or
-// kBadInput when the job cannot be solved.
+// request ends it early) and prints its listing or JSON. The exit status: 0, kStopped
+// when a stop request ended it early, or kBadInput when the job cannot be solved.
 int printSuggestions(const JobInputs& in, const GearStock& stock, const SolveOptions& options, int shown, bool json,
                      Io& io);
 

@@ -147,6 +147,16 @@ $job --teeth abc --frobnicate
 --example --suggest ten
 --example --suggest= --json
 --example --feed-rate --suggest
+$job --stock $small --json --results 3
+$job --stock $small --csv --results 3
+--example --suggest --csv
+--example --suggest 3 --results 2
+--example --teeth +2
+--example --results -0
+--example --check-train $train --exact
+--example --sheet $work/folder
+--example --sheet $work/missing/out.pdf
+--example --feed-rate 0 --sheet $pdf
 EOF
   # Random jobs inside the Solve ranges: set-ups, stocks, options and texts of all lengths.
   awk -v n="$jobs" -v small="$small" -v sparse="$sparse" -v full="$full" 'BEGIN {

@@ -1,5 +1,6 @@
 #include "hobwise/json.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <iterator>
 #include <utility>
@@ -98,11 +99,12 @@ std::string resultJson(const ResultTexts& texts) {
          ", \"leadLine\": " + jsonString(texts.leadLine) + "}";
 }
 
-std::string reportJson(const JobInputs& inputs, const SolveReport& report, bool exact) {
+std::string reportJson(const JobInputs& inputs, const SolveReport& report, bool exact, std::size_t listed) {
   std::string out = "{\"count\": " + std::to_string(report.results.size()) + ", \"results\": [";
-  for (std::size_t k = 0; k < report.results.size(); ++k)
+  const std::size_t shown = std::min(listed, report.results.size());
+  for (std::size_t k = 0; k < shown; ++k)
     out += (k == 0 ? "\n  " : ",\n  ") + resultJson(resultTextsOf(inputs, report.results[k], exact));
-  out += report.results.empty() ? "]" : "\n]";
+  out += shown == 0 ? "]" : "\n]";
   const StageCounts& s = report.stages;
   const std::pair<const char*, std::size_t> stages[] = {{"indexTrains", s.indexTrains}, {"inStock", s.inStock},
                                                         {"cConstants", s.cConstants},   {"feedTrains", s.feedTrains},
@@ -110,7 +112,7 @@ std::string reportJson(const JobInputs& inputs, const SolveReport& report, bool 
   out += ", \"stages\": {";
   for (std::size_t k = 0; k < std::size(stages); ++k)
     out += (k == 0 ? "\"" : ", \"") + std::string(stages[k].first) + "\": " + std::to_string(stages[k].second);
-  return out + "}}\n";
+  return out + "}, \"stopped\": " + (report.stoppedIn != SolveStage::None ? "true" : "false") + "}\n";
 }
 
 }  // namespace hobwise

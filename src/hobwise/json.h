@@ -10,6 +10,7 @@
 // upper right, lower left, lower right, the texts those of the result display.
 //
 // Pure functions: safe on any thread, never throw.
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,8 +29,12 @@ std::string resultJson(const ResultTexts& texts);
 //   RESULT,
 //   RESULT
 // ], "stages": {"indexTrains": N, "inStock": N, "cConstants": N, "feedTrains": N,
-// "feedTest": N, "kept": N}}
-std::string reportJson(const JobInputs& inputs, const SolveReport& report, bool exact = false);
+// "feedTest": N, "kept": N}, "stopped": BOOL}
+// "count" is the number of results the run kept; "results" lists the first `listed`
+// of them (all by default); "stopped" is true when a stop request ended the run early.
+inline constexpr std::size_t kAllResults = static_cast<std::size_t>(-1);
+std::string reportJson(const JobInputs& inputs, const SolveReport& report, bool exact = false,
+                       std::size_t listed = kAllResults);
 
 // A text as a JSON string, quotes included.
 std::string jsonString(std::string_view text);

@@ -276,6 +276,17 @@ WriteResult writeFileAtomically(const std::string& path, std::string_view bytes)
   return writeThrough(path, false, [bytes](TemporaryFile& file) { return writeAll(file.descriptor(), bytes); });
 }
 
+WriteResult checkWriteTarget(const std::string& path) {
+  const auto fail = [&path](const std::string& reason) { return WriteResult{cannot("write", path, reason)}; };
+  Target target;
+  if (const auto reason = findTarget(path, target)) return fail(*reason);
+  struct stat info {};
+  if (::stat(target.folder.c_str(), &info) != 0) return fail(systemWords(errno));
+  if (!S_ISDIR(info.st_mode)) return fail(systemWords(ENOTDIR));
+  if (::access(target.folder.c_str(), W_OK | X_OK) != 0) return fail(systemWords(errno));
+  return WriteResult{};
+}
+
 WriteResult writeViaTemporary(const std::string& path, const TemporaryFileWriter& write) {
   return writeThrough(path, true, [&write](TemporaryFile& file) {
     file.closeDescriptor();

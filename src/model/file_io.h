@@ -64,6 +64,12 @@ struct WriteResult {
 // untouched. A link to a file is followed: the file it names is replaced.
 WriteResult writeFileAtomically(const std::string& path, std::string_view bytes);
 
+// What writeFileAtomically(path, ...) would refuse before it writes a byte: a target
+// that is not a regular file or is write-protected, a folder that does not exist or
+// cannot be written. For a program that works long before it writes, so that it can
+// refuse at once. (The write itself may still fail: a full disk, the size limit.)
+WriteResult checkWriteTarget(const std::string& path);
+
 // For writers that need a path to write to (a PDF writer): `write` gets the path of the
 // temporary file, already created and empty, writes the whole file there and returns
 // std::nullopt, or the reason it failed. The file it leaves must be a non-empty regular

@@ -118,4 +118,11 @@ std::string quoteText(std::string_view text, Keep keep) {
   return (first > 0 ? "..." + shown : shown + "...") + " (" + std::to_string(text.size()) + " bytes)";
 }
 
+std::string bareOrQuoted(std::string_view text, Keep keep) {
+  std::string quoted = quoteText(text, keep);
+  // A cut text ends in " bytes)", a whole one in the quote.
+  if (quoted.size() == text.size() + 2 && quoted.compare(1, text.size(), text) == 0) return std::string(text);
+  return quoted;
+}
+
 }  // namespace hobwise

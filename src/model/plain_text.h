@@ -32,4 +32,9 @@ std::size_t firstNonTextByte(std::string_view text);
 enum class Keep { kStart, kEnd };
 std::string quoteText(std::string_view text, Keep keep = Keep::kStart);
 
+// For names and numbers that messages have always shown bare ("--teeth: takes no
+// value", "15 teeth"): the text as it stands when quoteText() would show it whole and
+// unchanged, otherwise quoteText(text, keep).
+std::string bareOrQuoted(std::string_view text, Keep keep = Keep::kStart);
+
 }  // namespace hobwise

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QBuffer>
 #include <QFont>
 #include <QFontMetrics>
 #include <QMarginsF>
@@ -11,6 +12,8 @@
 #include <QPdfWriter>
 #include <QPen>
 #include <QPrinter>
+
+#include "hobwise/files.h"
 
 namespace hobwise {
 
@@ -72,19 +75,32 @@ bool printSheet(QPrinter& printer, const SheetInputs& inputs) {
   return painter.end();
 }
 
-bool writeSheetPdf(const SheetInputs& inputs, const QString& path) {
-  QPdfWriter writer(path);
-  writer.setTitle(QStringLiteral("Change Gears"));
-  writer.setCreator(QStringLiteral("Hobwise"));
-  writer.setResolution(600);
-  // A US Letter page with the quarter-inch unprintable edge of a common printer.
-  writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait,
-                                   QMarginsF(0.25, 0.25, 0.25, 0.25), QPageLayout::Inch));
-  QPainter painter;
-  if (!painter.begin(&writer)) return false;
-  const QRect area = writer.pageLayout().paintRectPixels(writer.resolution());
-  paintSheet(painter, inputs, area.width(), area.height());
-  return painter.end();
+QByteArray sheetPdfBytes(const SheetInputs& inputs) {
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
+  {
+    QPdfWriter writer(&buffer);
+    writer.setTitle(QStringLiteral("Change Gears"));
+    writer.setCreator(QStringLiteral("Hobwise"));
+    writer.setResolution(600);
+    // A US Letter page with the quarter-inch unprintable edge of a common printer.
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait,
+                                     QMarginsF(0.25, 0.25, 0.25, 0.25), QPageLayout::Inch));
+    QPainter painter;
+    if (!painter.begin(&writer)) return QByteArray();
+    const QRect area = writer.pageLayout().paintRectPixels(writer.resolution());
+    paintSheet(painter, inputs, area.width(), area.height());
+    if (!painter.end()) return QByteArray();
+  }  // the writer finishes the file when it goes
+  return buffer.data();
+}
+
+std::string writeSheetPdf(const SheetInputs& inputs, const std::string& path) {
+  // A target that cannot be written is refused before any painting.
+  if (WriteResult refused = checkWriteTarget(path); !refused.ok()) return refused.error;
+  const QByteArray pdf = sheetPdfBytes(inputs);
+  if (pdf.isEmpty()) return "cannot write " + quoteText(path, Keep::kEnd) + ": the sheet could not be painted";
+  return writeFileAtomically(path, std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size()))).error;
 }
 
 }  // namespace hobwise

@@ -2,7 +2,9 @@
 // Painting of the set-up sheet with Qt: on a printer, into a PDF, onto any paint device.
 // Safe to call off the GUI thread (QPrinter, QPdfWriter and QImage may be painted
 // from any thread).
-#include <QString>
+#include <string>
+
+#include <QByteArray>
 
 #include "hobwise/sheet.h"
 
@@ -20,7 +22,14 @@ void paintSheet(QPainter& painter, const SheetInputs& inputs, int printableWidth
 // could not be started.
 bool printSheet(QPrinter& printer, const SheetInputs& inputs);
 
-// Writes the sheet as a one-page PDF file. False when the file cannot be written.
-bool writeSheetPdf(const SheetInputs& inputs, const QString& path);
+// The sheet as the bytes of a one-page PDF file ("Change Gears", US Letter); empty
+// when it could not be painted.
+QByteArray sheetPdfBytes(const SheetInputs& inputs);
+
+// Writes sheetPdfBytes() as the file `path` (bytes as the system gives them, e.g.
+// QFile::encodeName of a dialog's choice) with writeFileAtomically (hobwise/files.h):
+// the target is replaced whole or left as it was. The empty text when written,
+// otherwise "cannot write \"FILE\": reason".
+std::string writeSheetPdf(const SheetInputs& inputs, const std::string& path);
 
 }  // namespace hobwise

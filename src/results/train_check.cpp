@@ -6,6 +6,7 @@
 #include <locale>
 #include <sstream>
 
+#include "model/plain_text.h"
 #include "model/text_value.h"
 #include "solver/run_rules.h"
 
@@ -123,13 +124,13 @@ std::optional<std::uint16_t> parseToothCount(std::string_view text, std::size_t 
     return std::nullopt;
   }
   if (!std::all_of(digits.begin(), digits.end(), [](char ch) { return ch >= '0' && ch <= '9'; })) {
-    error = name + ": \"" + std::string(text) + "\" is not a whole number of teeth (16 to 169)";
+    error = name + ": " + quoteText(text) + " is not a whole number of teeth (16 to 169)";
     return std::nullopt;
   }
   const std::string_view significant = digits.substr(std::min(digits.find_first_not_of('0'), digits.size()));
   const int value = significant.size() > 3 ? 1000 : textToInt(significant);
   if (value < kFirstToothCount || value > kLastToothCount) {
-    error = name + ": " + std::string(digits) + " teeth is outside 16 to 169";
+    error = name + ": " + bareOrQuoted(digits) + " teeth is outside 16 to 169";
     return std::nullopt;
   }
   return static_cast<std::uint16_t>(value);
@@ -145,7 +146,7 @@ std::optional<MountedTeeth> parseMountedTrain(std::string_view text, std::string
     }
   }
   if (places.size() != 8) {
-    error = "expects " + std::string(kTrainForm) + ", got \"" + std::string(text) + "\"";
+    error = "expects " + std::string(kTrainForm) + ", got " + quoteText(text);
     return std::nullopt;
   }
   MountedTeeth teeth{};

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFrame>
 #include <QGridLayout>
@@ -185,9 +186,11 @@ SheetInputs CheckTrainDialog::sheetInputs() const {
 }
 
 bool CheckTrainDialog::saveSheet(const QString& path) {
-  const bool ok = check_ && writeSheetPdf(sheetInputs(), path);
+  const std::string error =
+      check_ ? writeSheetPdf(sheetInputs(), QFile::encodeName(path).toStdString()) : "no train to write";
+  const bool ok = error.empty();
   saved_->setText(ok ? QStringLiteral("Sheet written to %1").arg(QDir::toNativeSeparators(path))
-                     : QStringLiteral("Cannot write %1").arg(QDir::toNativeSeparators(path)));
+                     : QStringLiteral("The sheet was not saved: %1").arg(qs(error)));
   return ok;
 }
 

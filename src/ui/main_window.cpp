@@ -238,6 +238,7 @@ void MainWindow::finishSolve(std::shared_ptr<SolveReport> report) {
   const std::string whyNothing = whereTheSearchRanDry(*report, ReadGearStock(), ReadSolveOptions());
   results_ = std::move(report->results);
   stages_ = report->stages;
+  stoppedIn_ = report->stoppedIn;
   auto* browser = controls_.as<UpDown>(kBrowser);
   if (report->rangeSet) {
     browser->setRange(1, static_cast<int>(results_.size()));

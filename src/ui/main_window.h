@@ -65,6 +65,7 @@ class MainWindow : public QMainWindow, public WindowAccess {
   bool printing() const { return print_.running(); }
   const std::vector<FoundResult>& foundResults() const override { return results_; }
   const StageCounts& foundStages() const override { return stages_; }
+  SolveStage foundStoppedIn() const override { return stoppedIn_; }
   bool lastPrintSucceeded() const { return print_.lastSucceeded(); }
 
   // For tests: print into this PDF file instead of asking the print dialog.
@@ -99,7 +100,8 @@ class MainWindow : public QMainWindow, public WindowAccess {
   WindowFonts fonts_;
 
   std::vector<FoundResult> results_;
-  StageCounts stages_;  // the found results the browser pages through
+  StageCounts stages_;
+  SolveStage stoppedIn_ = SolveStage::None;  // the found results the browser pages through
 
   SolveSession solve_{this};
   PrintJob print_{this};

@@ -3,19 +3,33 @@
 #include <memory>
 
 #include <QDialog>
+#include <QFile>
 #include <QMetaObject>
 #include <QPrintDialog>
 #include <QPrinter>
 
+#include "hobwise/files.h"
 #include "painting/sheet_painter.h"
 
 namespace hobwise::ui {
+
+namespace {
+
+// The sheet printed into the PDF file `path` of a test, whole or not at all.
+bool printToPdfFile(QPrinter& printer, const SheetInputs& inputs, const QString& path) {
+  return writeViaTemporary(QFile::encodeName(path).toStdString(), [&](const std::string& temporary) {
+           printer.setOutputFileName(QFile::decodeName(QByteArray::fromStdString(temporary)));
+           return printSheet(printer, inputs) ? std::nullopt : std::optional<std::string>("the sheet was not printed");
+         })
+      .ok();
+}
+
+}  // namespace
 
 bool PrintJob::start(const SheetInputs& inputs, QWidget* dialogOwner, std::function<void(bool ok)> finished) {
   auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
   if (!pdfPath_.isEmpty()) {
     printer->setOutputFormat(QPrinter::PdfFormat);
-    printer->setOutputFileName(pdfPath_);
   } else {
     QPrintDialog dialog(printer.get(), dialogOwner);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
@@ -25,10 +39,10 @@ bool PrintJob::start(const SheetInputs& inputs, QWidget* dialogOwner, std::funct
     if (dialog.exec() != QDialog::Accepted) return false;
   }
   running_ = true;
-  thread_ = std::thread([this, printer, inputs, finished = std::move(finished)] {
+  thread_ = std::thread([this, printer, inputs, pdfPath = pdfPath_, finished = std::move(finished)] {
     bool ok = false;
     try {
-      ok = printSheet(*printer, inputs);
+      ok = pdfPath.isEmpty() ? printSheet(*printer, inputs) : printToPdfFile(*printer, inputs, pdfPath);
     } catch (...) {
       ok = false;
     }

@@ -12,10 +12,12 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSaveFile>
+#include <QFile>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include "hobwise/files.h"
 
 namespace hobwise::ui {
 
@@ -231,12 +233,11 @@ void ResultsTable::copySelection() const {
 bool ResultsTable::exportTo(const QString& path, Format format, QString* error) const {
   const QByteArray bytes = QByteArray::fromStdString(format == Format::kCsv ? resultsCsv(model_->rows())
                                                                             : (json_ ? json_() : std::string()));
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-    if (error) *error = file.errorString();
-    return false;
-  }
-  return true;
+  // Written whole or not at all; the name's bytes as the system has them.
+  const WriteResult written = writeFileAtomically(QFile::encodeName(path).toStdString(),
+                                                  std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  if (error) *error = QString::fromStdString(written.error);
+  return written.ok();
 }
 
 void ResultsTable::exportWithDialog() {
@@ -254,7 +255,7 @@ void ResultsTable::exportWithDialog() {
   QString error;
   if (!exportTo(path, format, &error))
     QMessageBox::warning(this, QStringLiteral("Export Results"),
-                         QStringLiteral("The results could not be written to %1:\n%2").arg(path, error));
+                         QStringLiteral("The results were not exported.\n\n%1").arg(error));
 }
 
 }  // namespace hobwise::ui

@@ -46,7 +46,8 @@ class ResultsTable : public QWidget {
   QString selectedText() const;
   void copySelection() const;
 
-  // Writes every result to a file; on failure false, with the reason in *error.
+  // Writes every result to a file, whole or not at all; on failure false, with the
+  // message in *error ("cannot write \"FILE\": reason").
   bool exportTo(const QString& path, Format format, QString* error) const;
   // "Export ...": the save dialog, whose file-type filter chooses the format.
   void exportWithDialog();

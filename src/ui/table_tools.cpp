@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -117,6 +118,7 @@ void TableTools::fillTable() {
   SolveReport report;
   report.results = window_.foundResults();
   report.stages = window_.foundStages();
+  report.stoppedIn = window_.foundStoppedIn();
   table_->showResults(resultRowsOf(inputs, report.results), [inputs, report] { return reportJson(inputs, report); });
   if (!report.results.empty()) table_->followResult(0);
 }
@@ -134,8 +136,9 @@ void TableTools::chooseResult(int k) {
   window_.ShowResult(k);
 }
 
-bool TableTools::saveSheetPdf(const QString& path) {
-  return window_.controls().isMenuEnabled(kPrint) && writeSheetPdf(window_.ReadSheetInputs(), path);
+std::string TableTools::saveSheetPdf(const QString& path) {
+  if (!window_.controls().isMenuEnabled(kPrint)) return "no result on display";
+  return writeSheetPdf(window_.ReadSheetInputs(), QFile::encodeName(path).toStdString());
 }
 
 void TableTools::saveSheetWithDialog() {
@@ -143,9 +146,9 @@ void TableTools::saveSheetWithDialog() {
                                               QStringLiteral("sheet.pdf"), QStringLiteral("PDF files (*.pdf)"));
   if (path.isEmpty()) return;
   if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) path += QStringLiteral(".pdf");
-  if (!saveSheetPdf(path))
+  if (const std::string error = saveSheetPdf(path); !error.empty())
     QMessageBox::warning(window_.mainWidget(), QStringLiteral("Save Sheet as PDF"),
-                         QStringLiteral("The sheet could not be written to %1.").arg(path));
+                         QStringLiteral("The sheet was not saved.\n\n%1").arg(QString::fromStdString(error)));
 }
 
 }  // namespace hobwise::ui

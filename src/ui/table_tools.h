@@ -1,6 +1,8 @@
 #pragma once
 // The results table, the "k of n" text below the result browser, the sheet as PDF,
 // the stock tools and the reasons on Solve's tooltip, attached to the Main window.
+#include <string>
+
 #include <QObject>
 #include <QString>
 
@@ -23,9 +25,9 @@ class TableTools : public QObject {
   ResultsTable* table() const { return table_; }
   QLabel* positionText() const { return position_; }
 
-  // Writes the sheet of the result on display to a PDF file; false when there is
-  // none or the file cannot be written.
-  bool saveSheetPdf(const QString& path);
+  // Writes the sheet of the result on display to a PDF file, whole or not at all. The
+  // empty text when written, otherwise why not ("cannot write \"FILE\": reason").
+  std::string saveSheetPdf(const QString& path);
 
   // What Solve's tooltip says: empty while Solve is enabled, else the inputs that
   // keep it greyed with the range each needs.

@@ -31,6 +31,7 @@ class WindowAccess {
   virtual bool solveRunning() const = 0;
   virtual const std::vector<FoundResult>& foundResults() const = 0;
   virtual const StageCounts& foundStages() const = 0;  // of the run that found them
+  virtual SolveStage foundStoppedIn() const = 0;      // where a stop ended that run, or None
 
   virtual void ShowResult(int k) = 0;
   // Prints a sheet through the window's print job, the print dialog owned by `dialogOwner`.

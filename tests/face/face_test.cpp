@@ -175,9 +175,10 @@ TEST(Json, TextsAreEscapedAndReadAsUtf8) {
 TEST(Json, AReportHasEachResultOnALineOfItsOwn) {
   SolveReport report;
   report.stages = {5, 4, 3, 2, 1, 0};
+  report.stoppedIn = SolveStage::FeedTrains;
   EXPECT_EQ(reportJson(exampleJob(), report),
             "{\"count\": 0, \"results\": [], \"stages\": {\"indexTrains\": 5, \"inStock\": 4, \"cConstants\": 3, "
-            "\"feedTrains\": 2, \"feedTest\": 1, \"kept\": 0}}\n");
+            "\"feedTrains\": 2, \"feedTest\": 1, \"kept\": 0}, \"stopped\": true}\n");
   ResultTexts texts;
   texts.gears = {"20", "56", "73", "23", "20", "100", "127", "36"};
   texts.status = "C: 56/1";

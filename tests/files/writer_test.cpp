@@ -88,12 +88,13 @@ TEST_F(FilesTest, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
     Needs needs;
     std::function<void(const std::string& target)> set;  // after the old file is in place
     std::string reason;
+    bool atOnce = true;  // checkWriteTarget says so before a byte is written
   } cases[] = {
       {"file-size limit", Needs::kNothing, [](const std::string&) {
          const rlimit limit{4096, 4096};
          ::setrlimit(RLIMIT_FSIZE, &limit);
-       }, "File too large"},
-      {"full disk", Needs::kMount, [](const std::string&) {}, "No space left on device"},
+       }, "File too large", false},
+      {"full disk", Needs::kMount, [](const std::string&) {}, "No space left on device", false},
       {"read-only file system", Needs::kMount, [](const std::string& target) {
          ::mount(nullptr, std::filesystem::path(target).parent_path().c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr);
        }, "Read-only file system"},
@@ -126,6 +127,7 @@ TEST_F(FilesTest, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
       const std::set<std::string> before = entries(folder);
       const WriteResult result = writeFileAtomically(target, bigger);
       std::string wrong;
+      if (checkWriteTarget(target).error != (c.atOnce ? result.error : "")) wrong += "the look before differs\n";
       if (result.error != "cannot write " + quoteText(target) + ": " + c.reason) wrong += "said: " + result.error + "\n";
       if (modeOf(target) != mode || (S_ISREG(mode) && bytesOf(target) != version(0))) wrong += "the old file changed\n";
       if (entries(folder) != before) wrong += "the folder holds other files now\n";

@@ -66,17 +66,21 @@ TEST_F(SheetPaintTest, PaintsTextsAndBothFractionBarsOnAnImage) {
 TEST_F(SheetPaintTest, PrintsAndWritesOnePageOffTheGuiThread) {
   QTemporaryDir dir;
   const QString printed = dir.filePath("printed.pdf"), written = dir.filePath("written.pdf");
-  bool printOk = false, writeOk = false, unwritable = true;
+  bool printOk = false;
+  std::string writeError = "not run", unwritable;
   std::thread worker([&] {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(printed);
     printOk = printSheet(printer, testing::sheet40());
-    writeOk = writeSheetPdf(testing::sheet40(), written);
-    unwritable = writeSheetPdf(testing::sheet40(), QStringLiteral("/nonexistent-directory/sheet.pdf"));
+    writeError = writeSheetPdf(testing::sheet40(), written.toStdString());
+    unwritable = writeSheetPdf(testing::sheet40(), "/nonexistent-directory/sheet.pdf");
   });
   worker.join();
-  EXPECT_TRUE(printOk && writeOk && !unwritable);
+  EXPECT_TRUE(printOk);
+  EXPECT_EQ(writeError, "");
+  EXPECT_EQ(unwritable, "cannot write \"/nonexistent-directory/sheet.pdf\": No such file or directory");
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);  // no temporary file left
   for (const QString& pdf : {printed, written}) {
     QFile file(pdf);
     EXPECT_TRUE(file.open(QIODevice::ReadOnly) && file.read(4) == "%PDF") << pdf.toStdString();

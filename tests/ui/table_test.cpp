@@ -228,7 +228,9 @@ TEST_F(Tables, BadStockFilesAreRefusedAndThePageKeepsItsStock) {
   solveExample();
   const GearStock before = w->ReadGearStock();
   for (auto [text, says] : {std::pair{"30 1\n170 1\n", "line 2: the tooth count 170"}, {"#\n30 8", "line 2: the count 8"},
-                            {"30 1\n30 2", "line 2: the tooth count 30 is given twice"}, {"x 1", "line 1: expected"}}) {
+                            {"30 1\n30 2", "line 2: the tooth count 30 is given twice"}, {"x 1", "line 1: expected"},
+                            {"", "bad.txt\": blank (no stock line and no comment)"},
+                            {"#\x89PNG\r\n\x1A\n", "line 1: \"#\\x89PNG\" is not plain text"}}) {
     QFile f(dir.filePath("bad.txt"));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(text);
@@ -241,6 +243,23 @@ TEST_F(Tables, BadStockFilesAreRefusedAndThePageKeepsItsStock) {
     EXPECT_EQ(w->ReadGearStock(), before) << says;
     EXPECT_FALSE(c().text(3011).isEmpty()) << says;
   }
+}
+
+// A file that cannot be written is reported, naming it and the reason; nothing is left.
+TEST_F(Tables, FailedSavesSayWhichFileAndWhy) {
+  solveExample();
+  const QString missing = dir.filePath("missing");
+  const std::function<void()> saves[] = {[this] { item("&Tools", "Save Stock ...")->trigger(); },
+                                         [this] { item("&File", "Save Sheet as PDF ...")->trigger(); },
+                                         [this] { table->exportWithDialog(); }};
+  for (const auto& save : saves) {
+    chooseFile(missing + "/out.pdf");
+    QString message;
+    onDialog<QMessageBox>([&message](QMessageBox* box) { message = box->text(), box->accept(); });
+    save();
+    EXPECT_TRUE(message.endsWith("cannot write \"" + missing + "/out.pdf\": No such file or directory")) << message.toStdString();
+  }
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
 }
 
 TEST_F(Tables, SolveTooltipNamesTheInputsThatKeepItGreyed) {
