@@ -12,18 +12,18 @@ bool contains(std::string_view text, char c) { return text.find(c) != std::strin
 // The name of a long option without its "=value".
 std::string_view nameOf(std::string_view longArgument) { return longArgument.substr(2, longArgument.find('=') - 2); }
 
-class Specs {
+class OptionShapes {
  public:
-  explicit Specs(std::span<const OptionSpec> specs) : specs_(specs) {}
+  explicit OptionShapes(std::span<const OptionShape> shapes) : shapes_(shapes) {}
 
   // A long name of the table.
-  const OptionSpec* longSpec(std::string_view name) const {
+  const OptionShape* longShape(std::string_view name) const {
     const std::optional<std::size_t> k = indexOfLong(name);
-    return k ? &specs_[*k] : nullptr;
+    return k ? &shapes_[*k] : nullptr;
   }
   std::optional<std::size_t> indexOfLong(std::string_view name) const {
-    for (std::size_t k = 0; k < specs_.size(); ++k)
-      if (specs_[k].name == name) return k;
+    for (std::size_t k = 0; k < shapes_.size(); ++k)
+      if (shapes_[k].name == name) return k;
     return std::nullopt;
   }
   // A name the scan knows: a long name, or "h" and "v" (whether after one dash or two).
@@ -32,16 +32,16 @@ class Specs {
     if (name == "v") return indexOfLong("version");
     return indexOfLong(name);
   }
-  bool takesValue(std::size_t k) const { return specs_[k].takesValue; }
+  bool takesValue(std::size_t k) const { return shapes_[k].takesValue; }
 
   // An argument "--name" (no "=") whose option takes a value: the next argument is it.
   bool wantsNext(std::string_view arg) const {
-    const OptionSpec* spec = startsWith(arg, "--") && !contains(arg, '=') ? longSpec(arg.substr(2)) : nullptr;
-    return spec && spec->takesValue;
+    const OptionShape* shape = startsWith(arg, "--") && !contains(arg, '=') ? longShape(arg.substr(2)) : nullptr;
+    return shape && shape->takesValue;
   }
 
  private:
-  std::span<const OptionSpec> specs_;
+  std::span<const OptionShape> shapes_;
 };
 
 // The line scanned option by option. A name that takes a value takes the rest of its
@@ -54,12 +54,12 @@ struct Scan {
 
   // The value part of option `name` of `arg`, taking the next argument when it needs
   // one (`at` moves to it).
-  void value(const Specs& specs, std::string_view name, const std::vector<std::string>& args, std::size_t& at) {
-    const std::optional<std::size_t> k = specs.indexOf(name);
+  void value(const OptionShapes& shapes, std::string_view name, const std::vector<std::string>& args, std::size_t& at) {
+    const std::optional<std::size_t> k = shapes.indexOf(name);
     if (!k) return;
     const std::string& arg = args[at];
     const std::size_t assign = arg.find('=');
-    if (specs.takesValue(*k)) {
+    if (shapes.takesValue(*k)) {
       if (assign != std::string::npos) {
         found.back().value = arg.substr(assign + 1);
       } else if (++at == args.size()) {
@@ -74,8 +74,8 @@ struct Scan {
     }
   }
 
-  bool take(const Specs& specs, std::string_view name) {
-    if (const std::optional<std::size_t> k = specs.indexOf(name)) {
+  bool take(const OptionShapes& shapes, std::string_view name) {
+    if (const std::optional<std::size_t> k = shapes.indexOf(name)) {
       found.push_back({*k, std::string()});
       return true;
     }
@@ -84,7 +84,7 @@ struct Scan {
     return false;
   }
 
-  Scan(const Specs& specs, const std::vector<std::string>& args) {
+  Scan(const OptionShapes& shapes, const std::vector<std::string>& args) {
     bool positional = false;
     for (std::size_t at = 1; at < args.size(); ++at) {
       const std::string& arg = args[at];
@@ -92,15 +92,15 @@ struct Scan {
       if (arg == "--") {
         positional = true;
       } else if (startsWith(arg, "--")) {
-        if (take(specs, nameOf(arg))) value(specs, nameOf(arg), args, at);
+        if (take(shapes, nameOf(arg))) value(shapes, nameOf(arg), args, at);
       } else {
         // Short options run together: each letter an option, up to one followed by "=".
         std::string_view name;
         for (std::size_t pos = 1; pos < arg.size(); ++pos) {
           name = std::string_view(arg).substr(pos, 1);
-          if (take(specs, name) && pos + 1 < arg.size() && arg[pos + 1] == '=') break;
+          if (take(shapes, name) && pos + 1 < arg.size() && arg[pos + 1] == '=') break;
         }
-        value(specs, name, args, at);
+        value(shapes, name, args, at);
       }
     }
   }
@@ -123,9 +123,9 @@ std::string unknownOption(const std::string& arg) {
 }
 
 // What is wrong with the line, for the argument that comes first on it.
-std::optional<std::string> complaintOf(const std::vector<std::string>& args, const Specs& specs, const Scan& scan) {
+std::optional<std::string> complaintOf(const std::vector<std::string>& args, const OptionShapes& shapes, const Scan& scan) {
   std::vector<bool> isValue(args.size(), false);  // the value of the option before it
-  for (std::size_t i = 2; i < args.size(); ++i) isValue[i] = !isValue[i - 1] && specs.wantsNext(args[i - 1]);
+  for (std::size_t i = 2; i < args.size(); ++i) isValue[i] = !isValue[i - 1] && shapes.wantsNext(args[i - 1]);
   auto firstArgument = [&](auto matches) {
     for (std::size_t i = 1; i < args.size(); ++i)
       if (!isValue[i] && matches(std::string_view(args[i]))) return i;
@@ -138,7 +138,7 @@ std::optional<std::string> complaintOf(const std::vector<std::string>& args, con
   };
   // "--" and every word that is no option; an unknown option, long or among short ones.
   const std::size_t word = firstArgument([&](std::string_view a) {
-    return a == "--" || a == "-" || !startsWith(a, "-") || (startsWith(a, "--") && !specs.longSpec(nameOf(a))) ||
+    return a == "--" || a == "-" || !startsWith(a, "-") || (startsWith(a, "--") && !shapes.longShape(nameOf(a))) ||
            (!startsWith(a, "--") && contains(a, '='));
   });
   if (word < args.size()) consider(word, unknownOption(args[word]));
@@ -152,12 +152,12 @@ std::optional<std::string> complaintOf(const std::vector<std::string>& args, con
   }
   // A switch given a value.
   const std::size_t valued = firstArgument([&](std::string_view a) {
-    const OptionSpec* spec = startsWith(a, "--") ? specs.longSpec(nameOf(a)) : nullptr;
-    return spec && !spec->takesValue && contains(a, '=');
+    const OptionShape* shape = startsWith(a, "--") ? shapes.longShape(nameOf(a)) : nullptr;
+    return shape && !shape->takesValue && contains(a, '=');
   });
   if (valued < args.size()) consider(valued, bareOrQuoted(args[valued].substr(0, args[valued].find('='))) + ": takes no value");
   // The last option's value missing.
-  if (args.size() > 1 && !isValue.back() && specs.wantsNext(args.back()))
+  if (args.size() > 1 && !isValue.back() && shapes.wantsNext(args.back()))
     consider(args.size() - 1, bareOrQuoted(args.back()) + ": missing value");
   if (at == args.size() && !scan.ok) message = scan.errorText();
   if (message.empty()) return std::nullopt;
@@ -166,8 +166,8 @@ std::optional<std::string> complaintOf(const std::vector<std::string>& args, con
 
 }  // namespace
 
-ReadLine readCommandLine(const std::vector<std::string>& args, std::span<const OptionSpec> specs) {
-  const Specs table(specs);
+ReadLine readCommandLine(const std::vector<std::string>& args, std::span<const OptionShape> shapes) {
+  const OptionShapes table(shapes);
   Scan scan(table, args);
   ReadLine line;
   line.complaint = complaintOf(args, table, scan);

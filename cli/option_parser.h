@@ -14,15 +14,15 @@
 namespace hobwise::cli {
 
 // An option by its long name; "help" is also "-h" and "version" also "-v".
-struct OptionSpec {
+struct OptionShape {
   std::string_view name;
   bool takesValue = false;
 };
 
-// One option as the line gives it: its index among the specs and its value (empty for
+// One option as the line gives it: its index among the shapes and its value (empty for
 // a switch).
 struct GivenOption {
-  std::size_t spec = 0;
+  std::size_t shape = 0;
   std::string value;
 };
 
@@ -35,6 +35,6 @@ struct ReadLine {
 // is wrong: a word that is no option ("unknown option \"X\" (see --help)"), a value
 // given to a switch ("--X: takes no value"), or the last option's value missing
 // ("--X: missing value").
-ReadLine readCommandLine(const std::vector<std::string>& args, std::span<const OptionSpec> specs);
+ReadLine readCommandLine(const std::vector<std::string>& args, std::span<const OptionShape> shapes);
 
 }  // namespace hobwise::cli

@@ -98,7 +98,7 @@ int wholeNumber(const std::string& option, const std::string& text, long long lo
 // One option: its long name and whether it takes a value, and what it does to the
 // options, checking its value.
 struct OptionRule {
-  OptionSpec spec;
+  OptionShape shape;
   void (*apply)(Options& o, const std::string& value);
 };
 
@@ -223,13 +223,13 @@ const Clash kClashes[] = {
 }  // namespace
 
 Options parseOptions(const std::vector<std::string>& commandLine) {
-  std::vector<OptionSpec> specs;
-  for (const OptionRule& rule : kOptionRules) specs.push_back(rule.spec);
-  const ReadLine line = readCommandLine(withSuggestCount(commandLine), specs);
+  std::vector<OptionShape> shapes;
+  for (const OptionRule& rule : kOptionRules) shapes.push_back(rule.shape);
+  const ReadLine line = readCommandLine(withSuggestCount(commandLine), shapes);
   if (line.complaint) fail(*line.complaint);
   // Every option in the order of the command line; a later one overrides an earlier.
   Options o;
-  for (const GivenOption& given : line.options) kOptionRules[given.spec].apply(o, given.value);
+  for (const GivenOption& given : line.options) kOptionRules[given.shape].apply(o, given.value);
   return o;
 }
 
