@@ -23,4 +23,10 @@ std::vector<std::string> checkSummaryLines(const TrainCheck& check) {
   return lines;
 }
 
+SheetInputs sheetInputsOf(const JobInputs& job, const TrainCheck& check) {
+  SheetInputs sheet = sheetInputsFor(job, check.texts);
+  sheet.notes = check.notes;
+  return sheet;
+}
+
 }  // namespace hobwise

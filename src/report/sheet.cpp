@@ -12,6 +12,7 @@
 #include "model/decfloat.h"
 #include "model/job.h"
 #include "model/text_value.h"
+#include "report/sheet_notes.h"
 #include "results/results.h"
 
 namespace hobwise {
@@ -347,6 +348,7 @@ SheetLayout layoutSheet(const SheetInputs& in, int width, int height, const Meas
     line(28, (*derivation)[5]);
   }
   fractionBlock(30, "Feed Change-Gears:", 4, 29.7, 30.45);
+  addSheetNotes(layout, in.notes, width, height, measure);
   return layout;
 }
 

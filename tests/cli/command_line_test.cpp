@@ -58,7 +58,7 @@ TEST(CommandLine, TheLineIsJudgedBeforeAnyValue) {
       {{"--h"}, "unknown option \"--h\" (see --help)"},
       {{"--example", "--teeth", "--frob"}, "--teeth: expects a number of teeth from 1 to 400, got \"--frob\""},
       {{"--example", "--feed-rate", "--suggest"},
-       "--feed-rate: \"--suggest=\" is no number (expects a feed rate from 0 to 0.1)"},
+       "--feed-rate: \"--suggest=\" is not a number (expects a feed rate from 0 to 0.1)"},
       {{"--example", "--suggest", "x"}, "--suggest: expects a number of suggestions from 1 to 154, got \"x\""},
       {{"--example", "--stock-file", "nowhere"}, "--stock-file: cannot read nowhere: no such file"},
       {{"--example", "--teeth", "12", "--teeth", "401"}, "--teeth: expects a number of teeth from 1 to 400, got \"401\""}};
