@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "hobwise/results.h"
+#include "hobwise/run.h"
 #include "ui/controls.h"
 #include "ui/widgets.h"
 #include "ui/window_access.h"
@@ -139,7 +140,8 @@ void AdvisorDialog::finish(std::shared_ptr<AdvisorReport> report) {
 QString AdvisorDialog::nowText() const {
   if (report_.full)
     return QStringLiteral("Every tooth count holds 7 gears: no tooth count can take one more, so nothing was tried.");
-  if (report_.failed) return QStringLiteral("The job cannot be solved: a field of the Main page is not a number.");
+  if (report_.failed)
+    return QStringLiteral("The job cannot be solved: ") + QString::fromStdString(whyTheRunFailed(inputs_)) + ".";
   if (report_.nowBest)
     return QStringLiteral("Now: ") + plural(report_.nowCount, "result", "results") +
            QStringLiteral(", the best with a feed error of ") + cell(rowOf(inputs_, *report_.nowBest), kFeedErrorColumn) +

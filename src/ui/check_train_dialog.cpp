@@ -1,5 +1,7 @@
 #include "ui/check_train_dialog.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -61,8 +63,10 @@ CheckTrainDialog::CheckTrainDialog(const JobInputs& job, const GearStock& stock,
   layout->addSpacing(8);
   addResultLines(*layout);
   layout->addLayout(createButtons());
-  setMinimumWidth(820);
   evaluate();
+  // Wide enough for the longest notes on one line each, as far as the screen allows.
+  const int width = std::max(820, sizeHint().width());
+  resize(width, hasHeightForWidth() ? heightForWidth(width) : sizeHint().height());
 }
 
 QLayout* CheckTrainDialog::createTrains(const std::array<QString, 8>& gears) {
@@ -151,7 +155,7 @@ void CheckTrainDialog::evaluate() {
   }
   if (refused.empty()) {
     check_ = checkMountedTrain(job_, stock_, options_, teeth);
-    if (!check_) refused = "The job on the Main page cannot be evaluated: a field there holds no number.";
+    if (!check_) refused = "The job on the Main page cannot be evaluated: " + unreadableFieldText(job_, false) + ".";
   }
   print_->setEnabled(check_.has_value());
   save_->setEnabled(check_.has_value());
@@ -181,7 +185,7 @@ QString CheckTrainDialog::shownText() const {
 }
 
 SheetInputs CheckTrainDialog::sheetInputs() const {
-  return check_ ? sheetInputsOf(job_, check_->texts) : SheetInputs{};
+  return check_ ? sheetInputsOf(job_, *check_) : SheetInputs{};
 }
 
 bool CheckTrainDialog::saveSheet(const QString& path) {
@@ -212,7 +216,9 @@ CheckTrainDialog* openCheckTrainDialog(WindowAccess& window) {
                                       gears, window.mainWidget());
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   dialog->setWindowModality(Qt::WindowModal);
-  dialog->printSheet = [&window, dialog](const SheetInputs& inputs) { window.PrintSheet(inputs, dialog); };
+  dialog->printSheet = [&window, dialog](const SheetInputs& inputs) {
+    window.PrintSheet(inputs, dialog, [dialog] { dialog->askAndSave(); });
+  };
   dialog->open();
   return dialog;
 }

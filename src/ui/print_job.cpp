@@ -6,12 +6,28 @@
 #include <QMetaObject>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 #include "painting/sheet_painter.h"
 
 namespace hobwise::ui {
 
-bool PrintJob::start(const SheetInputs& inputs, QWidget* dialogOwner, std::function<void(bool ok)> finished) {
+namespace {
+
+// What failed when a sheet did not come out of the printer.
+QString failureOf(const QPrinter& printer) {
+  if (printer.outputFormat() == QPrinter::PdfFormat)
+    return QStringLiteral("the file %1 could not be written.").arg(printer.outputFileName());
+  return QStringLiteral("the printer \"%1\" did not take the document.").arg(printer.printerName());
+}
+
+}  // namespace
+
+PrintJob::PrintJob(QObject* context)
+    : context_(context), printersInstalled_([] { return !QPrinterInfo::availablePrinterNames().isEmpty(); }) {}
+
+bool PrintJob::start(const SheetInputs& inputs, QWidget* dialogOwner,
+                     std::function<void(const QString& failure)> finished) {
   auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
   if (!pdfPath_.isEmpty()) {
     printer->setOutputFormat(QPrinter::PdfFormat);
@@ -32,13 +48,14 @@ bool PrintJob::start(const SheetInputs& inputs, QWidget* dialogOwner, std::funct
     } catch (...) {
       ok = false;
     }
+    const QString failure = ok ? QString() : failureOf(*printer);
     QMetaObject::invokeMethod(
         context_,
-        [this, ok, finished] {
+        [this, ok, failure, finished] {
           wait();
           running_ = false;
           lastOk_ = ok;
-          finished(ok);
+          finished(failure);
         },
         Qt::QueuedConnection);
   });

@@ -1,0 +1,81 @@
+#include "ui/placement.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QScreen>
+#include <QTimer>
+#include <QWidget>
+
+namespace hobwise::ui {
+
+namespace {
+
+// Where one axis of a window starts: centred on `centre`, kept inside the area where
+// it fits, at the area's start where it does not.
+int placedStart(int length, int centre, int areaStart, int areaLength) {
+  if (length >= areaLength) return areaStart;
+  const int start = centre - length / 2;
+  return std::clamp(start, areaStart, areaStart + areaLength - length);
+}
+
+constexpr const char* kPlacedProperty = "hobwisePlaced";
+
+bool isPlacedKind(const QWidget* w) {
+  if (!w->isWindow()) return false;
+  const Qt::WindowType type = w->windowType();
+  return type == Qt::Window || type == Qt::Dialog || type == Qt::Sheet;
+}
+
+}  // namespace
+
+QRect placedFrame(const QSize& frame, const QPoint& centre, const QRect& area) {
+  return QRect(placedStart(frame.width(), centre.x(), area.x(), area.width()),
+               placedStart(frame.height(), centre.y(), area.y(), area.height()), frame.width(), frame.height());
+}
+
+QSize fittedSize(const QSize& wanted, const QSize& minimum, const QSize& frameExtra, const QRect& area) {
+  return wanted.boundedTo(area.size() - frameExtra).expandedTo(minimum);
+}
+
+QRect availableArea(const QWidget* window) {
+  // A window with an owner opens on its owner's screen.
+  const QWidget* owner = window && window->parentWidget() ? window->parentWidget()->window() : nullptr;
+  const QScreen* screen = owner && owner->isVisible() ? owner->screen() : window ? window->screen() : nullptr;
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  return screen ? screen->availableGeometry() : QRect();
+}
+
+void placeWindow(QWidget* window) {
+  if (!window) return;
+  const QRect area = availableArea(window);
+  if (area.isEmpty()) return;
+  // The window manager's borders and title bar (nothing until it has framed the window).
+  const QSize frameExtra = window->frameGeometry().size() - window->size();
+  if (window->minimumSize() != window->maximumSize()) {
+    const QSize size = fittedSize(window->size(), window->minimumSize(), frameExtra, area);
+    if (size != window->size()) window->resize(size);
+  }
+  const QWidget* owner = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+  const QPoint centre = owner && owner->isVisible() ? owner->frameGeometry().center() : area.center();
+  const QRect frame = placedFrame(window->size() + frameExtra, centre, area);
+  if (frame.topLeft() != window->frameGeometry().topLeft()) window->move(frame.topLeft());
+}
+
+WindowPlacer::WindowPlacer(QObject* parent) : QObject(parent) {}
+
+bool WindowPlacer::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() == QEvent::Show && watched->isWidgetType()) {
+    auto* w = static_cast<QWidget*>(watched);
+    if (isPlacedKind(w) && !w->property(kPlacedProperty).toBool()) {
+      w->setProperty(kPlacedProperty, true);
+      placeWindow(w);
+      // Once the window manager has framed the window, its frame counts as well.
+      QTimer::singleShot(0, w, [w] { placeWindow(w); });
+    }
+  }
+  return QObject::eventFilter(watched, e);
+}
+
+}  // namespace hobwise::ui
