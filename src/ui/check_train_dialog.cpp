@@ -19,6 +19,7 @@
 #include "hobwise/sheet.h"
 #include "painting/sheet_painter.h"
 #include "ui/controls.h"
+#include "ui/placement.h"
 #include "ui/window_access.h"
 
 namespace hobwise::ui {
@@ -175,6 +176,11 @@ void CheckTrainDialog::evaluate() {
   QStringList notes;
   for (const std::string& line : checkSummaryLines(*check_)) notes << qs(line);
   notes_->setText(notes.join(QLatin1Char('\n')));
+  // More lines of notes than there is room for: the dialog grows, within the screen.
+  if (isVisible() && hasHeightForWidth() && heightForWidth(width()) > height()) {
+    resize(width(), heightForWidth(width()));
+    placeWindow(this);
+  }
 }
 
 QString CheckTrainDialog::shownText() const {

@@ -59,7 +59,10 @@ MainWindow::MainWindow(QWidget* parent)
   connect(this, &MainWindow::resultsCleared, tableTools_, &TableTools::resultsCleared);
   connect(this, &MainWindow::resultShown, tableTools_, &TableTools::resultShown);
 
-  fitToScreen();
+  // 900 x 550 is the outer size, frame included, as far as the screen's available
+  // area allows; on a smaller area the window is smaller and its client area scrolls.
+  setProperty(kOuterSizeProperty, kOuterSize);
+  placeWindow(this);
   qApp->installEventFilter(this);  // Escape stops a run wherever it is pressed
   qApp->installEventFilter(new WindowPlacer(this));  // every window and dialog opens on the screen
 }
@@ -145,22 +148,16 @@ void MainWindow::installBehaviours() {
   for (int i = 0; i < kToothCountKinds; ++i) controls_.as<NumberDisplay>(5000 + i)->beforeChange = numberChanged;
 }
 
-void MainWindow::showEvent(QShowEvent* e) {
-  QMainWindow::showEvent(e);
-  if (sized_) return;
-  sized_ = true;
-  QTimer::singleShot(0, this, [this] { fitToScreen(); });  // once the frame is known
-}
-
-void MainWindow::fitToScreen() {
-  // 900 x 550 is the outer size, frame included, as far as the screen's available
-  // area allows; on a smaller area the window is smaller and its client area scrolls.
-  const QSize full(900, 550);
+void MainWindow::resizeEvent(QResizeEvent* e) {
+  QMainWindow::resizeEvent(e);
+  // The client area scrolls only along a side where the window is smaller than its
+  // full size (give or take the rounding of a scaled frame).
   const QSize frameExtra = frameGeometry().size() - size();
-  client_->setMinimumSize(full - frameExtra - QSize(0, menuBar()->sizeHint().height()));
-  const QRect area = availableArea(this);
-  setFixedSize((area.isEmpty() ? full : full.boundedTo(area.size())) - frameExtra);
-  placeWindow(this);
+  client_->setMinimumSize(kOuterSize - frameExtra - QSize(0, menuBar()->sizeHint().height()));
+  const QSize shortBy = kOuterSize - frameExtra - size();
+  auto* scroll = static_cast<QScrollArea*>(centralWidget());
+  scroll->setHorizontalScrollBarPolicy(shortBy.width() > 2 ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+  scroll->setVerticalScrollBarPolicy(shortBy.height() > 2 ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
 }
 
 // ------------------------------------------------------------------ commands

@@ -84,7 +84,7 @@ class MainWindow : public QMainWindow, public WindowAccess {
 
  protected:
   void closeEvent(QCloseEvent* e) override;
-  void showEvent(QShowEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
   bool focusNextPrevChild(bool next) override;
 
@@ -99,7 +99,6 @@ class MainWindow : public QMainWindow, public WindowAccess {
   void startPrint();
   void finishPrint(const QString& failure, QWidget* owner);
   void offerPdfInstead(QWidget* owner, std::function<void()> saveInstead);
-  void fitToScreen();
 
   Controls controls_;
   ClientArea* client_ = nullptr;
@@ -113,7 +112,7 @@ class MainWindow : public QMainWindow, public WindowAccess {
   TableTools* tableTools_ = nullptr;  // results table, sheet as PDF, stock tools
   bool closeAfterPrint_ = false;
 
-  bool sized_ = false;
+  static constexpr QSize kOuterSize{900, 550};
   WhyNothingLine* whyNothing_ = nullptr;  // where a run that kept nothing ran dry
 };
 

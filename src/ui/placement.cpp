@@ -1,11 +1,13 @@
 #include "ui/placement.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
-#include <QTimer>
+#include <QVariant>
 #include <QWidget>
 
 namespace hobwise::ui {
@@ -20,7 +22,10 @@ int placedStart(int length, int centre, int areaStart, int areaLength) {
   return std::clamp(start, areaStart, areaStart + areaLength - length);
 }
 
-constexpr const char* kPlacedProperty = "hobwisePlaced";
+// Set on a placed window: the size of its frame (borders and title bar) when placed.
+constexpr const char* kPlacedFrameProperty = "hobwisePlacedFrame";
+
+QSize frameExtraOf(const QWidget* w) { return w->frameGeometry().size() - w->size(); }
 
 bool isPlacedKind(const QWidget* w) {
   if (!w->isWindow()) return false;
@@ -52,8 +57,11 @@ void placeWindow(QWidget* window) {
   const QRect area = availableArea(window);
   if (area.isEmpty()) return;
   // The window manager's borders and title bar (nothing until it has framed the window).
-  const QSize frameExtra = window->frameGeometry().size() - window->size();
-  if (window->minimumSize() != window->maximumSize()) {
+  const QSize frameExtra = frameExtraOf(window);
+  if (const QVariant outer = window->property(kOuterSizeProperty); outer.isValid()) {
+    const QSize size = outer.toSize().boundedTo(area.size()) - frameExtra;
+    if (size != window->size() || window->minimumSize() != window->maximumSize()) window->setFixedSize(size);
+  } else if (window->minimumSize() != window->maximumSize()) {
     const QSize size = fittedSize(window->size(), window->minimumSize(), frameExtra, area);
     if (size != window->size()) window->resize(size);
   }
@@ -66,14 +74,17 @@ void placeWindow(QWidget* window) {
 WindowPlacer::WindowPlacer(QObject* parent) : QObject(parent) {}
 
 bool WindowPlacer::eventFilter(QObject* watched, QEvent* e) {
-  if (e->type() == QEvent::Show && watched->isWidgetType()) {
-    auto* w = static_cast<QWidget*>(watched);
-    if (isPlacedKind(w) && !w->property(kPlacedProperty).toBool()) {
-      w->setProperty(kPlacedProperty, true);
-      placeWindow(w);
-      // Once the window manager has framed the window, its frame counts as well.
-      QTimer::singleShot(0, w, [w] { placeWindow(w); });
-    }
+  const QEvent::Type type = e->type();
+  if ((type != QEvent::Show && type != QEvent::Move && type != QEvent::Resize) || !watched->isWidgetType())
+    return QObject::eventFilter(watched, e);
+  auto* w = static_cast<QWidget*>(watched);
+  if (!isPlacedKind(w)) return QObject::eventFilter(watched, e);
+  const QVariant placedFrame = w->property(kPlacedFrameProperty);
+  // First shown, or framed anew: a frame counts towards what must fit.
+  const bool first = type == QEvent::Show && !placedFrame.isValid();
+  if (first || (placedFrame.isValid() && w->isVisible() && placedFrame.toSize() != frameExtraOf(w))) {
+    w->setProperty(kPlacedFrameProperty, frameExtraOf(w));
+    placeWindow(w);
   }
   return QObject::eventFilter(watched, e);
 }

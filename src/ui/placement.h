@@ -5,7 +5,9 @@
 // kept inside the area where it fits; where it does not, it starts at the area's left
 // or top edge, so that its title bar, its menus and its top-left corner can be
 // reached. A resizable window larger than the area is first made smaller (not below
-// its minimum size); a fixed-size one keeps its size.
+// its minimum size); a fixed-size one keeps its size, unless it names its outer size
+// (frame included) in the property kOuterSizeProperty: it gets that size where the
+// area allows, else the area's, with its frame taken off.
 #include <QObject>
 #include <QPoint>
 #include <QRect>
@@ -14,6 +16,8 @@
 class QWidget;
 
 namespace hobwise::ui {
+
+inline constexpr const char* kOuterSizeProperty = "hobwiseOuterSize";  // a QSize
 
 // The frame rectangle of a window whose frame is `frame` in size, centred on
 // `centre`, in `area`, by the rule above.
@@ -33,8 +37,9 @@ QRect availableArea(const QWidget* window);
 void placeWindow(QWidget* window);
 
 // Places every window and dialog of the application by placeWindow when it is first
-// shown, and once more as soon as the window manager's frame is known. Menus,
-// tooltips and other pop-ups are left alone.
+// shown, and again whenever the window manager's frame around it changes size (as
+// when it frames the window, after it is shown). Menus, tooltips and other pop-ups
+// are left alone.
 class WindowPlacer : public QObject {
  public:
   explicit WindowPlacer(QObject* parent = nullptr);
