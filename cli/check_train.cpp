@@ -22,7 +22,8 @@ int runTrainCheck(const JobInputs& job, const GearStock& stock, const SolveOptio
                   const MountedTeeth& teeth, bool json, const std::optional<std::string>& sheet, Io& io) {
   const std::optional<TrainCheck> check = checkMountedTrain(job, stock, options, teeth);
   if (!check) {
-    io.err("hobwise-solve: the job could not be evaluated (" + unreadableFieldText(job, false) + ")\n");
+    const std::string field = unreadableFieldText(job, false);
+    io.err("hobwise-solve: the job could not be evaluated" + (field.empty() ? "" : " (" + field + ")") + "\n");
     return kBadInput;
   }
   io.out(json ? checkJson(*check) : checkListing(*check));

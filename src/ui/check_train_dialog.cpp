@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
@@ -156,7 +157,8 @@ void CheckTrainDialog::evaluate() {
   }
   if (refused.empty()) {
     check_ = checkMountedTrain(job_, stock_, options_, teeth);
-    if (!check_) refused = "The job on the Main page cannot be evaluated: " + unreadableFieldText(job_, false) + ".";
+    const std::string field = check_ ? std::string() : unreadableFieldText(job_, false);
+    if (!check_) refused = "The job on the Main page cannot be evaluated" + (field.empty() ? "." : ": " + field + ".");
   }
   print_->setEnabled(check_.has_value());
   save_->setEnabled(check_.has_value());
@@ -223,7 +225,9 @@ CheckTrainDialog* openCheckTrainDialog(WindowAccess& window) {
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   dialog->setWindowModality(Qt::WindowModal);
   dialog->printSheet = [&window, dialog](const SheetInputs& inputs) {
-    window.PrintSheet(inputs, dialog, [dialog] { dialog->askAndSave(); });
+    window.PrintSheet(inputs, dialog, [d = QPointer<CheckTrainDialog>(dialog)] {
+      if (d) d->askAndSave();
+    });
   };
   dialog->open();
   return dialog;

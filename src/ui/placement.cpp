@@ -2,10 +2,8 @@
 
 #include <algorithm>
 
-#include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
-#include <QPointer>
 #include <QScreen>
 #include <QVariant>
 #include <QWidget>

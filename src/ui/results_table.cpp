@@ -163,7 +163,7 @@ ResultsTable::ResultsTable(QWidget* owner) : QWidget(owner, Qt::Window) {
           });
   connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { updateButtons(); });
 
-  resize(1160, 460);
+  resize(1280, 460);  // every column at 96 dpi; a smaller screen makes it smaller
   showNoResults();
 }
 
