@@ -1,5 +1,6 @@
 #include "check_train.h"
 
+#include "hobwise/job.h"
 #include "hobwise/json.h"
 #include "options.h"
 #include "output.h"
@@ -21,12 +22,13 @@ int runTrainCheck(const JobInputs& job, const GearStock& stock, const SolveOptio
                   const MountedTeeth& teeth, bool json, const std::optional<std::string>& sheet, Io& io) {
   const std::optional<TrainCheck> check = checkMountedTrain(job, stock, options, teeth);
   if (!check) {
-    io.err("hobwise-solve: the job could not be evaluated (a field is no number)\n");
+    const std::string field = unreadableFieldText(job, false);
+    io.err("hobwise-solve: the job could not be evaluated" + (field.empty() ? "" : " (" + field + ")") + "\n");
     return kBadInput;
   }
   io.out(json ? checkJson(*check) : checkListing(*check));
   if (!sheet) return 0;
-  return writeSheetFile(sheetInputsOf(job, check->texts), *sheet, json ? std::string() : "the checked train", io);
+  return writeSheetFile(sheetInputsOf(job, *check), *sheet, json ? std::string() : "the checked train", io);
 }
 
 }  // namespace hobwise::cli

@@ -87,7 +87,7 @@ int run(const std::vector<std::string>& args, Io& io) {
   const bool stopped = report.stoppedIn != SolveStage::None;
   if (stopped) io.err("hobwise-solve: stopped; the results found so far follow\n");
   if (report.failed) {
-    io.err("hobwise-solve: the job could not be solved (a field is no number, or memory ran out)\n");
+    io.err("hobwise-solve: the job could not be solved (" + whyTheRunFailed(inputs) + ")\n");
     return kBadInput;
   }
   // --results N: the first N in every list; "count" stays the number of results kept.

@@ -280,7 +280,7 @@ JobInputs jobFrom(Options& o, const StockReader& readStock) {
   for (const TextRule& rule : kTextRules) {
     const std::string& text = o.texts[rule.option];
     if (!readsAsNumber(text))
-      fail(std::string(rule.option) + ": " + quoteText(text) + " is no number (expects " + rule.what + ")");
+      fail(std::string(rule.option) + ": " + quoteText(text) + " is not a number (expects " + rule.what + ")");
   }
 
   JobInputs in;

@@ -5,6 +5,7 @@
 
 #include "hobwise/json.h"
 #include "hobwise/results.h"
+#include "hobwise/run.h"
 #include "options.h"
 #include "output.h"
 
@@ -108,7 +109,7 @@ int printSuggestions(const JobInputs& in, const GearStock& stock, const SolveOpt
   if (progress) io.err("\r\033[K");
   if (report.stopped) io.err("hobwise-solve: " + stoppedText(report) + "\n");
   if (report.failed) {
-    io.err("hobwise-solve: the job could not be solved (a field is not a number, or memory ran out)\n");
+    io.err("hobwise-solve: the job could not be solved (" + whyTheRunFailed(in) + ")\n");
     return kBadInput;
   }
   io.out(json ? suggestionsJson(in, report, shown) : suggestionsListing(in, report, shown));

@@ -6,7 +6,7 @@
 //   AdvisorReport (solver/advisor.h)  nowCount and nowBest (a run on the stock as it
 //       is), suggestions (Suggestion: add, the tooth count; count, the results its run
 //       keeps; best, its result 1), ordered by that best feed error; candidates, tried,
-//       stopped, failed (a text was no number, or memory ran out).
+//       stopped, failed (a text was not a number, or memory ran out).
 //   AdvisorCallbacks  progress(tried, candidates) after each addition's run; stop: a
 //       flag that ends the advisor early (what was tried so far stays).
 //

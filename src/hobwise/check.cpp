@@ -1,5 +1,7 @@
 #include "hobwise/check.h"
 
+#include "report/sheet_inputs.h"
+
 namespace hobwise {
 
 std::optional<std::uint16_t> toothCountAt(std::string_view text, std::size_t place, std::string& error) {
@@ -21,6 +23,12 @@ std::vector<std::string> checkSummaryLines(const TrainCheck& check) {
   if (check.inStock) lines.push_back("In stock.");
   lines.insert(lines.end(), check.notes.begin(), check.notes.end());
   return lines;
+}
+
+SheetInputs sheetInputsOf(const JobInputs& job, const TrainCheck& check) {
+  SheetInputs sheet = sheetInputsFor(job, check.texts);
+  sheet.notes = check.notes;
+  return sheet;
 }
 
 }  // namespace hobwise

@@ -20,6 +20,7 @@
 
 #include "model/gear_stock.h"
 #include "model/job.h"
+#include "report/sheet.h"
 #include "results/train_check.h"
 #include "solver/solver.h"
 
@@ -35,13 +36,18 @@ std::optional<MountedTeeth> mountedTrainOf(std::string_view text, std::string& e
 
 // Checks the gears against the job, the stock and the options as a run would read
 // them (options.exact: every shortcut off). Nothing when the job cannot be judged (a
-// field that must be a number is none); a feed rate that is no number only leaves the
-// feed unjudged.
+// field that must be a number is none: hobwise/job.h's unreadableFieldText(job, false)
+// names it); a feed rate that is not a number only leaves the feed unjudged.
 std::optional<TrainCheck> checkMountedTrain(const JobInputs& job, const GearStock& stock, const SolveOptions& options,
                                             const MountedTeeth& teeth);
 
 // The lines that sum a check up below its figures: "In stock." and the notes, or
 // "In stock, and within every limit of a run." when nothing is amiss.
 std::vector<std::string> checkSummaryLines(const TrainCheck& check);
+
+// The set-up sheet of a checked train (hobwise/sheet.h): the sheet of a result with
+// its texts and, when the check has notes, "NOT A VALID SET-UP" below the title and
+// the notes at the foot of the page.
+SheetInputs sheetInputsOf(const JobInputs& job, const TrainCheck& check);
 
 }  // namespace hobwise

@@ -33,4 +33,11 @@ int numberInText(std::string_view text);
 // none fails.
 bool readsAsNumber(std::string_view text);
 
+// Which field keeps a run from reading the job, with its label, its text and what it
+// needs: `Feed Const "" is not a number (it needs a value from 0 to 89.9)`. The first
+// such field in the order a run reads them (index constant, feed constant, helix
+// angle, pitch, feed rate); the empty text when every field reads. `withFeedRate`
+// false: as a result is judged, without the feed rate.
+std::string unreadableFieldText(const JobInputs& inputs, bool withFeedRate = true);
+
 }  // namespace hobwise

@@ -8,7 +8,9 @@
 //       same); status 3011 ("C: p/q", empty without a fraction); indexError 3008;
 //       feedError 3012; feedLine 3013 (two lines joined by "   \r\n"); leadLine 3014.
 //   ResultRow (results/result_rows.h)  one text per ResultColumn (kNumberColumn ...
-//       kLeadErrorColumn), headed by kResultColumnHeaders.
+//       kLeadErrorColumn: result, index gears, feed gears, C constant, index error,
+//       feed error, actual feed rate, feed rate along the helix angle, theoretical
+//       lead, lead from gearing, lead error), headed by kResultColumnHeaders.
 //   GeometryReadouts  pitchDiameter 3009 and outsideDiameter 3010.
 //
 // The JSON of results is hobwise/json.h's. Pure functions: safe on any thread (a

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <thread>
 
+#include "hobwise/job.h"
+
 namespace hobwise {
 
 SolveReport runSolve(const JobInputs& inputs, const GearStock& stock, const SolveOptions& options,
@@ -18,29 +20,48 @@ std::string counted(std::size_t n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
+// "None of the 3 index trains in the feed band has X", or for one "The 1 index train
+// in the feed band has no X".
+std::string noneHas(std::size_t n, const std::string& what) {
+  if (n == 1) return "The 1 index train in the feed band has no " + what;
+  return "None of the " + std::to_string(n) + " index trains in the feed band has a " + what;
+}
+
 }  // namespace
+
+std::string whyTheRunFailed(const JobInputs& inputs) {
+  const std::string field = unreadableFieldText(inputs);
+  return field.empty() ? "memory ran out" : field;
+}
+
+std::string whereTheSearchRanDry(const JobInputs& inputs, const SolveReport& report, const GearStock& stock,
+                                 const SolveOptions& options) {
+  if (report.failed && report.results.empty()) return "The job cannot be solved: " + whyTheRunFailed(inputs);
+  return whereTheSearchRanDry(report, stock, options);
+}
 
 std::string whereTheSearchRanDry(const SolveReport& report, const GearStock& stock, const SolveOptions& options) {
   const StageCounts& s = report.stages;
   if (!report.results.empty()) return {};
-  if (report.failed) return "The job cannot be solved: a field is no number";
+  if (report.failed) return "The job cannot be solved: a field is not a number, or memory ran out";
   if (stock == GearStock{}) return "No gear in stock: set the counts on the Change-gears page";
   if (report.stoppedIn != SolveStage::None) return "Stopped before a result was found";
   if (s.indexTrains == 0) return "No index train of the stock falls in the feed band";
   const std::string trains = counted(s.indexTrains, "index train", "index trains");
   if (s.inStock == 0) return "The stock holds too few gears for the " + trains + " in the feed band";
-  const std::string recorded = counted(s.inStock, "index train", "index trains");
   if (s.cConstants == 0) {
-    if (options.wholeOnly) return "None of the " + recorded + " in the feed band has a whole C constant";
-    if (options.finiteOnly) return "None of the " + recorded + " in the feed band has a finite C constant";
-    return "No C constant of the " + recorded + " in the feed band lies below 10000";
+    if (options.wholeOnly) return noneHas(s.inStock, "whole C constant");
+    if (options.finiteOnly) return noneHas(s.inStock, "finite C constant");
+    if (s.inStock == 1) return "The C constant of the 1 index train in the feed band is not below 10000";
+    return "No C constant of the " + std::to_string(s.inStock) + " index trains in the feed band lies below 10000";
   }
   const std::string constants = counted(s.cConstants, "C constant", "C constants");
-  if (s.feedTrains == 0) return "No feed train for any of the " + constants;
+  if (s.feedTrains == 0)
+    return s.cConstants == 1 ? "No feed train for the 1 C constant" : "No feed train for any of the " + constants;
   if (s.feedTest == 0)
     return "No feed train for the " + constants + " gives a feed within 0.005 of the wanted feed";
-  return "The stock holds too few gears for the " + counted(s.feedTest, "feed train", "feed trains") +
-         " that give the wanted feed";
+  const char* give = s.feedTest == 1 ? " feed train that gives" : " feed trains that give";
+  return "The stock holds too few gears for the " + std::to_string(s.feedTest) + give + " the wanted feed";
 }
 
 }  // namespace hobwise

@@ -9,7 +9,7 @@
 //       that ends the run early (it still reports what it found); stageStarted(stage).
 //   SolveReport  results (at most 200 FoundResult, by feed error), cConstantCount,
 //       stages (StageCounts: how many candidates each stage let through), stoppedIn,
-//       failed (a text was no number, or memory ran out: no results).
+//       failed (a text was not a number, or memory ran out: no results).
 //   FoundResult  the eight tooth counts of a result; its texts are hobwise/results.h's.
 //
 // Threads: runSolve works on the calling thread and starts options.processors workers,
@@ -34,7 +34,15 @@ unsigned logicalProcessors();
 
 // For a run that kept no result, one line that says where the search ran dry, e.g.
 // "No index train of the stock falls in the feed band" (from the report's stage
-// counts, the stock and the options of the run); the empty text when it kept one.
+// counts, the stock and the options of the run); the empty text when it kept one. A
+// run that failed: "The job cannot be solved: " and the field that is not a number
+// (hobwise/job.h's unreadableFieldText), or "memory ran out".
+std::string whereTheSearchRanDry(const JobInputs& inputs, const SolveReport& report, const GearStock& stock,
+                                 const SolveOptions& options);
+// The same without the job: a failed run names no field.
 std::string whereTheSearchRanDry(const SolveReport& report, const GearStock& stock, const SolveOptions& options);
+
+// Why a run of the job failed: the field that is not a number, or "memory ran out".
+std::string whyTheRunFailed(const JobInputs& inputs);
 
 }  // namespace hobwise

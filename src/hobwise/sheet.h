@@ -20,8 +20,9 @@
 
 namespace hobwise {
 
-// The sheet for the job and the texts of a result (hobwise/results.h) or of a checked
-// train (hobwise/check.h): the sheet the window prints for a result with these texts.
+// The sheet for the job and the texts of a result (hobwise/results.h): the sheet the
+// window prints for a result with these texts. A checked train's sheet, which carries
+// the check's notes, is hobwise/check.h's sheetInputsOf.
 SheetInputs sheetInputsOf(const JobInputs& job, const ResultTexts& texts);
 
 // Lays the sheet out on a printable area of width x height device units.

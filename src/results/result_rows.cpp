@@ -5,7 +5,7 @@
 namespace hobwise {
 
 const std::array<std::string, kResultColumnCount> kResultColumnHeaders = {
-    "Result",           "Index Gears",       "Feed Gears",  "C Constant",
+    "Result",           "Index Gears",       "Feed Gears",  "C Constant", "Index Error",
     "Feed Error",       "Actual Feed Rate",  "Feed Rate along Helix Angle",
     "Theoretical Lead", "Lead from Gearing", "Lead Error"};
 
@@ -37,6 +37,7 @@ ResultRow resultRow(int number, const ResultTexts& t) {
   row[kIndexGearsColumn] = train(t.gears[0], t.gears[1], t.gears[2], t.gears[3]);
   row[kFeedGearsColumn] = train(t.gears[4], t.gears[5], t.gears[6], t.gears[7]);
   row[kCConstantColumn] = between(t.status, "C: ", "");
+  row[kIndexErrorColumn] = between(t.indexError, "Index Error: ", "");
   row[kFeedErrorColumn] = between(t.feedError, "Feed Error: ", "");
   row[kActualFeedColumn] = between(t.feedLine, "Actual Feed Rate: ", "   \r\n");
   row[kHelixFeedColumn] = between(t.feedLine, "\r\nFeed Rate along Helix Angle: ", "");

@@ -17,6 +17,7 @@ enum ResultColumn {
   kIndexGearsColumn,      // "a × b / c × d": upper gears over lower gears
   kFeedGearsColumn,       // the same for the feed train
   kCConstantColumn,       // "p/q" of the status line, empty without a fraction
+  kIndexErrorColumn,      // "None", as the index error line says
   kFeedErrorColumn,
   kActualFeedColumn,
   kHelixFeedColumn,       // feed rate along the helix angle

@@ -94,7 +94,7 @@ void feedNotes(const JobInputs& inputs, const FoundResult& result, const ResultE
                std::vector<std::string>& notes) {
   const std::optional<JobParameters> job = readJob(inputs);
   if (!job) {
-    notes.push_back("The feed rate is no number, so the feed is not judged against it.");
+    notes.push_back("The feed rate is not a number, so the feed is not judged against it.");
     return;
   }
   const std::string wanted = cutText(inputs.feedRate, kFeedRateLimit);

@@ -64,7 +64,7 @@ struct TrainCheck {
 // Checks the gears against the job, the stock and the options as a run would read
 // them, by the run's own rules (solver/run_rules.h); options.exact turns the
 // shortcuts of the evaluation and the stock check off. Nothing when the job cannot be
-// evaluated (a field that must be a number is none); a feed-rate text that is no
+// evaluated (a field that must be a number is none); a feed-rate text that is not a
 // number only leaves the feed unjudged.
 std::optional<TrainCheck> checkTrain(const JobInputs& job, const GearStock& stock, const SolveOptions& options,
                                      const MountedTeeth& teeth);

@@ -105,7 +105,7 @@ struct SolveReport {
   std::vector<FoundResult> results;  // trimmed, ordered by feed error, at most 200
   std::size_t cConstantCount = 0;    // distinct C constants the search kept
   bool rangeSet = false;             // the trimming ran: the result browser's range is 1..results.size()
-  bool failed = false;               // a text was no number, or memory ran out: no results
+  bool failed = false;               // a text was not a number, or memory ran out: no results
   StageCounts stages;
   SolveStage stoppedIn = SolveStage::None;  // the stage in which the run saw the stop
 };

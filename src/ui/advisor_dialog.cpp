@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "hobwise/results.h"
+#include "hobwise/run.h"
 #include "ui/controls.h"
 #include "ui/widgets.h"
 #include "ui/window_access.h"
@@ -34,6 +35,9 @@ QString plural(std::size_t n, const char* one, const char* many) {
   return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
 }
 
+// "1 tooth count", "12 tooth counts".
+QString ofToothCounts(int n) { return plural(static_cast<std::size_t>(std::max(n, 0)), "tooth count", "tooth counts"); }
+
 }  // namespace
 
 AdvisorDialog::AdvisorDialog(const JobInputs& inputs, const GearStock& stock, const SolveOptions& options,
@@ -46,9 +50,11 @@ AdvisorDialog::AdvisorDialog(const JobInputs& inputs, const GearStock& stock, co
                                    "tooth count ..."),
                     this);
   progress_ = new QProgressBar(this);
-  progress_->setRange(0, std::max(1, static_cast<int>(toothCountsToTry(stock_).size())));
+  const std::size_t candidates = toothCountsToTry(stock_).size();
+  progress_->setRange(0, std::max(1, static_cast<int>(candidates)));
   progress_->setValue(0);
-  progress_->setFormat(QStringLiteral("%v of %m tooth counts tried"));
+  progress_->setFormat(candidates == 1 ? QStringLiteral("%v of 1 tooth count tried")
+                                       : QStringLiteral("%v of %m tooth counts tried"));
   progress_->setTextVisible(true);
 
   table_ = new QTableWidget(0, kColumns, this);
@@ -139,7 +145,8 @@ void AdvisorDialog::finish(std::shared_ptr<AdvisorReport> report) {
 QString AdvisorDialog::nowText() const {
   if (report_.full)
     return QStringLiteral("Every tooth count holds 7 gears: no tooth count can take one more, so nothing was tried.");
-  if (report_.failed) return QStringLiteral("The job cannot be solved: a field of the Main page is not a number.");
+  if (report_.failed)
+    return QStringLiteral("The job cannot be solved: ") + QString::fromStdString(whyTheRunFailed(inputs_)) + ".";
   if (report_.nowBest)
     return QStringLiteral("Now: ") + plural(report_.nowCount, "result", "results") +
            QStringLiteral(", the best with a feed error of ") + cell(rowOf(inputs_, *report_.nowBest), kFeedErrorColumn) +
@@ -153,7 +160,7 @@ QString AdvisorDialog::outcomeText() const {
   if (report_.full || report_.failed) return {};
   QStringList parts;
   if (report_.stopped)
-    parts << QStringLiteral("Stopped after %1 of %2 tooth counts.").arg(report_.tried).arg(report_.candidates);
+    parts << QStringLiteral("Stopped after %1 of %2.").arg(report_.tried).arg(ofToothCounts(report_.candidates));
   if (!report_.suggestions.empty())
     parts << plural(report_.suggestions.size(), "tooth count improves", "tooth counts improve") +
                  QStringLiteral(" on the best result; select one and press Add to Stock.");
@@ -175,9 +182,9 @@ void AdvisorDialog::endProgress() {
   else if (report_.failed)
     progress_->setFormat(QStringLiteral("The job cannot be solved"));
   else if (report_.stopped)
-    progress_->setFormat(QStringLiteral("Stopped after %1 of %2 tooth counts").arg(report_.tried).arg(report_.candidates));
+    progress_->setFormat(QStringLiteral("Stopped after %1 of %2").arg(report_.tried).arg(ofToothCounts(report_.candidates)));
   else
-    progress_->setFormat(QStringLiteral("%1 of %2 tooth counts tried").arg(report_.tried).arg(report_.candidates));
+    progress_->setFormat(QStringLiteral("%1 of %2 tried").arg(report_.tried).arg(ofToothCounts(report_.candidates)));
 }
 
 void AdvisorDialog::fillTable() {

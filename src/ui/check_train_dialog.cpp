@@ -1,5 +1,7 @@
 #include "ui/check_train_dialog.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -9,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
@@ -18,6 +21,7 @@
 #include "hobwise/sheet.h"
 #include "painting/sheet_painter.h"
 #include "ui/controls.h"
+#include "ui/placement.h"
 #include "ui/window_access.h"
 
 namespace hobwise::ui {
@@ -62,8 +66,10 @@ CheckTrainDialog::CheckTrainDialog(const JobInputs& job, const GearStock& stock,
   layout->addSpacing(8);
   addResultLines(*layout);
   layout->addLayout(createButtons());
-  setMinimumWidth(820);
   evaluate();
+  // Wide enough for the longest notes on one line each, as far as the screen allows.
+  const int width = std::max(820, sizeHint().width());
+  resize(width, hasHeightForWidth() ? heightForWidth(width) : sizeHint().height());
 }
 
 QLayout* CheckTrainDialog::createTrains(const std::array<QString, 8>& gears) {
@@ -152,7 +158,8 @@ void CheckTrainDialog::evaluate() {
   }
   if (refused.empty()) {
     check_ = checkMountedTrain(job_, stock_, options_, teeth);
-    if (!check_) refused = "The job on the Main page cannot be evaluated: a field there holds no number.";
+    const std::string field = check_ ? std::string() : unreadableFieldText(job_, false);
+    if (!check_) refused = "The job on the Main page cannot be evaluated" + (field.empty() ? "." : ": " + field + ".");
   }
   print_->setEnabled(check_.has_value());
   save_->setEnabled(check_.has_value());
@@ -172,6 +179,11 @@ void CheckTrainDialog::evaluate() {
   QStringList notes;
   for (const std::string& line : checkSummaryLines(*check_)) notes << qs(line);
   notes_->setText(notes.join(QLatin1Char('\n')));
+  // More lines of notes than there is room for: the dialog grows, within the screen.
+  if (isVisible() && hasHeightForWidth() && heightForWidth(width()) > height()) {
+    resize(width(), heightForWidth(width()));
+    placeWindow(this);
+  }
 }
 
 QString CheckTrainDialog::shownText() const {
@@ -182,7 +194,7 @@ QString CheckTrainDialog::shownText() const {
 }
 
 SheetInputs CheckTrainDialog::sheetInputs() const {
-  return check_ ? sheetInputsOf(job_, check_->texts) : SheetInputs{};
+  return check_ ? sheetInputsOf(job_, *check_) : SheetInputs{};
 }
 
 bool CheckTrainDialog::saveSheet(const QString& path) {
@@ -215,7 +227,11 @@ CheckTrainDialog* openCheckTrainDialog(WindowAccess& window) {
                                       gears, window.mainWidget());
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   dialog->setWindowModality(Qt::WindowModal);
-  dialog->printSheet = [&window, dialog](const SheetInputs& inputs) { window.PrintSheet(inputs, dialog); };
+  dialog->printSheet = [&window, dialog](const SheetInputs& inputs) {
+    window.PrintSheet(inputs, dialog, [d = QPointer<CheckTrainDialog>(dialog)] {
+      if (d) d->askAndSave();
+    });
+  };
   dialog->open();
   return dialog;
 }

@@ -56,6 +56,8 @@ class CheckTrainDialog : public QDialog {
 
   // Writes the sheet as a PDF file; false (and a line saying so) when it cannot.
   bool saveSheet(const QString& path);
+  // "Save Sheet as PDF ...": asks for the file, then saveSheet.
+  void askAndSave();
 
  private:
   // The parts of the dialog, top to bottom (below the job's line).
@@ -63,7 +65,6 @@ class CheckTrainDialog : public QDialog {
   void addResultLines(QVBoxLayout& layout);
   QLayout* createButtons();
   void evaluate();
-  void askAndSave();
 
   JobInputs job_;
   GearStock stock_;

@@ -1,11 +1,16 @@
 #include "ui/main_window.h"
 
+#include <utility>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
-#include <QScreen>
+#include <QScrollArea>
 #include <QTimer>
 
 #include "hobwise/fields.h"
@@ -14,6 +19,7 @@
 #include "ui/check_train_dialog.h"
 #include "ui/command_ids.h"
 #include "ui/menu.h"
+#include "ui/placement.h"
 #include "ui/settings.h"
 #include "ui/table_tools.h"
 #include "ui/why_nothing_line.h"
@@ -29,9 +35,15 @@ MainWindow::MainWindow(QWidget* parent)
   setObjectName(QStringLiteral("TORVANE"));
 
   buildMenuBar(*this, controls_, [this](int id) { command(id); });
-  client_ = new ClientArea(controls_, this);
+  client_ = new ClientArea(controls_, nullptr);
   client_->setFocusPolicy(Qt::NoFocus);
-  setCentralWidget(client_);
+  // On a screen too small for the whole window the client area scrolls.
+  auto* scroll = new QScrollArea(this);
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setFocusPolicy(Qt::NoFocus);
+  scroll->setWidgetResizable(true);
+  scroll->setWidget(client_);
+  setCentralWidget(scroll);
 
   fonts_ = windowFonts();
   createMainPage(controls_, client_, fonts_);
@@ -47,12 +59,12 @@ MainWindow::MainWindow(QWidget* parent)
   connect(this, &MainWindow::resultsCleared, tableTools_, &TableTools::resultsCleared);
   connect(this, &MainWindow::resultShown, tableTools_, &TableTools::resultShown);
 
-  setFixedSize(900, 550);
-  if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect g = screen->geometry();
-    move(g.x() + g.width() / 2 - 450, g.y() + g.height() / 2 - 275);
-  }
+  // 900 x 550 is the outer size, frame included, as far as the screen's available
+  // area allows; on a smaller area the window is smaller and its client area scrolls.
+  setProperty(kOuterSizeProperty, kOuterSize);
+  placeWindow(this);
   qApp->installEventFilter(this);  // Escape stops a run wherever it is pressed
+  qApp->installEventFilter(new WindowPlacer(this));  // every window and dialog opens on the screen
 }
 
 MainWindow::~MainWindow() {
@@ -136,21 +148,16 @@ void MainWindow::installBehaviours() {
   for (int i = 0; i < kToothCountKinds; ++i) controls_.as<NumberDisplay>(5000 + i)->beforeChange = numberChanged;
 }
 
-void MainWindow::showEvent(QShowEvent* e) {
-  QMainWindow::showEvent(e);
-  if (sized_) return;
-  sized_ = true;
-  // 900 x 550 is the outer size: once the frame is known, the client part gives way.
-  QTimer::singleShot(0, this, [this] {
-    const QSize frame = frameGeometry().size() - geometry().size();
-    if (frame.width() > 0 || frame.height() > 0) {
-      setFixedSize(900 - frame.width(), 550 - frame.height());
-      if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect g = screen->geometry();
-        move(g.x() + g.width() / 2 - 450, g.y() + g.height() / 2 - 275);
-      }
-    }
-  });
+void MainWindow::resizeEvent(QResizeEvent* e) {
+  QMainWindow::resizeEvent(e);
+  // The client area scrolls only along a side where the window is smaller than its
+  // full size (give or take the rounding of a scaled frame).
+  const QSize frameExtra = frameGeometry().size() - size();
+  client_->setMinimumSize(kOuterSize - frameExtra - QSize(0, menuBar()->sizeHint().height()));
+  const QSize shortBy = kOuterSize - frameExtra - size();
+  auto* scroll = static_cast<QScrollArea*>(centralWidget());
+  scroll->setHorizontalScrollBarPolicy(shortBy.width() > 2 ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+  scroll->setVerticalScrollBarPolicy(shortBy.height() > 2 ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
 }
 
 // ------------------------------------------------------------------ commands
@@ -235,7 +242,7 @@ void MainWindow::startSolve() {
 }
 
 void MainWindow::finishSolve(std::shared_ptr<SolveReport> report) {
-  const std::string whyNothing = whereTheSearchRanDry(*report, ReadGearStock(), ReadSolveOptions());
+  const std::string whyNothing = whereTheSearchRanDry(ReadJobInputs(), *report, ReadGearStock(), ReadSolveOptions());
   results_ = std::move(report->results);
   stages_ = report->stages;
   stoppedIn_ = report->stoppedIn;
@@ -281,25 +288,61 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
 
 void MainWindow::startPrint() {
   takeFocus();
-  PrintSheet(ReadSheetInputs(), this);
+  PrintSheet(ReadSheetInputs(), this, [this] { command(kSaveSheetPdf); });
 }
 
-void MainWindow::PrintSheet(const SheetInputs& inputs, QWidget* dialogOwner) {
+void MainWindow::PrintSheet(const SheetInputs& inputs, QWidget* dialogOwner, std::function<void()> saveInstead) {
   if (print_.running()) {
     QApplication::beep();  // one sheet at a time
     return;
   }
   controls_.setMenuEnabled(kExitMenu, true);
   controls_.setEnabled(kExit, true);
-  print_.start(inputs, dialogOwner, [this](bool) { finishPrint(); });  // cancelled: nothing is printed
+  if (!print_.canPrint()) {
+    offerPdfInstead(dialogOwner, std::move(saveInstead));
+    return;
+  }
+  QPointer<QWidget> owner(dialogOwner);
+  // Cancelled: nothing is printed and nothing said.
+  print_.start(inputs, dialogOwner, [this, owner](const QString& failure) { finishPrint(failure, owner); });
 }
 
-void MainWindow::finishPrint() {
+namespace {
+
+QMessageBox* printMessage(QWidget* owner, QMessageBox::Icon icon, const QString& text) {
+  auto* box = new QMessageBox(icon, QStringLiteral("Print"), text, QMessageBox::NoButton, owner);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  return box;
+}
+
+}  // namespace
+
+void MainWindow::offerPdfInstead(QWidget* owner, std::function<void()> saveInstead) {
+  QMessageBox* box = printMessage(owner ? owner : this, QMessageBox::Information,
+                                  QStringLiteral("No printer is available: the sheet cannot be printed."));
+  box->setInformativeText(QStringLiteral("\"Save Sheet as PDF ...\" writes the same sheet to a PDF file, "
+                                         "to print elsewhere or to keep."));
+  QPushButton* save = saveInstead ? box->addButton(QStringLiteral("Save Sheet as PDF ..."), QMessageBox::AcceptRole)
+                                  : nullptr;
+  box->addButton(QMessageBox::Cancel);
+  connect(box, &QMessageBox::finished, this, [this, box, save, saveInstead = std::move(saveInstead)] {
+    if (save && box->clickedButton() == save) QTimer::singleShot(0, this, saveInstead);
+  });
+  box->open();
+}
+
+void MainWindow::finishPrint(const QString& failure, QWidget* owner) {
   emit printFinished();
-  if (closeAfterPrint_) {
-    closeAfterPrint_ = false;
-    close();
+  const bool closeNow = std::exchange(closeAfterPrint_, false);
+  if (failure.isEmpty()) {
+    if (closeNow) close();
+    return;
   }
+  QMessageBox* box = printMessage(owner ? owner : this, QMessageBox::Warning,
+                                  QStringLiteral("The sheet could not be printed: ") + failure);
+  box->addButton(QMessageBox::Ok);
+  if (closeNow) connect(box, &QMessageBox::finished, this, &QWidget::close);
+  box->open();
 }
 
 // ------------------------------------------------------------------ closing

@@ -3,6 +3,7 @@
 // of their own: the menu (menu), the Main page's controls (main_page), the
 // Change-gears page (change_gears_page), the solve run (solve_session), the print job
 // (print_job), the About boxes (about_dialogs) and the settings (settings).
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -55,8 +56,10 @@ class MainWindow : public QMainWindow, public WindowAccess {
   SheetInputs ReadSheetInputs() const override;
 
   // Prints a sheet through the window's print job, the print dialog owned by
-  // `dialogOwner`: the sheet of the result on display, or of a checked train.
-  void PrintSheet(const SheetInputs& inputs, QWidget* dialogOwner) override;
+  // `dialogOwner`: the sheet of the result on display, or of a checked train. With
+  // no printer installed it says so and offers `saveInstead` (the sheet as PDF); a
+  // print that fails is reported.
+  void PrintSheet(const SheetInputs& inputs, QWidget* dialogOwner, std::function<void()> saveInstead) override;
 
   // Runs a command as the menu, a button or an accelerator issues it.
   void command(int id);
@@ -70,6 +73,8 @@ class MainWindow : public QMainWindow, public WindowAccess {
 
   // For tests: print into this PDF file instead of asking the print dialog.
   void setPrintToPdf(const QString& path) { print_.setPdfOutputForTesting(path); }
+  // For tests: what stands for the printers installed on the system.
+  void setPrintersInstalled(std::function<bool()> installed) { print_.setPrintersInstalledForTesting(std::move(installed)); }
 
  signals:
   void solveStarted();
@@ -80,7 +85,7 @@ class MainWindow : public QMainWindow, public WindowAccess {
 
  protected:
   void closeEvent(QCloseEvent* e) override;
-  void showEvent(QShowEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
   bool focusNextPrevChild(bool next) override;
 
@@ -93,7 +98,8 @@ class MainWindow : public QMainWindow, public WindowAccess {
   void startSolve();
   void finishSolve(std::shared_ptr<SolveReport> report);
   void startPrint();
-  void finishPrint();
+  void finishPrint(const QString& failure, QWidget* owner);
+  void offerPdfInstead(QWidget* owner, std::function<void()> saveInstead);
 
   Controls controls_;
   ClientArea* client_ = nullptr;
@@ -108,7 +114,7 @@ class MainWindow : public QMainWindow, public WindowAccess {
   TableTools* tableTools_ = nullptr;  // results table, sheet as PDF, stock tools
   bool closeAfterPrint_ = false;
 
-  bool sized_ = false;
+  static constexpr QSize kOuterSize{900, 550};
   WhyNothingLine* whyNothing_ = nullptr;  // where a run that kept nothing ran dry
 };
 

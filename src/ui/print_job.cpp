@@ -7,6 +7,7 @@
 #include <QMetaObject>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 #include "hobwise/files.h"
 #include "painting/sheet_painter.h"
@@ -24,9 +25,22 @@ bool printToPdfFile(QPrinter& printer, const SheetInputs& inputs, const QString&
       .ok();
 }
 
+// What failed when a sheet did not come out of the printer (or into the PDF file
+// `pdfPath` of a test).
+QString failureOf(const QPrinter& printer, const QString& pdfPath) {
+  if (!pdfPath.isEmpty()) return QStringLiteral("the file %1 could not be written.").arg(pdfPath);
+  if (printer.outputFormat() == QPrinter::PdfFormat)
+    return QStringLiteral("the file %1 could not be written.").arg(printer.outputFileName());
+  return QStringLiteral("the printer \"%1\" did not take the document.").arg(printer.printerName());
+}
+
 }  // namespace
 
-bool PrintJob::start(const SheetInputs& inputs, QWidget* dialogOwner, std::function<void(bool ok)> finished) {
+PrintJob::PrintJob(QObject* context)
+    : context_(context), printersInstalled_([] { return !QPrinterInfo::availablePrinterNames().isEmpty(); }) {}
+
+bool PrintJob::start(const SheetInputs& inputs, QWidget* dialogOwner,
+                     std::function<void(const QString& failure)> finished) {
   auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
   if (!pdfPath_.isEmpty()) {
     printer->setOutputFormat(QPrinter::PdfFormat);
@@ -46,13 +60,14 @@ bool PrintJob::start(const SheetInputs& inputs, QWidget* dialogOwner, std::funct
     } catch (...) {
       ok = false;
     }
+    const QString failure = ok ? QString() : failureOf(*printer, pdfPath);
     QMetaObject::invokeMethod(
         context_,
-        [this, ok, finished] {
+        [this, ok, failure, finished] {
           wait();
           running_ = false;
           lastOk_ = ok;
-          finished(ok);
+          finished(failure);
         },
         Qt::QueuedConnection);
   });

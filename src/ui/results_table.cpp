@@ -1,6 +1,7 @@
 #include "ui/results_table.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QAbstractTableModel>
 #include <QClipboard>
@@ -31,7 +32,7 @@ const QString kJsonFilter = QStringLiteral("JSON files (*.json)");
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 // The value a column sorts by: numbers by value (the C constant p/q by its quotient),
-// the gear trains by their text.
+// errors by their size (the sign stays in the text), the gear trains by their text.
 QVariant sortKey(int column, const std::string& text) {
   if (text.empty()) return QVariant();
   if (column == kIndexGearsColumn || column == kFeedGearsColumn) return qs(text);
@@ -42,7 +43,9 @@ QVariant sortKey(int column, const std::string& text) {
   }
   bool ok = false;
   const double value = qs(text).toDouble(&ok);
-  return ok ? QVariant(value) : QVariant(qs(text));
+  if (!ok) return QVariant(qs(text));
+  const bool error = column == kFeedErrorColumn || column == kLeadErrorColumn;
+  return QVariant(error ? std::abs(value) : value);
 }
 
 // Ctrl+C copies whole selected rows, not the current cell alone.
@@ -162,7 +165,7 @@ ResultsTable::ResultsTable(QWidget* owner) : QWidget(owner, Qt::Window) {
           });
   connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { updateButtons(); });
 
-  resize(1160, 460);
+  resize(1280, 460);  // every column at 96 dpi; a smaller screen makes it smaller
   showNoResults();
 }
 

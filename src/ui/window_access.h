@@ -2,6 +2,7 @@
 // What the parts of the Main window (its dialogs, the results table and its tools)
 // may reach of the window, without knowing the window itself: its controls, what a
 // run and a print job read from them, the found results, and showing and printing.
+#include <functional>
 #include <vector>
 
 #include "hobwise/job.h"
@@ -34,8 +35,9 @@ class WindowAccess {
   virtual SolveStage foundStoppedIn() const = 0;      // where a stop ended that run, or None
 
   virtual void ShowResult(int k) = 0;
-  // Prints a sheet through the window's print job, the print dialog owned by `dialogOwner`.
-  virtual void PrintSheet(const SheetInputs& inputs, QWidget* dialogOwner) = 0;
+  // Prints a sheet through the window's print job, the print dialog owned by
+  // `dialogOwner`; with no printer installed, offers `saveInstead` (the sheet as PDF).
+  virtual void PrintSheet(const SheetInputs& inputs, QWidget* dialogOwner, std::function<void()> saveInstead) = 0;
 
  protected:
   ~WindowAccess() = default;

@@ -59,7 +59,7 @@ constexpr const char* kFinite = "more than 11 decimals";
 constexpr const char* kBand = "a run does not consider this index train";
 constexpr const char* kWindow = "more than 0.005 from the wanted";
 constexpr const char* kFeedError = "feed error is 0.001 or more";
-constexpr const char* kNoFeedRate = "feed rate is no number";
+constexpr const char* kNoFeedRate = "feed rate is not a number";
 
 TEST(TrainCheckTest, TrainsARunWouldNotFindGetTheirNotes) {
   // Worked out by hand from the index formula: on the example job (K = 30, T = 1,

@@ -60,7 +60,7 @@ TEST(CommandLine, TheLineIsJudgedBeforeAnyValue) {
       {{"--h"}, "unknown option \"--h\" (see --help)"},
       {{"--example", "--teeth", "--frob"}, "--teeth: expects a number of teeth from 1 to 400, got \"--frob\""},
       {{"--example", "--feed-rate", "--suggest"},
-       "--feed-rate: \"--suggest=\" is no number (expects a feed rate from 0 to 0.1)"},
+       "--feed-rate: \"--suggest=\" is not a number (expects a feed rate from 0 to 0.1)"},
       {{"--example", "--suggest", "x"}, "--suggest: expects a number of suggestions from 1 to 154, got \"x\""},
       {{"--example", "--stock-file", "nowhere"}, "--stock-file: cannot read nowhere: no such file"},
       {{"--example", "--teeth", "12", "--teeth", "401"}, "--teeth: expects a number of teeth from 1 to 400, got \"401\""}};
@@ -99,7 +99,7 @@ TEST(CommandLine, ClashesAndOffendingTextAreRefusedNamingThem) {
       {{"--hob-threads", "+1"}, "--hob-threads: expects a number of hob threads from 1 to 24, got \"+1\""},
       {{"--suggest", "+3"}, "--suggest: expects a number of suggestions from 1 to 154, got \"+3\""},
       {{"--teeth", digits}, "--teeth: expects a number of teeth from 1 to 400, got \"" + digits.substr(0, 60) + "\"... (60000 bytes)"},
-      {{"--pitch", "8\x1b]0;owned\x07"}, "--pitch: \"8\\x1B]0;owned\\x07\" is no number (expects a normal diametral pitch from 0.35 to 360)"},
+      {{"--pitch", "8\x1b]0;owned\x07"}, "--pitch: \"8\\x1B]0;owned\\x07\" is not a number (expects a normal diametral pitch from 0.35 to 360)"},
       {{"--" + big}, "unknown option \"--" + std::string(58, 'x') + "\"... (100002 bytes) (see --help)"},
       {{big}, "unknown option " + cut + " (see --help)"},
       {{"--sheet", "s.pdf", "--result", big}, "--result: expects a result number, 1 or more, got " + cut},

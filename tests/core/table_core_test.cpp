@@ -19,9 +19,10 @@ TEST(ResultRows, ColumnsJoinedWithTheLabelsGiveTheMainPageTexts) {
       const ResultRow& r = rows[k];
       const ResultTexts t = resultTextsForJob(job, results[k]);
       const std::string x = " \xC3\x97 ", shown = t.gears[0] + x + t.gears[1] + " / " + t.gears[2] + x + t.gears[3] +
-                                                 "|" + t.status + t.feedError + t.feedLine + t.leadLine;
+                                                 "|" + t.status + t.indexError + t.feedError + t.feedLine + t.leadLine;
       const std::string joined = r[kIndexGearsColumn] + "|" +
-          (t.feedLine.empty() ? "" : "C: " + r[kCConstantColumn] + "Feed Error: " + r[kFeedErrorColumn] +
+          (t.feedLine.empty() ? "" : "C: " + r[kCConstantColumn] + "Index Error: " + r[kIndexErrorColumn] +
+           "Feed Error: " + r[kFeedErrorColumn] +
            "Actual Feed Rate: " + r[kActualFeedColumn] + "   \r\nFeed Rate along Helix Angle: " + r[kHelixFeedColumn] +
            "Theoretical Lead: " + r[kTheoreticalLeadColumn] + " Lead from Gearing: " + r[kGearingLeadColumn] +
            " (Error: " + r[kLeadErrorColumn] + ")");
@@ -47,8 +48,8 @@ TEST(ResultRows, CsvQuotesWhatNeedsItAndTabTextFlattensIt) {
     ResultRow row;
     row.fill("x");
     row[kFeedErrorColumn] = c.field;
-    EXPECT_EQ(csvText({row}), csvHeader + "\nx,x,x,x," + c.csv + ",x,x,x,x,x\n") << c.field;
-    EXPECT_EQ(tabText({row}), tabHeader + "\nx\tx\tx\tx\t" + c.tab + "\tx\tx\tx\tx\tx\n") << c.field;
+    EXPECT_EQ(csvText({row}), csvHeader + "\nx,x,x,x,x," + c.csv + ",x,x,x,x,x\n") << c.field;
+    EXPECT_EQ(tabText({row}), tabHeader + "\nx\tx\tx\tx\tx\t" + c.tab + "\tx\tx\tx\tx\tx\n") << c.field;
   }
 }
 

@@ -135,10 +135,14 @@ TEST(Advisor, WhereTheSearchRanDry) {
       {{0, 0, 0, 0, 0, 0}, false, "No index train of the stock falls in the feed band"},
       {{5, 0, 0, 0, 0, 0}, false, "The stock holds too few gears for the 5 index trains in the feed band"},
       {{5, 3, 0, 0, 0, 0}, true, "None of the 3 index trains in the feed band has a whole C constant"},
+      {{5, 1, 0, 0, 0, 0}, true, "The 1 index train in the feed band has no whole C constant"},
       {{5, 3, 0, 0, 0, 0}, false, "No C constant of the 3 index trains in the feed band lies below 10000"},
+      {{5, 1, 0, 0, 0, 0}, false, "The C constant of the 1 index train in the feed band is not below 10000"},
       {{5, 3, 12, 0, 0, 0}, false, "No feed train for any of the 12 C constants"},
+      {{5, 3, 1, 0, 0, 0}, false, "No feed train for the 1 C constant"},
       {{5, 3, 1, 9, 0, 0}, false, "No feed train for the 1 C constant gives a feed within 0.005 of the wanted feed"},
       {{5, 3, 12, 9, 4, 0}, false, "The stock holds too few gears for the 4 feed trains that give the wanted feed"},
+      {{5, 3, 12, 9, 1, 0}, false, "The stock holds too few gears for the 1 feed train that gives the wanted feed"},
   };
   for (const auto& c : cases) {
     SolveReport report;
@@ -153,6 +157,30 @@ TEST(Advisor, WhereTheSearchRanDry) {
   EXPECT_EQ(whereTheSearchRanDry(report, stock, {}), "Stopped before a result was found");
   report.results.resize(1);
   EXPECT_EQ(whereTheSearchRanDry(report, stock, {}), "");
+}
+
+// A job a run cannot read names the first field that is not a number and its range.
+TEST(Advisor, AJobThatCannotBeSolvedNamesTheField) {
+  const struct { std::string JobInputs::*field; const char* text; bool withFeedRate; const char* says; } cases[] = {
+      {&JobInputs::feedConstant, "", true, "Feed Const \"\" is not a number (it needs a value from 0 to 89.9)"},
+      {&JobInputs::feedRate, "", true, "Feed Rate \"\" is not a number (it needs a value from 0 to 0.1)"},
+      {&JobInputs::feedRate, "", false, ""},  // judging a result reads no feed rate
+      {&JobInputs::normalPitch, "8..", false,
+       "Normal Diametral Pitch \"8..\" is not a number (it needs a value from 0.35 to 360)"},
+      {&JobInputs::helixAngle, "23.5", true, ""},
+  };
+  for (const auto& c : cases) {
+    JobInputs job = exampleJob();
+    job.*c.field = c.text;
+    EXPECT_EQ(unreadableFieldText(job, c.withFeedRate), c.says) << c.text;
+  }
+  JobInputs job = exampleJob();
+  job.indexConstant = job.feedConstant = "";  // the first in the order a run reads them
+  SolveReport failed;
+  failed.failed = true;
+  EXPECT_EQ(whereTheSearchRanDry(job, failed, defaultGearStock(), {}),
+            "The job cannot be solved: Index Const \"\" is not a number (it needs a value from 0.5 to 1200)");
+  EXPECT_EQ(whyTheRunFailed(exampleJob()), "memory ran out");
 }
 
 // JSON texts are escaped as JSON asks, and read as UTF-8: a byte that starts no

@@ -4,9 +4,11 @@
 #include <boost/math/constants/constants.hpp>
 #include <functional>
 #include <map>
+#include <tuple>
 
 #include "model/decfloat.h"
 #include "report/sheet.h"
+#include "report/sheet_notes.h"
 #include "sheet_sample.h"
 
 namespace hobwise {
@@ -154,7 +156,42 @@ TEST(Sheet, LineTexts) {
   EXPECT_EQ(lines.at(7), "Number of Teeth: 0");
 }
 
+// A checked train that a run would not give: its sheet says so on line 2 and carries
+// the notes at the foot, wrapped to the printable width; every text of the sheet
+// without notes stays where it was.
+TEST(Sheet, ACheckedTrainsNotesStandOnItsSheet) {
+  const auto texts = [](const SheetLayout& layout) {
+    std::vector<std::tuple<double, double, std::string>> out;
+    for (const SheetText& t : layout.texts) out.emplace_back(t.x, t.y, t.text);
+    return out;
+  };
+  const auto valid = texts(layoutSheet(sheet40(), kWidth, kHeight, fakeMeasure));
+  std::string words;
+  for (int k = 0; k < 90; ++k) words += (k ? " " : "") + std::string("word") + std::to_string(k);
+  const std::vector<std::string> notes = {"Not in stock: 23 teeth (1 needed, none held).", words};
+  SheetInputs in = sheet40();
+  in.notes = notes;
+  const auto checked = texts(layoutSheet(in, kWidth, kHeight, fakeMeasure));
+  ASSERT_GE(checked.size(), valid.size() + 4);  // the heading, one line and the long note's lines
+  EXPECT_TRUE(std::equal(valid.begin(), valid.end(), checked.begin()));
+  EXPECT_EQ(checked[valid.size()], std::make_tuple(kWidth * 0.02, 2.0 * (kHeight / 36), std::string(kNotValidHeading)));
+  std::string joined;  // each note after "|", its lines joined again
+  for (std::size_t k = valid.size() + 1; k < checked.size(); ++k) {
+    const auto& [x, y, text] = checked[k];
+    EXPECT_GT(y, 30.45 * (kHeight / 36) + kHeight / 51) << "below the feed denominator: " << text;
+    EXPECT_LE(y + kHeight / 51, kHeight) << text;
+    EXPECT_LE(x + fakeMeasure(text).first, kWidth - kWidth * 0.02) << text;
+    const bool first = text.rfind("- ", 0) == 0;
+    joined += (first ? "|" : " ") + text.substr(first ? 2 : 3);
+  }
+  EXPECT_EQ(joined, "|" + notes[0] + "|" + words);
 
+  // More notes than the foot holds: the last line that fits says there are more.
+  in.notes.assign(9, "Short note.");
+  const auto crowded = texts(layoutSheet(in, kWidth, kHeight, fakeMeasure));
+  EXPECT_EQ(crowded.size(), valid.size() + 7);
+  EXPECT_EQ(std::get<2>(crowded.back()), "(More notes: see the train's check.)");
+}
 
 }  // namespace
 }  // namespace hobwise

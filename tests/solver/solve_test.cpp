@@ -68,7 +68,7 @@ TEST(Solve, ExampleJobOnTheDefaultStock) {
 TEST(Solve, RunsThatFindNothing) {
   const struct { const char *what, *field; bool feedRate, emptyStock, failed; std::vector<std::string> status; } cases[] = {
       {"empty stock", "0.0625", false, true, false, {}},
-      {"no number", "", false, false, true, {"Finding Applicable C Constants...", ""}},
+      {"not a number", "", false, false, true, {"Finding Applicable C Constants...", ""}},
       {"one-character feed rate", "1", true, false, false, {"Finding Applicable C Constants...", ""}},
   };
   for (const auto& c : cases) {

@@ -9,30 +9,6 @@
 namespace hobwise::ui {
 namespace {
 
-// Acts on the next modal dialog of type D once its own event loop runs (acting
-// while it is still being shown would leave that loop running forever).
-template <class D>
-void onDialog(std::function<void(D*)> act) {
-  auto* timer = new QTimer;
-  const int level = QThread::currentThread()->loopLevel();
-  QObject::connect(timer, &QTimer::timeout, [timer, act, level] {
-    auto* d = qobject_cast<D*>(QApplication::activeModalWidget());
-    if (!d || QThread::currentThread()->loopLevel() <= level) return;
-    timer->deleteLater();
-    timer->stop();
-    act(d);
-  });
-  timer->start(10);
-}
-
-void chooseFile(const QString& path, const QString& filter = QString()) {
-  onDialog<QFileDialog>([path, filter](QFileDialog* d) {
-    if (!filter.isEmpty()) d->selectNameFilter(filter);
-    d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);  // as typed
-    static_cast<QDialog*>(d)->accept();
-  });
-}
-
 QByteArray readAll(const QString& path) {
   QFile f(path);
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -46,10 +22,11 @@ QByteArray run(const QString& program, const QStringList& args) {
 }
 
 // A result as the Main page shows it: both trains as "a × b / c × d", then the
-// status, feed error, feed and lead lines.
+// status, index error, feed error, feed and lead lines.
 QStringList fromCells(const QStringList& c) {
   if (c.size() != kResultColumnCount) return {};
-  return {c[kIndexGearsColumn], c[kFeedGearsColumn], "C: " + c[kCConstantColumn], "Feed Error: " + c[kFeedErrorColumn],
+  return {c[kIndexGearsColumn], c[kFeedGearsColumn], "C: " + c[kCConstantColumn], "Index Error: " + c[kIndexErrorColumn],
+          "Feed Error: " + c[kFeedErrorColumn],
           "Actual Feed Rate: " + c[kActualFeedColumn] + "   \r\nFeed Rate along Helix Angle: " + c[kHelixFeedColumn],
           "Theoretical Lead: " + c[kTheoreticalLeadColumn] + " Lead from Gearing: " + c[kGearingLeadColumn] +
               " (Error: " + c[kLeadErrorColumn] + ")"};
@@ -60,7 +37,7 @@ QStringList fromJson(const QJsonObject& r) {
     const QJsonArray g = v.toArray();
     return QStringLiteral("%1 × %2 / %3 × %4").arg(g[0].toInt()).arg(g[1].toInt()).arg(g[2].toInt()).arg(g[3].toInt());
   };
-  return {train(r["index"]), train(r["feed"]), r["c"].toString(), r["feedError"].toString(),
+  return {train(r["index"]), train(r["feed"]), r["c"].toString(), QStringLiteral("Index Error: None"), r["feedError"].toString(),
           r["feedLine"].toString(), r["leadLine"].toString()};
 }
 
@@ -89,7 +66,7 @@ class Tables : public Window {
   QStringList shown() {
     auto t = [this](int id) { return c().text(id); };
     return {t(3003) + " × " + t(3005) + " / " + t(3004) + " × " + t(3006),
-            t(3024) + " × " + t(3026) + " / " + t(3025) + " × " + t(3027), t(3011), t(3012), t(3013), t(3014)};
+            t(3024) + " × " + t(3026) + " / " + t(3025) + " × " + t(3027), t(3011), t(3008), t(3012), t(3013), t(3014)};
   }
 
   QStringList cells(int row) {
@@ -142,12 +119,24 @@ TEST_F(Tables, ChoosingARowShowsItsResultAndBrowsingMovesTheRow) {
   EXPECT_EQ(table->view()->currentIndex().row(), 17);
   EXPECT_EQ(shown(), fromCells(cells(17)));
 
-  QHeaderView* header = table->view()->horizontalHeader();  // sorted by feed error: numbers stay
+  // Sorted by the feed error's size, each shown with its sign; the numbers stay.
+  QHeaderView* header = table->view()->horizontalHeader();
   QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(kFeedErrorColumn) + 9, 9));
-  clickRow(0);
-  EXPECT_NE(cells(0)[kNumberColumn], "1");
-  EXPECT_EQ(c().as<UpDown>(1003)->position(), cells(0)[kNumberColumn].toInt());
-  EXPECT_EQ(shown(), fromCells(cells(0)));
+  std::vector<double> sizes;
+  bool negative = false, positive = false;
+  for (int row = 0; row < table->rowCount(); ++row) {
+    const double error = cells(row)[kFeedErrorColumn].toDouble();
+    negative |= error < 0, positive |= error > 0;
+    sizes.push_back(std::abs(error));
+  }
+  EXPECT_TRUE(negative && positive);
+  const bool descending = header->sortIndicatorOrder() == Qt::DescendingOrder;
+  EXPECT_TRUE(descending ? std::is_sorted(sizes.rbegin(), sizes.rend()) : std::is_sorted(sizes.begin(), sizes.end()));
+  const int largest = descending ? 0 : table->rowCount() - 1;
+  clickRow(largest);
+  EXPECT_NE(cells(largest)[kNumberColumn], "1");
+  EXPECT_EQ(c().as<UpDown>(1003)->position(), cells(largest)[kNumberColumn].toInt());
+  EXPECT_EQ(shown(), fromCells(cells(largest)));
 
   typeInto(*w, 2004, "24");  // a changed input takes result, table and "k of n" away
   EXPECT_FALSE(tools->positionText()->isVisible());

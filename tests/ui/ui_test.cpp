@@ -370,6 +370,10 @@ TEST_F(Window, CheckATrainShowsTheFiguresOfAChangedGearAndPrintsItsSheet) {
   QTest::mouseClick(d->printButton(), Qt::LeftButton);
   QTRY_VERIFY_WITH_TIMEOUT(!w->printing(), kRunTimeoutMs);
   EXPECT_TRUE(w->lastPrintSucceeded() && QFile::exists(dir.filePath("checked.pdf")));
+  QProcess pdfText;  // a train a run would not give: its sheet says so
+  pdfText.start("pdftotext", {dir.filePath("checked.pdf"), "-"});
+  pdfText.waitForFinished();
+  EXPECT_TRUE(pdfText.readAllStandardOutput().contains("NOT A VALID SET-UP"));
   for (QPushButton* b : d->findChildren<QPushButton*>())
     if (b->text() == "Close") QTest::mouseClick(b, Qt::LeftButton);
   QTRY_VERIFY(d.isNull());
@@ -380,9 +384,16 @@ TEST_F(Window, CheckATrainShowsTheFiguresOfAChangedGearAndPrintsItsSheet) {
 }  // namespace hobwise::ui
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
   // Settings go to a directory of the test's own, never to the user's.
   QTemporaryDir settingsDir;
+  // Two screens: a large one, where the window opens as it always does, and a small
+  // one off the origin, smaller than the window (as 1400 x 900 at a scale of 2).
+  QFile screens(settingsDir.filePath("screens.json"));
+  if (screens.open(QIODevice::WriteOnly))
+    screens.write(R"({"screens": [{"name": "large", "x": 0, "y": 0, "width": 1600, "height": 1000},
+                                  {"name": "small", "x": 1600, "y": 120, "width": 700, "height": 450}]})");
+  screens.close();
+  qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName().toLocal8Bit());
   qputenv("XDG_CONFIG_HOME", settingsDir.path().toLocal8Bit());
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());

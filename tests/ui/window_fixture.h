@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -26,6 +27,30 @@ inline std::string smallStockText() {
   GearStock stock;
   for (int t = 30; t <= 52; ++t) stock.setCount(t, 1);
   return stock.toText();
+}
+
+// Acts on the next modal dialog of type D once its own event loop runs (acting
+// while it is still being shown would leave that loop running forever).
+template <class D>
+inline void onDialog(std::function<void(D*)> act) {
+  auto* timer = new QTimer;
+  const int level = QThread::currentThread()->loopLevel();
+  QObject::connect(timer, &QTimer::timeout, [timer, act, level] {
+    auto* d = qobject_cast<D*>(QApplication::activeModalWidget());
+    if (!d || QThread::currentThread()->loopLevel() <= level) return;
+    timer->deleteLater();
+    timer->stop();
+    act(d);
+  });
+  timer->start(10);
+}
+
+inline void chooseFile(const QString& path, const QString& filter = QString()) {
+  onDialog<QFileDialog>([path, filter](QFileDialog* d) {
+    if (!filter.isEmpty()) d->selectNameFilter(filter);
+    d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);  // as typed
+    static_cast<QDialog*>(d)->accept();
+  });
 }
 
 inline void storeSetting(const char* key, const QString& value) { QSettings("Quillmar", "1").setValue(key, value); }
