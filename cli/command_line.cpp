@@ -6,6 +6,7 @@
 
 #include "check_train.h"
 #include "hobwise/json.h"
+#include "machine.h"
 #include "hobwise/results.h"
 #include "hobwise/run.h"
 #include "options.h"
@@ -18,12 +19,15 @@ unsigned Io::defaultWorkers() { return logicalProcessors(); }
 
 StockFileResult Io::readStockFile(const std::string& path) { return loadStockFile(path); }
 
+MachineProfileResult Io::readMachineFile(const std::string& path) { return readMachineProfileFile(path); }
+
 bool Io::writeSheet(const SheetInputs&, const std::string&) { return false; }
 
 namespace {
 
-SolveOptions solveOptionsFrom(const Options& o, Io& io) {
+SolveOptions solveOptionsFrom(const Options& o, const std::optional<MachineProfile>& machine, Io& io) {
   SolveOptions options;
+  if (o.mountable && machine) options.mountableOnly = mountQuadrantsOf(*machine);
   options.wholeOnly = o.whole;
   options.finiteOnly = o.finite;
   options.bypassDuplicates = o.bypassDuplicates;
@@ -62,13 +66,15 @@ int run(const std::vector<std::string>& args, Io& io) {
     io.out(std::string("hobwise-solve ") + HOBWISE_VERSION + "\n");
     return 0;
   }
+  const std::optional<MachineProfile> machine = machineOf(o, io);
+  const MachineProfile* onMachine = machine ? &*machine : nullptr;
   const JobInputs inputs = jobFrom(o, [&io](const std::string& path) { return io.readStockFile(path); });
   const GearStock stock = o.stock ? GearStock::fromText(*o.stock) : defaultGearStock();
-  const SolveOptions options = solveOptionsFrom(o, io);
-  if (o.checkTrain) return runTrainCheck(inputs, stock, options, *o.checkTrain, o.json, o.sheet, io);
+  const SolveOptions options = solveOptionsFrom(o, machine, io);
+  if (o.checkTrain) return runTrainCheck(inputs, stock, options, *o.checkTrain, o.json, o.sheet, io, onMachine);
   if (o.suggest) {
     io.watchForStop();
-    return printSuggestions(inputs, stock, options, *o.suggest, o.json, io);
+    return printSuggestions(inputs, stock, options, *o.suggest, o.json, io, onMachine);
   }
 
   const SolveReport report = solveWithProgress(inputs, stock, options, io);
@@ -79,12 +85,13 @@ int run(const std::vector<std::string>& args, Io& io) {
     return kBadInput;
   }
   if (o.json)
-    io.out(reportJson(inputs, report, o.exact));
+    io.out(reportJson(inputs, report, o.exact, onMachine));
   else if (o.csv)
     io.out(resultsCsv(resultRowsOf(inputs, report.results, o.exact)));
   else
-    io.out(listingText(inputs, report, o.results.value_or(10), stopped, o.exact));
-  if (o.sheet) return writeSheet(inputs, report, o.result.value_or(1), *o.sheet, o.json || o.csv, o.exact, io);
+    io.out(listingText(inputs, report, o.results.value_or(10), stopped, o.exact, onMachine));
+  if (o.sheet)
+    return writeSheet(inputs, report, o.result.value_or(1), *o.sheet, o.json || o.csv, o.exact, io, onMachine);
   return 0;
 }
 

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "hobwise/machines.h"
 #include "hobwise/sheet.h"
 #include "hobwise/stock.h"
 
@@ -41,6 +42,9 @@ class Io {
 
   // The stock of --stock-file: by default read from the file system.
   virtual StockFileResult readStockFile(const std::string& path);
+
+  // The profile of --machine: by default read from the file system.
+  virtual MachineProfileResult readMachineFile(const std::string& path);
 
   // --sheet: writes the set-up sheet as a one-page PDF file; false when it cannot be
   // written (then "--sheet: cannot write" and exit status 1). By default no sheet.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "machine.h"
 #include "options.h"
 
 namespace hobwise::cli {
@@ -15,7 +16,8 @@ std::string padded(const std::string& text, std::size_t width) {
 
 }  // namespace
 
-std::string listingText(const JobInputs& in, const SolveReport& report, int count, bool stopped, bool exact) {
+std::string listingText(const JobInputs& in, const SolveReport& report, int count, bool stopped, bool exact,
+                        const MachineProfile* machine) {
   std::ostringstream out;
   const std::size_t total = report.results.size();
   out << (stopped ? "Stopped early: " : "") << total << (total == 1 ? " result" : " results") << " from "
@@ -23,8 +25,10 @@ std::string listingText(const JobInputs& in, const SolveReport& report, int coun
   if (total > 0 && static_cast<std::size_t>(count) < total) out << ", the first " << count << " shown";
   out << "\n";
   const std::size_t shown = std::min<std::size_t>(total, static_cast<std::size_t>(count));
-  for (std::size_t k = 0; k < shown; ++k)
+  for (std::size_t k = 0; k < shown; ++k) {
     out << "\nResult " << (k + 1) << " of " << total << "\n" << resultBlock(resultTextsOf(in, report.results[k], exact));
+    if (machine) out << mountListing(*machine, in.setupIndex, report.results[k]);
+  }
   if (total < 200) {
     const StageCounts& s = report.stages;
     out << "\nStages: " << s.indexTrains << " index trains in the feed band, " << s.inStock << " in stock, "
@@ -57,14 +61,16 @@ std::string resultBlock(const ResultTexts& t) {
 }
 
 int writeSheet(const JobInputs& in, const SolveReport& report, int number, const std::string& file, bool quiet,
-               bool exact, Io& io) {
+               bool exact, Io& io, const MachineProfile* machine) {
   if (static_cast<std::size_t>(number) > report.results.size()) {
     io.err("hobwise-solve: --result: there is no result " + std::to_string(number) + " (the job has " +
            std::to_string(report.results.size()) + ")\n");
     return kBadInput;
   }
   const FoundResult& result = report.results[static_cast<std::size_t>(number) - 1];
-  return writeSheetFile(sheetInputsOf(in, resultTextsOf(in, result, exact)), file,
+  SheetInputs sheet = sheetInputsOf(in, resultTextsOf(in, result, exact));
+  if (machine) addMountToSheet(sheet, mountOf(*machine, in.setupIndex, result), *machine);
+  return writeSheetFile(sheet, file,
                         quiet ? std::string() : "result " + std::to_string(number), io);
 }
 

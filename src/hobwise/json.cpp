@@ -4,6 +4,7 @@
 #include <iterator>
 #include <utility>
 
+#include "hobwise/machines.h"
 #include "hobwise/results.h"
 
 namespace hobwise {
@@ -98,10 +99,15 @@ std::string resultJson(const ResultTexts& texts) {
          ", \"leadLine\": " + jsonString(texts.leadLine) + "}";
 }
 
-std::string reportJson(const JobInputs& inputs, const SolveReport& report, bool exact) {
+std::string reportJson(const JobInputs& inputs, const SolveReport& report, bool exact, const MachineProfile* machine) {
   std::string out = "{\"count\": " + std::to_string(report.results.size()) + ", \"results\": [";
-  for (std::size_t k = 0; k < report.results.size(); ++k)
-    out += (k == 0 ? "\n  " : ",\n  ") + resultJson(resultTextsOf(inputs, report.results[k], exact));
+  for (std::size_t k = 0; k < report.results.size(); ++k) {
+    std::string result = resultJson(resultTextsOf(inputs, report.results[k], exact));
+    if (machine)
+      result.insert(result.size() - 1,
+                    ", \"mount\": " + mountJson(mountOf(*machine, inputs.setupIndex, report.results[k]), *machine));
+    out += (k == 0 ? "\n  " : ",\n  ") + result;
+  }
   out += report.results.empty() ? "]" : "\n]";
   const StageCounts& s = report.stages;
   const std::pair<const char*, std::size_t> stages[] = {{"indexTrains", s.indexTrains}, {"inStock", s.inStock},

@@ -20,6 +20,8 @@
 
 namespace hobwise {
 
+struct MachineProfile;
+
 // One result object, on one line.
 std::string resultJson(const ResultTexts& texts);
 
@@ -29,7 +31,10 @@ std::string resultJson(const ResultTexts& texts);
 //   RESULT
 // ], "stages": {"indexTrains": N, "inStock": N, "cConstants": N, "feedTrains": N,
 // "feedTest": N, "kept": N}}
-std::string reportJson(const JobInputs& inputs, const SolveReport& report, bool exact = false);
+// With a machine (hobwise/machines.h) every RESULT ends in ", "mount": MOUNT" (mountJson:
+// its two trains checked on the machine for the job's set-up).
+std::string reportJson(const JobInputs& inputs, const SolveReport& report, bool exact = false,
+                       const MachineProfile* machine = nullptr);
 
 // A text as a JSON string, quotes included.
 std::string jsonString(std::string_view text);

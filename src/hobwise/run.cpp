@@ -28,7 +28,11 @@ std::string whereTheSearchRanDry(const SolveReport& report, const GearStock& sto
   if (report.stoppedIn != SolveStage::None) return "Stopped before a result was found";
   if (s.indexTrains == 0) return "No index train of the stock falls in the feed band";
   const std::string trains = counted(s.indexTrains, "index train", "index trains");
-  if (s.inStock == 0) return "The stock holds too few gears for the " + trains + " in the feed band";
+  const bool mountable = options.mountableOnly.has_value();
+  const char* heldAndMounts = " is both held by the stock and mountable on the machine";
+  if (s.inStock == 0)
+    return mountable ? "None of the " + trains + " in the feed band" + heldAndMounts
+                     : "The stock holds too few gears for the " + trains + " in the feed band";
   const std::string recorded = counted(s.inStock, "index train", "index trains");
   if (s.cConstants == 0) {
     if (options.wholeOnly) return "None of the " + recorded + " in the feed band has a whole C constant";
@@ -39,8 +43,9 @@ std::string whereTheSearchRanDry(const SolveReport& report, const GearStock& sto
   if (s.feedTrains == 0) return "No feed train for any of the " + constants;
   if (s.feedTest == 0)
     return "No feed train for the " + constants + " gives a feed within 0.005 of the wanted feed";
-  return "The stock holds too few gears for the " + counted(s.feedTest, "feed train", "feed trains") +
-         " that give the wanted feed";
+  const std::string feedTrains = counted(s.feedTest, "feed train", "feed trains");
+  if (mountable) return "None of the " + feedTrains + " that give the wanted feed" + heldAndMounts;
+  return "The stock holds too few gears for the " + feedTrains + " that give the wanted feed";
 }
 
 }  // namespace hobwise

@@ -11,6 +11,7 @@
 #include "model/job.h"
 #include "model/text_value.h"
 #include "report/internal/sheet_limits.h"
+#include "report/internal/sheet_mount.h"
 
 namespace hobwise {
 
@@ -203,6 +204,7 @@ SheetLayout layoutSheet(const SheetInputs& in, int width, int height, const Meas
     page.line(28, (*derivation)[5]);
   }
   page.fractionBlock(30, "Feed Change-Gears:", 4, 29.7, 30.45);
+  report::addMountTexts(layout, in, width, height, measure);
   return layout;
 }
 
