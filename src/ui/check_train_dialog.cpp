@@ -170,7 +170,16 @@ void CheckTrainDialog::evaluate() {
   leadLine_->setText(qs(t.leadLine));
   QStringList notes;
   for (const std::string& line : checkSummaryLines(*check_)) notes << qs(line);
+  if (machine_)
+    for (const std::string& line : mountLines(mountOf(*machine_, job_.setupIndex, check_->result), *machine_))
+      notes << qs(line);
   notes_->setText(notes.join(QLatin1Char('\n')));
+}
+
+void CheckTrainDialog::setMachine(const MachineProfile* machine) {
+  machine_.reset();
+  if (machine) machine_ = *machine;
+  evaluate();
 }
 
 QString CheckTrainDialog::shownText() const {
@@ -181,7 +190,10 @@ QString CheckTrainDialog::shownText() const {
 }
 
 SheetInputs CheckTrainDialog::sheetInputs() const {
-  return check_ ? sheetInputsOf(job_, check_->texts) : SheetInputs{};
+  if (!check_) return SheetInputs{};
+  SheetInputs sheet = sheetInputsOf(job_, check_->texts);
+  if (machine_) addMountToSheet(sheet, mountOf(*machine_, job_.setupIndex, check_->result), *machine_);
+  return sheet;
 }
 
 bool CheckTrainDialog::saveSheet(const QString& path) {
@@ -213,6 +225,7 @@ CheckTrainDialog* openCheckTrainDialog(WindowAccess& window) {
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   dialog->setWindowModality(Qt::WindowModal);
   dialog->printSheet = [&window, dialog](const SheetInputs& inputs) { window.PrintSheet(inputs, dialog); };
+  dialog->setMachine(window.machine());
   dialog->open();
   return dialog;
 }

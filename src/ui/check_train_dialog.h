@@ -15,6 +15,7 @@
 
 #include "hobwise/check.h"
 #include "hobwise/job.h"
+#include "hobwise/machines.h"
 #include "hobwise/run.h"
 #include "hobwise/sheet.h"
 #include "hobwise/stock.h"
@@ -57,6 +58,10 @@ class CheckTrainDialog : public QDialog {
   // Writes the sheet as a PDF file; false (and a line saying so) when it cannot.
   bool saveSheet(const QString& path);
 
+  // The machine chosen in the window: the notes then say how each train mounts, and so
+  // does the sheet.
+  void setMachine(const MachineProfile* machine);
+
  private:
   // The parts of the dialog, top to bottom (below the job's line).
   QLayout* createTrains(const std::array<QString, 8>& gears);
@@ -69,6 +74,7 @@ class CheckTrainDialog : public QDialog {
   GearStock stock_;
   SolveOptions options_;
   std::optional<TrainCheck> check_;
+  std::optional<MachineProfile> machine_;
 
   std::array<QLineEdit*, 8> fields_{};
   QLabel* status_ = nullptr;       // "C: p/q"

@@ -13,6 +13,7 @@
 #include "ui/change_gears_page.h"
 #include "ui/check_train_dialog.h"
 #include "ui/command_ids.h"
+#include "ui/machine_tools.h"
 #include "ui/menu.h"
 #include "ui/settings.h"
 #include "ui/table_tools.h"
@@ -46,6 +47,12 @@ MainWindow::MainWindow(QWidget* parent)
   connect(this, &MainWindow::solveFinished, tableTools_, &TableTools::solveFinished);
   connect(this, &MainWindow::resultsCleared, tableTools_, &TableTools::resultsCleared);
   connect(this, &MainWindow::resultShown, tableTools_, &TableTools::resultShown);
+  machineTools_ = new MachineTools(*this, [this] {
+    ClearResults();
+    UpdateSolveButton();
+  });
+  connect(this, &MainWindow::resultsCleared, machineTools_, &MachineTools::resultsCleared);
+  connect(this, &MainWindow::resultShown, machineTools_, &MachineTools::resultShown);
 
   setFixedSize(900, 550);
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -58,6 +65,7 @@ MainWindow::MainWindow(QWidget* parent)
 MainWindow::~MainWindow() {
   qApp->removeEventFilter(this);
   delete tableTools_;  // it watches controls that go first
+  delete machineTools_;
   // No reaction of the window may run while it is being taken apart.
   for (auto& [id, w] : controls_.all()) {
     if (auto* e = qobject_cast<NumberEdit*>(w)) e->clearResults = e->inputSettled = e->pasted = nullptr;
@@ -70,6 +78,8 @@ MainWindow::~MainWindow() {
 }
 
 QWidget* MainWindow::clientArea() const { return client_; }
+
+const MachineProfile* MainWindow::machine() const { return machineTools_ ? machineTools_->chosen() : nullptr; }
 
 void MainWindow::LoadSettings(std::string& gearStockText) { loadSettings(controls_, gearStockText); }
 
@@ -200,6 +210,10 @@ void MainWindow::command(int id) {
     case kSaveStock:
     case kLoadStock:
       tableTools_->command(id);
+      break;
+    case kMachineProfiles:
+    case kQuadrantDrawing:
+      machineTools_->command(id);
       break;
     default:
       break;
