@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "sample_jobs.h"
 #include "solver/advisor.h"
 #include "solver/internal/c_constant_memo.h"
 
@@ -23,9 +24,11 @@ GearStock sparseStock() {
   return stock;
 }
 
-void advisor(benchmark::State& state, const GearStock& stock) {
+void advisor(benchmark::State& state, const GearStock& stock,
+             const std::optional<MountQuadrants>& mountableOnly = std::nullopt) {
   SolveOptions options;
   options.processors = processors();
+  options.mountableOnly = mountableOnly;
   AdvisorReport report;
   for (auto _ : state) {
     report = advise(exampleJobInputs(), stock, options);
@@ -36,6 +39,10 @@ void advisor(benchmark::State& state, const GearStock& stock) {
 }
 
 void Advisor_J1(benchmark::State& state) { advisor(state, GearStock::defaultStock()); }
+// The full stock of two with "Mountable Trains Only" on the example machine.
+void Advisor_FullStock2_Mountable(benchmark::State& state) {
+  advisor(state, fullGearStock(2), exampleMachineQuadrants());
+}
 void Advisor_FullStock2(benchmark::State& state) {
   GearStock stock;
   for (int t = kFirstToothCount; t <= kLastToothCount; ++t) stock.setCount(t, 2);
@@ -68,6 +75,7 @@ void Literal_J1(benchmark::State& state) {
 BENCHMARK(Literal_J1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(Advisor_J1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(Advisor_FullStock2)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+BENCHMARK(Advisor_FullStock2_Mountable)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(Additions_OneAtATime_J1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 BENCHMARK(Advisor_Sparse)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 

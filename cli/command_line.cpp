@@ -8,6 +8,7 @@
 #include "check_train.h"
 #include "hobwise/files.h"
 #include "hobwise/json.h"
+#include "machine.h"
 #include "hobwise/results.h"
 #include "hobwise/run.h"
 #include "options.h"
@@ -26,10 +27,13 @@ std::string Io::writeSheet(const SheetInputs&, const std::string& path) {
 
 std::string Io::sheetTargetProblem(const std::string& path) { return checkWriteTarget(path).error; }
 
+MachineProfileResult Io::readMachineFile(const std::string& path) { return readMachineProfileFile(path); }
+
 namespace {
 
-SolveOptions solveOptionsFrom(const Options& o, Io& io) {
+SolveOptions solveOptionsFrom(const Options& o, const std::optional<MachineProfile>& machine, Io& io) {
   SolveOptions options;
+  if (o.mountable && machine) options.mountableOnly = mountQuadrantsOf(*machine);
   options.wholeOnly = o.whole;
   options.finiteOnly = o.finite;
   options.bypassDuplicates = o.bypassDuplicates;
@@ -69,6 +73,8 @@ int run(const std::vector<std::string>& args, Io& io) {
     io.out(std::string("hobwise-solve ") + HOBWISE_VERSION + "\n");
     return 0;
   }
+  const std::optional<MachineProfile> machine = machineOf(o, io);
+  const MachineProfile* onMachine = machine ? &*machine : nullptr;
   const JobInputs inputs = jobFrom(o, [&io](const std::string& path) { return io.readStockFile(path); });
   if (o.sheet) {
     // Refused before a run that may take minutes, not after it.
@@ -76,11 +82,11 @@ int run(const std::vector<std::string>& args, Io& io) {
       throw BadInput{"--sheet: " + problem};
   }
   const GearStock stock = o.stock ? GearStock::fromText(*o.stock) : defaultGearStock();
-  const SolveOptions options = solveOptionsFrom(o, io);
-  if (o.checkTrain) return runTrainCheck(inputs, stock, options, *o.checkTrain, o.json, o.sheet, io);
+  const SolveOptions options = solveOptionsFrom(o, machine, io);
+  if (o.checkTrain) return runTrainCheck(inputs, stock, options, *o.checkTrain, o.json, o.sheet, io, onMachine);
   if (o.suggest) {
     io.watchForStop();
-    return printSuggestions(inputs, stock, options, *o.suggest, o.json, io);
+    return printSuggestions(inputs, stock, options, *o.suggest, o.json, io, onMachine);
   }
 
   const SolveReport report = solveWithProgress(inputs, stock, options, io);
@@ -93,20 +99,20 @@ int run(const std::vector<std::string>& args, Io& io) {
   // --results N: the first N in every list; "count" stays the number of results kept.
   const std::size_t listed = o.results ? static_cast<std::size_t>(*o.results) : report.results.size();
   if (o.json) {
-    io.out(reportJson(inputs, report, o.exact, listed));
+    io.out(reportJson(inputs, report, o.exact, listed, onMachine));
   } else if (o.csv) {
     std::vector<FoundResult> first = report.results;
     first.resize(std::min(listed, first.size()));
     io.out(resultsCsv(resultRowsOf(inputs, first, o.exact)));
   } else {
-    io.out(listingText(inputs, report, o.results.value_or(10), stopped, o.exact));
+    io.out(listingText(inputs, report, o.results.value_or(10), stopped, o.exact, onMachine));
   }
   if (!o.sheet) return stopped ? kStopped : 0;
   if (stopped) {
     io.err("hobwise-solve: --sheet: the run was stopped before its end, so no sheet was written\n");
     return kStopped;
   }
-  return writeSheet(inputs, report, o.result, *o.sheet, o.json || o.csv, o.exact, io);
+  return writeSheet(inputs, report, o.result, *o.sheet, o.json || o.csv, o.exact, io, onMachine);
 }
 
 }  // namespace

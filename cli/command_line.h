@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "hobwise/machines.h"
 #include "hobwise/sheet.h"
 #include "hobwise/stock.h"
 
@@ -55,6 +56,9 @@ class Io {
   // that does not exist), said before a run as writeSheet would say it; empty when
   // nothing does. By default checkWriteTarget (hobwise/files.h).
   virtual std::string sheetTargetProblem(const std::string& path);
+
+  // The profile of --machine: by default read from the file system.
+  virtual MachineProfileResult readMachineFile(const std::string& path);
 };
 
 // Runs a command line: `args` are the arguments as the system gives them, the program's

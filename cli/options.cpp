@@ -47,6 +47,16 @@ const char* const kUsage =
     "  --workers N             logical processors to use (default: all of them)\n"
     "  --exact                 turn every shortcut off (same results, slower)\n"
     "\n"
+    "Machine:\n"
+    "  --machine FILE          a machine profile (JSON, as the window exports it; see the\n"
+    "                          README): its index and feed constants stand where the job\n"
+    "                          options give none (with --example: the example job on this\n"
+    "                          machine), its stock where --stock and --stock-file give\n"
+    "                          none; every result then says whether its trains mount\n"
+    "                          (a line each in the listing, \"mount\" in --json)\n"
+    "  --mountable             Mountable Trains Only: keep only results whose index and\n"
+    "                          feed trains both mount on the machine (needs --machine)\n"
+    "\n"
     "Output:\n"
     "  --results N             list the first N results (default 10); with --json or --csv\n"
     "                          only the first N of them (default: all; \"count\" stays the\n"
@@ -161,6 +171,12 @@ const OptionRule kOptionRules[] = {
        o.suggest = suggestionCount(v);
        if (!o.suggest) fail("--suggest: expects a number of suggestions from 1 to 154, got " + quoteText(v));
      }},
+    {{"machine", true},
+     [](Options& o, const std::string& v) {
+       if (v.empty()) fail("--machine: expects the name of a machine profile file");
+       o.machine = v;
+     }},
+    {{"mountable", false}, [](Options& o, const std::string&) { o.mountable = true; }},
     {{"whole", false}, [](Options& o, const std::string&) { o.whole = true; }},
     {{"finite", false}, [](Options& o, const std::string&) { o.finite = true; }},
     {{"bypass-duplicates", false}, [](Options& o, const std::string&) { o.bypassDuplicates = true; }},

@@ -44,6 +44,8 @@ struct Options {
   std::optional<int> result;
   std::optional<MountedTeeth> checkTrain;  // --check-train: check this train instead of solving
   std::optional<int> suggest;  // --suggest [N]: the first N gears worth buying
+  std::optional<std::string> machine;  // --machine FILE: the machine profile
+  bool mountable = false;              // --mountable: "Mountable Trains Only"
 };
 
 // The options of a command line (the program's name first). Throws BadInput.

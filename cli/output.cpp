@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "hobwise/files.h"
+#include "machine.h"
 #include "options.h"
 
 namespace hobwise::cli {
@@ -16,7 +17,8 @@ std::string padded(const std::string& text, std::size_t width) {
 
 }  // namespace
 
-std::string listingText(const JobInputs& in, const SolveReport& report, int count, bool stopped, bool exact) {
+std::string listingText(const JobInputs& in, const SolveReport& report, int count, bool stopped, bool exact,
+                        const MachineProfile* machine) {
   std::ostringstream out;
   const std::size_t total = report.results.size();
   out << (stopped ? "Stopped early: " : "") << total << (total == 1 ? " result" : " results") << " from "
@@ -24,8 +26,10 @@ std::string listingText(const JobInputs& in, const SolveReport& report, int coun
   if (total > 0 && static_cast<std::size_t>(count) < total) out << ", the first " << count << " shown";
   out << "\n";
   const std::size_t shown = std::min<std::size_t>(total, static_cast<std::size_t>(count));
-  for (std::size_t k = 0; k < shown; ++k)
+  for (std::size_t k = 0; k < shown; ++k) {
     out << "\nResult " << (k + 1) << " of " << total << "\n" << resultBlock(resultTextsOf(in, report.results[k], exact));
+    if (machine) out << mountListing(*machine, in.setupIndex, report.results[k]);
+  }
   if (total < 200) {
     const StageCounts& s = report.stages;
     out << "\nStages: " << s.indexTrains << " index trains in the feed band, " << s.inStock << " in stock, "
@@ -58,7 +62,7 @@ std::string resultBlock(const ResultTexts& t) {
 }
 
 int writeSheet(const JobInputs& in, const SolveReport& report, std::optional<int> number, const std::string& file,
-               bool quiet, bool exact, Io& io) {
+               bool quiet, bool exact, Io& io, const MachineProfile* machine) {
   const std::size_t kept = report.results.size();
   if (!number && kept == 0) {
     io.err("hobwise-solve: --sheet: the run kept no result, so no sheet was written\n");
@@ -71,7 +75,9 @@ int writeSheet(const JobInputs& in, const SolveReport& report, std::optional<int
     return kBadInput;
   }
   const FoundResult& result = report.results[static_cast<std::size_t>(k) - 1];
-  return writeSheetFile(sheetInputsOf(in, resultTextsOf(in, result, exact)), file,
+  SheetInputs sheet = sheetInputsOf(in, resultTextsOf(in, result, exact));
+  if (machine) addMountToSheet(sheet, mountOf(*machine, in.setupIndex, result), *machine);
+  return writeSheetFile(sheet, file,
                         quiet ? std::string() : "result " + std::to_string(k), io);
 }
 

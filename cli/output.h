@@ -6,6 +6,7 @@
 
 #include "command_line.h"
 #include "hobwise/job.h"
+#include "hobwise/machines.h"
 #include "hobwise/results.h"
 #include "hobwise/run.h"
 #include "hobwise/sheet.h"
@@ -13,8 +14,10 @@
 namespace hobwise::cli {
 
 // The first `count` results as the window shows them, after a line with the totals,
-// and the stage counts when the run kept fewer than 200.
-std::string listingText(const JobInputs& in, const SolveReport& report, int count, bool stopped, bool exact);
+// and the stage counts when the run kept fewer than 200; with a machine, each result's
+// mount lines under it.
+std::string listingText(const JobInputs& in, const SolveReport& report, int count, bool stopped, bool exact,
+                        const MachineProfile* machine = nullptr);
 
 // The lines of one result in the listing: both trains as fractions, then the texts.
 std::string resultBlock(const ResultTexts& texts);
@@ -23,7 +26,7 @@ std::string resultBlock(const ResultTexts& texts);
 // given) to `file`; a message on standard error and the exit status on failure, 0 on
 // success.
 int writeSheet(const JobInputs& in, const SolveReport& report, std::optional<int> number, const std::string& file,
-               bool quiet, bool exact, Io& io);
+               bool quiet, bool exact, Io& io, const MachineProfile* machine = nullptr);
 
 // Writes a sheet to `file`, then says so naming `what` (nothing when empty); the exit
 // status as for writeSheet (kBadInput when it cannot be written).

@@ -6,6 +6,7 @@
 #include "hobwise/json.h"
 #include "hobwise/results.h"
 #include "hobwise/run.h"
+#include "machine.h"
 #include "options.h"
 #include "output.h"
 
@@ -25,8 +26,9 @@ std::size_t shownCount(const AdvisorReport& report, int shown) {
   return std::min(report.suggestions.size(), static_cast<std::size_t>(std::max(0, shown)));
 }
 
-std::string resultJsonOf(const JobInputs& in, const FoundResult& result) {
-  return resultJson(resultTextsOf(in, result));
+std::string resultJsonOf(const JobInputs& in, const FoundResult& result, const MachineProfile* machine) {
+  const std::string object = resultJson(resultTextsOf(in, result));
+  return machine ? withMount(object, *machine, in.setupIndex, result) : object;
 }
 
 std::string plural(std::size_t n, const char* one, const char* many) {
@@ -37,9 +39,10 @@ std::string quoted(const std::string& text) { return jsonString(text); }
 
 }  // namespace
 
-std::string suggestionsJson(const JobInputs& in, const AdvisorReport& report, int shownLimit) {
+std::string suggestionsJson(const JobInputs& in, const AdvisorReport& report, int shownLimit,
+                            const MachineProfile* machine) {
   std::string out = "{\"now\": {\"count\": " + std::to_string(report.nowCount) + ", \"best\": ";
-  out += report.nowBest ? resultJsonOf(in, *report.nowBest) : "null";
+  out += report.nowBest ? resultJsonOf(in, *report.nowBest, machine) : "null";
   out += "}, \"tried\": " + std::to_string(report.tried) + ", \"suggestions\": [";
   const std::size_t shown = shownCount(report, shownLimit);
   for (std::size_t k = 0; k < shown; ++k) {
@@ -47,7 +50,7 @@ std::string suggestionsJson(const JobInputs& in, const AdvisorReport& report, in
     const SuggestionFigures f = figuresOf(in, report, s);
     out += k == 0 ? "\n  " : ",\n  ";
     out += "{\"add\": " + std::to_string(s.add) + ", \"count\": " + std::to_string(s.count) +
-           ", \"best\": " + resultJsonOf(in, s.best) +
+           ", \"best\": " + resultJsonOf(in, s.best, machine) +
            ", \"nowFeedError\": " + (report.nowBest ? quoted(f.nowFeedError) : "null") +
            ", \"feedError\": " + quoted(f.feedError) + ", \"leadError\": " + quoted(f.leadError) + "}";
   }
@@ -61,7 +64,8 @@ std::string stoppedText(const AdvisorReport& report) {
   return "Stopped after " + std::to_string(report.tried) + " of " + plural(report.candidates, "tooth count", "tooth counts");
 }
 
-std::string suggestionsListing(const JobInputs& in, const AdvisorReport& report, int shownLimit) {
+std::string suggestionsListing(const JobInputs& in, const AdvisorReport& report, int shownLimit,
+                               const MachineProfile* machine) {
   if (report.full) return std::string(kEveryCountFull) + "\n";
   std::string out = report.stopped ? stoppedText(report) + "; the suggestions found so far:\n" : "";
   const bool nothingKnown = report.stopped && report.tried == 0 && !report.nowBest;  // stopped during the run now
@@ -90,13 +94,14 @@ std::string suggestionsListing(const JobInputs& in, const AdvisorReport& report,
            (report.nowBest ? f.nowFeedError + " now, " : "") + f.feedError + " with it (lead error " + f.leadError +
            "); result 1:\n";
     out += resultBlock(resultTextsOf(in, s.best));
+    if (machine) out += mountListing(*machine, in.setupIndex, s.best);
   }
   out += "\n" + std::to_string(report.tried) + " of " + std::to_string(report.candidates) + " tooth counts tried\n";
   return out;
 }
 
 int printSuggestions(const JobInputs& in, const GearStock& stock, const SolveOptions& options, int shown, bool json,
-                     Io& io) {
+                     Io& io, const MachineProfile* machine) {
   const bool progress = io.showsProgress();
   AdvisorCallbacks callbacks;
   callbacks.stop = io.stopFlag();
@@ -112,7 +117,7 @@ int printSuggestions(const JobInputs& in, const GearStock& stock, const SolveOpt
     io.err("hobwise-solve: the job could not be solved (" + whyTheRunFailed(in) + ")\n");
     return kBadInput;
   }
-  io.out(json ? suggestionsJson(in, report, shown) : suggestionsListing(in, report, shown));
+  io.out(json ? suggestionsJson(in, report, shown, machine) : suggestionsListing(in, report, shown, machine));
   return report.stopped ? kStopped : 0;
 }
 

@@ -8,6 +8,7 @@
 #include "command_line.h"
 #include "hobwise/advisor.h"
 #include "hobwise/job.h"
+#include "hobwise/machines.h"
 
 namespace hobwise::cli {
 
@@ -26,18 +27,22 @@ std::string stoppedText(const AdvisorReport& report);
 // {"now": {"count": n, "best": RESULT or null}, "tried": n, "suggestions": [the first
 // `shown`, each {"add": t, "count": n, "best": RESULT, "nowFeedError": TEXT or null,
 // "feedError": TEXT, "leadError": TEXT}], "candidates": n, "stopped": BOOL}
-std::string suggestionsJson(const JobInputs& in, const AdvisorReport& report, int shown);
+// With a machine, every RESULT gains "mount" (as in --json).
+std::string suggestionsJson(const JobInputs& in, const AdvisorReport& report, int shown,
+                            const MachineProfile* machine = nullptr);
 
 // The results now; the first `shown` suggestions (tooth count to add, results kept,
 // the feed errors now and with it, the lead error, the best result), or that nothing
 // improves; the number of tooth counts tried; whether a stop came first; or that every
 // tooth count holds 7 gears.
-std::string suggestionsListing(const JobInputs& in, const AdvisorReport& report, int shown);
+// With a machine, each best result's mount lines follow it.
+std::string suggestionsListing(const JobInputs& in, const AdvisorReport& report, int shown,
+                               const MachineProfile* machine = nullptr);
 
 // Runs the advisor (its progress on standard error when that is a terminal; a stop
 // request ends it early) and prints its listing or JSON. The exit status: 0, kStopped
 // when a stop request ended it early, or kBadInput when the job cannot be solved.
 int printSuggestions(const JobInputs& in, const GearStock& stock, const SolveOptions& options, int shown, bool json,
-                     Io& io);
+                     Io& io, const MachineProfile* machine = nullptr);
 
 }  // namespace hobwise::cli

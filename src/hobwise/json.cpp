@@ -5,6 +5,7 @@
 #include <iterator>
 #include <utility>
 
+#include "hobwise/machines.h"
 #include "hobwise/results.h"
 
 namespace hobwise {
@@ -99,11 +100,17 @@ std::string resultJson(const ResultTexts& texts) {
          ", \"leadLine\": " + jsonString(texts.leadLine) + "}";
 }
 
-std::string reportJson(const JobInputs& inputs, const SolveReport& report, bool exact, std::size_t listed) {
+std::string reportJson(const JobInputs& inputs, const SolveReport& report, bool exact, std::size_t listed,
+                       const MachineProfile* machine) {
   std::string out = "{\"count\": " + std::to_string(report.results.size()) + ", \"results\": [";
   const std::size_t shown = std::min(listed, report.results.size());
-  for (std::size_t k = 0; k < shown; ++k)
-    out += (k == 0 ? "\n  " : ",\n  ") + resultJson(resultTextsOf(inputs, report.results[k], exact));
+  for (std::size_t k = 0; k < shown; ++k) {
+    std::string result = resultJson(resultTextsOf(inputs, report.results[k], exact));
+    if (machine)
+      result.insert(result.size() - 1,
+                    ", \"mount\": " + mountJson(mountOf(*machine, inputs.setupIndex, report.results[k]), *machine));
+    out += (k == 0 ? "\n  " : ",\n  ") + result;
+  }
   out += shown == 0 ? "]" : "\n]";
   const StageCounts& s = report.stages;
   const std::pair<const char*, std::size_t> stages[] = {{"indexTrains", s.indexTrains}, {"inStock", s.inStock},

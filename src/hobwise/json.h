@@ -21,6 +21,8 @@
 
 namespace hobwise {
 
+struct MachineProfile;
+
 // One result object, on one line.
 std::string resultJson(const ResultTexts& texts);
 
@@ -32,9 +34,11 @@ std::string resultJson(const ResultTexts& texts);
 // "feedTest": N, "kept": N}, "stopped": BOOL}
 // "count" is the number of results the run kept; "results" lists the first `listed`
 // of them (all by default); "stopped" is true when a stop request ended the run early.
+// With a machine (hobwise/machines.h) every RESULT ends in ", "mount": MOUNT" (mountJson:
+// its two trains checked on the machine for the job's set-up).
 inline constexpr std::size_t kAllResults = static_cast<std::size_t>(-1);
 std::string reportJson(const JobInputs& inputs, const SolveReport& report, bool exact = false,
-                       std::size_t listed = kAllResults);
+                       std::size_t listed = kAllResults, const MachineProfile* machine = nullptr);
 
 // A text as a JSON string, quotes included.
 std::string jsonString(std::string_view text);

@@ -48,7 +48,11 @@ std::string whereTheSearchRanDry(const SolveReport& report, const GearStock& sto
   if (report.stoppedIn != SolveStage::None) return "Stopped before a result was found";
   if (s.indexTrains == 0) return "No index train of the stock falls in the feed band";
   const std::string trains = counted(s.indexTrains, "index train", "index trains");
-  if (s.inStock == 0) return "The stock holds too few gears for the " + trains + " in the feed band";
+  const bool mountable = options.mountableOnly.has_value();
+  const char* heldAndMounts = " is both held by the stock and mountable on the machine";
+  if (s.inStock == 0)
+    return mountable ? "None of the " + trains + " in the feed band" + heldAndMounts
+                     : "The stock holds too few gears for the " + trains + " in the feed band";
   if (s.cConstants == 0) {
     if (options.wholeOnly) return noneHas(s.inStock, "whole C constant");
     if (options.finiteOnly) return noneHas(s.inStock, "finite C constant");
@@ -61,6 +65,7 @@ std::string whereTheSearchRanDry(const SolveReport& report, const GearStock& sto
   if (s.feedTest == 0)
     return "No feed train for the " + constants + " gives a feed within 0.005 of the wanted feed";
   const char* give = s.feedTest == 1 ? " feed train that gives" : " feed trains that give";
+  if (mountable) return "None of the " + std::to_string(s.feedTest) + give + " the wanted feed" + heldAndMounts;
   return "The stock holds too few gears for the " + std::to_string(s.feedTest) + give + " the wanted feed";
 }
 

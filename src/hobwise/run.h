@@ -4,7 +4,9 @@
 //   SolveOptions (solver/solver.h)  wholeOnly ("Use Whole C Constants Only"), finiteOnly
 //       ("Use Finite C Constants Only"), bypassDuplicates ("Bypass Duplicates Check"),
 //       processors (workers; logicalProcessors() for all), exact (every shortcut off:
-//       the same results, slower; for testing). Leave the other fields alone.
+//       the same results, slower; for testing), mountableOnly ("Mountable Trains Only":
+//       mountQuadrantsOf(profile) of hobwise/machines.h; unset, no machine takes part).
+//       Leave the other fields alone.
 //   SolveCallbacks  status(text): the progress texts of the status line; stop: a flag
 //       that ends the run early (it still reports what it found); stageStarted(stage).
 //   SolveReport  results (at most 200 FoundResult, by feed error), cConstantCount,

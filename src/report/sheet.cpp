@@ -12,6 +12,7 @@
 #include "model/text_value.h"
 #include "report/internal/sheet_limits.h"
 #include "report/sheet_notes.h"
+#include "report/internal/sheet_mount.h"
 
 namespace hobwise {
 
@@ -205,6 +206,7 @@ SheetLayout layoutSheet(const SheetInputs& in, int width, int height, const Meas
   }
   page.fractionBlock(30, "Feed Change-Gears:", 4, 29.7, 30.45);
   addSheetNotes(layout, in.notes, width, height, measure);
+  report::addMountTexts(layout, in, width, height, measure);
   return layout;
 }
 

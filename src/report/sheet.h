@@ -27,6 +27,9 @@ struct SheetInputs {
   std::string feedErrorLine;    // 3012
   std::array<std::string, 8> gears;  // 3003, 3005, 3004, 3006, 3024, 3026, 3025, 3027
   std::vector<std::string> notes;    // a checked train's reasons a run would not give it
+  // With a machine chosen: how the index train and the feed train go on it, printed
+  // beside their fraction blocks; empty without one.
+  std::array<std::string, 2> mounts;
 };
 
 // Helix angle in degrees as degrees, minutes and seconds: 23.5 -> 23°30'00.0000"

@@ -15,6 +15,9 @@
 //   count of results is 200 when the stock as it is keeps 200 and no C constant went
 //   (when it keeps nothing: the count of all its finds, up to 200); anything else
 //   takes a whole run.
+// "Mountable Trains Only" does not depend on the stock: the trains that do not mount are
+// left out of all of it (never recorded, never lacking, never found), as a run leaves
+// them out.
 // The literal algorithm (SolveOptions::exact) makes a whole run for every addition.
 #include <algorithm>
 #include <mutex>
@@ -56,6 +59,7 @@ struct AdvisorAdditions::Impl {
   std::optional<JobParameters> job;
   std::vector<GearPair> pairs;
   StockSnapshot now, anyStock;
+  std::optional<MountRule> mounts;            // "Mountable Trains Only": it does not depend on the stock
   std::unique_ptr<FeedSearch> search;         // the feed-train search whatever the stock
   std::optional<CConstantChanges> cConstants;  // of the stock as it is, and what a gear more changes
   std::vector<FoundResult> below;             // the finds below the best now, whatever the stock
@@ -99,12 +103,14 @@ bool AdvisorAdditions::Impl::prepareJudging(const std::atomic<bool>* stop) {
   now = StockSnapshot::of(stock, false);
   anyStock = now;
   anyStock.bypassDuplicates = true;
-  search = std::make_unique<FeedSearch>(*job, pairs, anyStock);
+  if (options.mountableOnly) mounts.emplace(options.mountableOnly->index, options.mountableOnly->feed, inputs.setupIndex);
+  const MountRule* mountRule = mounts ? &*mounts : nullptr;
+  search = std::make_unique<FeedSearch>(*job, pairs, anyStock, mountRule);
   std::optional<IndexTrainsMet> met = meetIndexTrains(*job, pairs, threads, stop);
   if (!met) return false;
   RunControl control;
   control.stop = stop;
-  cConstants.emplace(*job, recordIndexTrains(*met, pairs, now), options, threads, &control);
+  cConstants.emplace(*job, recordIndexTrains(*met, pairs, now, mountRule), options, threads, &control);
   if (stopSeen(stop)) return false;
   if (start.nowBest) ceiling = start.nowBest->feedError;
   std::optional<std::vector<FoundResult>> finds =

@@ -79,7 +79,7 @@ std::optional<IndexTrainsMet> meetIndexTrains(const JobParameters& job, const st
 }
 
 IndexRecords recordIndexTrains(const IndexTrainsMet& met, const std::vector<GearPair>& pairs,
-                               const StockSnapshot& stock) {
+                               const StockSnapshot& stock, const MountRule* mounts) {
   IndexRecords out;
   std::vector<char> recorded(met.errors.size(), 0);
   std::size_t run = 0;
@@ -90,6 +90,7 @@ IndexRecords recordIndexTrains(const IndexTrainsMet& met, const std::vector<Gear
       const std::uint32_t at = place++;
       if (recorded[train.error]) continue;
       const GearPair& driving = pairs[train.mid];
+      if (mounts && !mounts->indexMounts(driving.larger, driving.smaller, pairs[i].larger, pairs[i].smaller)) continue;
       const std::uint16_t gears[4] = {driving.larger, driving.smaller, pairs[i].larger, pairs[i].smaller};
       CConstantRecord r;
       r.g0 = pairs[i].larger;

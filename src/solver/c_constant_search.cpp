@@ -83,12 +83,13 @@ void orderDistinct(std::vector<CConstantRecord>& records) {
 
 std::vector<CConstantRecord> findCConstants(const JobParameters& job, const std::vector<GearPair>& pairs,
                                             const StockSnapshot& stock, const SolveOptions& options,
-                                            RunControl* control, const std::function<void(SolveStage)>& stageStarted) {
+                                            RunControl* control, const std::function<void(SolveStage)>& stageStarted,
+                                            const MountRule* mounts) {
   RatioErrorSet ratioErrors;
   const unsigned threads = options.exact ? 1u : std::max(1u, options.processors);
   if (stageStarted) stageStarted(SolveStage::IndexTrains);
   std::vector<CConstantRecord> records =
-      searchIndexTrains(job, pairs, stock, ratioErrors, options.exact, control, threads);
+      searchIndexTrains(job, pairs, stock, ratioErrors, options.exact, control, threads, mounts);
   ratioErrors.clear();
   if (stageStarted) stageStarted(SolveStage::CConstants);
   assignCConstants(job, records, options, threads, control);

@@ -9,8 +9,9 @@
 
 namespace hobwise::solver {
 
-FeedSearch::FeedSearch(const JobParameters& job_, const std::vector<GearPair>& pairs_, const StockSnapshot& stock_)
-    : job(job_), pairs(pairs_), stock(stock_), window(FeedWindow::of(job_)) {
+FeedSearch::FeedSearch(const JobParameters& job_, const std::vector<GearPair>& pairs_, const StockSnapshot& stock_,
+                       const MountRule* mounts_)
+    : job(job_), pairs(pairs_), stock(stock_), mounts(mounts_), window(FeedWindow::of(job_)) {
   buildGroups();
   buildPlaces();
   buildApproximations();
@@ -127,7 +128,7 @@ bool FeedSearch::searchPlain(const CConstantRecord& record, WorkerList& list, Fe
       }
       const std::uint16_t gears[8] = {record.g3,       record.g2,      record.g1,       record.g0,
                                       pairs[m].smaller, pairs[m].larger, pairs[j].smaller, pairs[j].larger};
-      if (!checkStockPlain(stock, gears)) continue;
+      if (!checkStockPlain(stock, gears) || !mountable(m, j)) continue;
       if (!inWindow) continue;
       FoundResult find = makeFind(record, pairs[m], pairs[j]);
       find.feedError = std::move(error);

@@ -123,7 +123,7 @@ void FeedSearch::processRange(const CConstantRecord& record, const Group& g, Ran
     for (std::size_t j = g.first; j < g.end; ++j) {
       const std::uint16_t gears[8] = {record.g3,       record.g2,      record.g1,       record.g0,
                                       pairs[m].smaller, pairs[m].larger, pairs[j].smaller, pairs[j].larger};
-      if (!checkStockFast(stock, gears)) continue;
+      if (!checkStockFast(stock, gears) || !mountable(m, j)) continue;
       if (list.size() >= kWorkerListLimit) {
         const double last = list.approxError.back();
         if (error > last + 1e-12 * (q + std::fabs(t) + last)) continue;

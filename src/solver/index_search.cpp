@@ -17,13 +17,13 @@ namespace {
 // met (recorded or not), in inStock when recorded.
 struct IndexTally {
   RunControl* control;
-  std::unordered_set<std::uint64_t> failed;  // ratios met only with trains the stock lacks
+  std::unordered_set<std::uint64_t> failed;  // ratios met only with trains passed over
 
   static std::uint64_t key(std::uint64_t a, std::uint64_t b) {
     const std::uint64_t g = std::gcd(a, b);
     return (a / g) << 32 | (b / g);
   }
-  void stockFailed(std::uint64_t a, std::uint64_t b) {
+  void passedOver(std::uint64_t a, std::uint64_t b) {
     if (control && failed.insert(key(a, b)).second) ++control->counts.indexTrains;
   }
   void recorded(std::uint64_t a, std::uint64_t b) {
@@ -37,22 +37,26 @@ struct IndexTally {
 constexpr std::size_t kStopCheckEvery = 64;
 
 // Where the trains go: the records, the set of ratio errors met, the stock and the
-// tally; the stock check in its plain form for the plain search.
+// tally; the stock check in its plain form for the plain search; the mounting check
+// beside it with "Mountable Trains Only".
 struct Recorder {
   const std::vector<GearPair>& pairs;
   const StockSnapshot& stock;
+  const MountRule* mounts;
   bool exact;
   RatioErrorSet& ratioErrors;
   std::vector<CConstantRecord> records;
   IndexTally tally;
 
   // Records the train (driving pair `m`, driven pair `i`) when its signed ratio error
-  // is new and the stock holds its four gears.
+  // is new, the stock holds its four gears and (with the option) it mounts; a train
+  // passed over leaves its ratio error free for a later train of the same ratio.
   void record(std::size_t m, std::size_t i, const DecFloat& signedError) {
     if (ratioErrors.contains(signedError)) return;
     const std::uint16_t gears[4] = {pairs[m].larger, pairs[m].smaller, pairs[i].larger, pairs[i].smaller};
-    if (!checkStock(stock, gears, exact)) {
-      tally.stockFailed(pairs[m].product, pairs[i].product);
+    if (!checkStock(stock, gears, exact) ||
+        (mounts && !mounts->indexMounts(pairs[m].larger, pairs[m].smaller, pairs[i].larger, pairs[i].smaller))) {
+      tally.passedOver(pairs[m].product, pairs[i].product);
       return;
     }
     tally.recorded(pairs[m].product, pairs[i].product);
@@ -76,8 +80,8 @@ bool stopSeenAt(std::size_t i, RunControl* control) {
 
 std::vector<CConstantRecord> searchIndexTrainsPlain(const JobParameters& job, const std::vector<GearPair>& pairs,
                                                     const StockSnapshot& stock, RatioErrorSet& ratioErrors,
-                                                    RunControl* control) {
-  Recorder out{pairs, stock, true, ratioErrors, {}, {control, {}}};
+                                                    RunControl* control, const MountRule* mounts) {
+  Recorder out{pairs, stock, mounts, true, ratioErrors, {}, {control, {}}};
   const std::size_t n = pairs.size();
   if (n == 0) return {};
   const FeedBand band = FeedBand::of(job);
@@ -105,8 +109,8 @@ std::vector<CConstantRecord> searchIndexTrainsPlain(const JobParameters& job, co
 // errors and checks the stock.
 std::vector<CConstantRecord> searchIndexTrainsFast(const JobParameters& job, const std::vector<GearPair>& pairs,
                                                    const StockSnapshot& stock, RatioErrorSet& ratioErrors,
-                                                   RunControl* control, unsigned threads) {
-  Recorder out{pairs, stock, false, ratioErrors, {}, {control, {}}};
+                                                   RunControl* control, unsigned threads, const MountRule* mounts) {
+  Recorder out{pairs, stock, mounts, false, ratioErrors, {}, {control, {}}};
   const std::size_t n = pairs.size();
   if (n == 0) return {};
   const FeedBand band = FeedBand::of(job);
@@ -165,9 +169,9 @@ std::vector<CConstantRecord> searchIndexTrainsFast(const JobParameters& job, con
 
 std::vector<CConstantRecord> searchIndexTrains(const JobParameters& job, const std::vector<GearPair>& pairs,
                                                const StockSnapshot& stock, RatioErrorSet& ratioErrors, bool exact,
-                                               RunControl* control, unsigned threads) {
-  if (exact) return searchIndexTrainsPlain(job, pairs, stock, ratioErrors, control);
-  return searchIndexTrainsFast(job, pairs, stock, ratioErrors, control, threads);
+                                               RunControl* control, unsigned threads, const MountRule* mounts) {
+  if (exact) return searchIndexTrainsPlain(job, pairs, stock, ratioErrors, control, mounts);
+  return searchIndexTrainsFast(job, pairs, stock, ratioErrors, control, threads, mounts);
 }
 
 }  // namespace hobwise::solver

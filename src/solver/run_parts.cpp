@@ -12,8 +12,14 @@ namespace hobwise {
 
 using namespace solver;
 
+void RunPlan::Impl::prepareMounts() {
+  if (options.mountableOnly)
+    mounts.emplace(options.mountableOnly->index, options.mountableOnly->feed, inputs.setupIndex);
+}
+
 void RunPlan::Impl::buildSearch() {
-  if (!cConstants.empty()) search = std::make_unique<FeedSearch>(*job, pairs, stock);
+  if (!cConstants.empty())
+    search = std::make_unique<FeedSearch>(*job, pairs, stock, mounts ? &*mounts : nullptr);
 }
 
 void RunPlan::Impl::planPieces() {
@@ -43,9 +49,11 @@ RunPlan RunPlan::make(const JobInputs& inputs, const GearStock& stock, const Sol
     plan->failed = true;
     return RunPlan(plan);
   }
+  plan->prepareMounts();
   RunControl control;
   control.stop = callbacks.stop;
-  plan->cConstants = findCConstants(*plan->job, plan->pairs, plan->stock, options, &control, callbacks.stageStarted);
+  plan->cConstants = findCConstants(*plan->job, plan->pairs, plan->stock, options, &control, callbacks.stageStarted,
+                                    plan->mounts ? &*plan->mounts : nullptr);
   plan->counts = control.counts;
   plan->stoppedIn = control.stoppedIn;
   plan->buildSearch();

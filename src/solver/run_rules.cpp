@@ -121,4 +121,8 @@ bool checkStockFast(const StockSnapshot& stock, std::span<const std::uint16_t> g
   return true;
 }
 
+MountRule::MountRule(const Quadrant& index, const Quadrant& feed, int setupIndex)
+    : index_(index, TrainKind::kIndex, intermediateStuds(setupIndex, TrainKind::kIndex)),
+      feed_(feed, TrainKind::kFeed, intermediateStuds(setupIndex, TrainKind::kFeed)) {}
+
 }  // namespace hobwise

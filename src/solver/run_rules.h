@@ -4,14 +4,17 @@
 // the 0.001 limit on a feed train's error, the window around the wanted feed, and the
 // stock check of a train. The run (both its plain and its fast form, wherever the fast
 // form decides in DecFloat) and the check of a mounted train call these; the fast
-// forms take their double-precision limits from the constants here.
+// forms take their double-precision limits from the constants here. With "Mountable
+// Trains Only" the mounting check of a train stands beside the stock check.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "model/decfloat.h"
 #include "model/gear_stock.h"
 #include "model/job.h"
+#include "model/mounting.h"
 
 namespace hobwise {
 
@@ -90,5 +93,28 @@ bool checkStockFast(const StockSnapshot& stock, std::span<const std::uint16_t> g
 inline bool checkStock(const StockSnapshot& stock, std::span<const std::uint16_t> gears, bool exact) {
   return exact ? checkStockPlain(stock, gears) : checkStockFast(stock, gears);
 }
+
+// "Mountable Trains Only": the mounting check of a run's index and feed trains on one
+// machine, prepared once per run for its set-up (the intermediate studs decide whether
+// a quadrant's idler is in a train). A train is given by its driving pair and its
+// driven pair, each (larger, smaller), and checked as the Main page shows it.
+// Immutable; safe on any thread.
+class MountRule {
+ public:
+  MountRule(const Quadrant& index, const Quadrant& feed, int setupIndex);
+
+  bool indexMounts(std::uint16_t drivingLarger, std::uint16_t drivingSmaller, std::uint16_t drivenLarger,
+                   std::uint16_t drivenSmaller) const {
+    return index_.mounts(shownTrain(drivingLarger, drivingSmaller, drivenLarger, drivenSmaller));
+  }
+  bool feedMounts(std::uint16_t drivingLarger, std::uint16_t drivingSmaller, std::uint16_t drivenLarger,
+                  std::uint16_t drivenSmaller) const {
+    return feed_.mounts(shownTrain(drivingLarger, drivingSmaller, drivenLarger, drivenSmaller));
+  }
+
+ private:
+  MountCheck index_;
+  MountCheck feed_;
+};
 
 }  // namespace hobwise

@@ -128,6 +128,35 @@ class Reader {
 
 std::uint16_t toothCount(Reader& in) { return in.number<std::uint16_t>(); }
 
+// A quadrant of "Mountable Trains Only": its unit, then every size in ten-thousandths
+// of its unit (exact), the stud range and the idler each after a flag.
+void writeQuadrant(Writer& out, const Quadrant& q) {
+  out.number(q.pitchUnit == PitchUnit::kModule ? 0 : 1).number(q.pitch.units()).number(q.centreDistance.units());
+  out.number(int{q.studRange.has_value()});
+  if (q.studRange) out.number((*q.studRange)[0].units()).number((*q.studRange)[1].units());
+  for (const Decimal4* size : {&q.drivingShaftDiameter, &q.drivenShaftDiameter, &q.gap, &q.maxDrivingOutsideDiameter,
+                               &q.maxStudOutsideDiameter, &q.maxDrivenOutsideDiameter})
+    out.number(size->units());
+  out.number(int{q.idler.has_value()});
+  if (q.idler) out.number(*q.idler);
+}
+
+Quadrant readQuadrant(Reader& in) {
+  const auto size = [&in] {
+    return Decimal4::fromUnits(in.number<std::int64_t>(-Decimal4::kMaxUnits, Decimal4::kMaxUnits));
+  };
+  Quadrant q;
+  q.pitchUnit = in.flag() ? PitchUnit::kDiametralPitch : PitchUnit::kModule;
+  q.pitch = size();
+  q.centreDistance = size();
+  if (in.flag()) q.studRange = std::array<Decimal4, 2>{size(), size()};
+  for (Decimal4* s : {&q.drivingShaftDiameter, &q.drivenShaftDiameter, &q.gap, &q.maxDrivingOutsideDiameter,
+                      &q.maxStudOutsideDiameter, &q.maxDrivenOutsideDiameter})
+    *s = size();
+  if (in.flag()) q.idler = in.number<int>(0, 1000);
+  return q;
+}
+
 }  // namespace
 
 std::string RunPlan::workerText() const {
@@ -142,6 +171,11 @@ std::string RunPlan::workerText() const {
   out.word("options").number(int{o.wholeOnly}).number(int{o.finiteOnly}).number(int{o.bypassDuplicates});
   out.number(int{o.exact}).number(plan.processors).number(int{o.feedErrorBelow.has_value()});
   if (o.feedErrorBelow) out.decimal(*o.feedErrorBelow);
+  out.number(int{o.mountableOnly.has_value()});
+  if (o.mountableOnly) {
+    writeQuadrant(out, o.mountableOnly->index);
+    writeQuadrant(out, o.mountableOnly->feed);
+  }
   out.line();
   out.word("state").number(int{plan.statusShown}).number(int{plan.failed}).number(static_cast<int>(plan.stoppedIn));
   out.number(plan.counts.indexTrains).number(plan.counts.inStock).number(plan.counts.cConstants).line();
@@ -174,6 +208,10 @@ std::optional<RunPlan> RunPlan::fromWorkerText(std::string_view text) {
   o.wholeOnly = in.flag(), o.finiteOnly = in.flag(), o.bypassDuplicates = in.flag(), o.exact = in.flag();
   plan->processors = o.processors = in.number<unsigned>(1);
   if (in.flag()) o.feedErrorBelow = in.decimal();
+  if (in.flag()) {
+    const Quadrant index = readQuadrant(in);
+    o.mountableOnly = MountQuadrants{index, readQuadrant(in)};
+  }
   in.expect("state");
   plan->statusShown = in.flag(), plan->failed = in.flag();
   plan->stoppedIn = static_cast<SolveStage>(in.number<int>(0, static_cast<int>(SolveStage::FeedTrains)));
@@ -211,6 +249,7 @@ std::optional<RunPlan> RunPlan::fromWorkerText(std::string_view text) {
   plan->pairs = solver::buildPairTable(solver::gearSetFrom(stock));
   if (!plan->failed) plan->job = readJob(job);
   if (!plan->cConstants.empty() && (!plan->job || plan->pairs.empty())) return std::nullopt;
+  plan->prepareMounts();
   plan->buildSearch();
   return RunPlan(plan);
 }

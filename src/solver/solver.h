@@ -11,6 +11,7 @@
 #include "model/decfloat.h"
 #include "model/gear_stock.h"
 #include "model/job.h"
+#include "model/machine_profile.h"
 
 namespace hobwise {
 
@@ -42,6 +43,13 @@ struct CConstantRecord {
   DecFloat cConstant;
 };
 
+// The quadrants of a machine's two trains, for "Mountable Trains Only".
+struct MountQuadrants {
+  Quadrant index;
+  Quadrant feed;
+  bool operator==(const MountQuadrants&) const = default;
+};
+
 struct SolveOptions {
   bool wholeOnly = false;         // "Use Whole C Constants Only"
   bool finiteOnly = false;        // "Use Finite C Constants Only"
@@ -54,6 +62,13 @@ struct SolveOptions {
   // Set: keep only results whose feed error is smaller (the advisor's first look at a
   // stock: does it beat the best result now?).
   std::optional<DecFloat> feedErrorBelow{};
+  // Set: "Mountable Trains Only" on the machine of these quadrants. An index train that
+  // does not mount (model/mounting.h, with the set-up's intermediate studs) is passed
+  // over where the stock check passes over a train, so that its ratio error is not
+  // taken and a later train of the same ratio that mounts can be recorded; a feed train
+  // that does not mount is passed over where the stock check of the eight gears passes
+  // over a find. Not set: the run is exactly as without a machine.
+  std::optional<MountQuadrants> mountableOnly{};
 };
 
 // The stages of a run that a stop can end.
@@ -78,7 +93,8 @@ struct SolveCallbacks {
 //   one ratio are one candidate: the search records the first of them the stock holds
 //   and passes over the rest.
 // - inStock: of those ratios, the ones met with a train the stock check lets through
-//   (the index trains recorded, one per ratio).
+//   (the index trains recorded, one per ratio); with "Mountable Trains Only", a train
+//   that both the stock check and the mounting check let through.
 // - cConstants: the distinct C constants left after the whole/finite option and the
 //   cap of 9999.9999.
 // - feedTrains: over all C constants, the feed trains of distinct gears (a driving and
@@ -88,7 +104,9 @@ struct SolveCallbacks {
 //   eight gears and before the worker's list, whose 400 places depend on how the C
 //   constants are divided among the workers.
 // - feedTest: of those, the ones whose actual feed lies within 0.005 of the wanted
-//   feed (the stock check of the eight gears comes after this count).
+//   feed (the stock check of the eight gears comes after this count, and so does the
+//   mounting check of the feed train with "Mountable Trains Only", which stands
+//   beside it: both counts are the same with the option on or off).
 // - kept: the results kept, at most 200.
 // A stopped run counts what it did.
 struct StageCounts {

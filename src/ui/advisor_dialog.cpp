@@ -72,6 +72,9 @@ AdvisorDialog::AdvisorDialog(const JobInputs& inputs, const GearStock& stock, co
 
   outcome_ = new QLabel(this);
   outcome_->setWordWrap(true);
+  mount_ = new QLabel(this);
+  mount_->setObjectName(QStringLiteral("mountLines"));
+  mount_->hide();
   stopButton_ = new QPushButton(QStringLiteral("Stop"), this);
   addButton_ = new QPushButton(QStringLiteral("Add to Stock"), this);
   addButton_->setEnabled(false);
@@ -88,6 +91,7 @@ AdvisorDialog::AdvisorDialog(const JobInputs& inputs, const GearStock& stock, co
   layout->addWidget(progress_);
   layout->addWidget(table_, 1);
   layout->addWidget(outcome_);
+  layout->addWidget(mount_);
   layout->addLayout(buttons);
   resize(820, 420);
 
@@ -100,7 +104,30 @@ AdvisorDialog::AdvisorDialog(const JobInputs& inputs, const GearStock& stock, co
   connect(stopButton_, &QPushButton::clicked, this, [this] { stop_ = true; });
   connect(addButton_, &QPushButton::clicked, this, [this] { addSelected(); });
   connect(close, &QPushButton::clicked, this, &AdvisorDialog::reject);
-  connect(table_, &QTableWidget::itemSelectionChanged, this, [this] { updateAddButton(); });
+  connect(table_, &QTableWidget::itemSelectionChanged, this, [this] {
+    updateAddButton();
+    showMount();
+  });
+}
+
+void AdvisorDialog::setMachine(const MachineProfile* machine) {
+  machine_.reset();
+  if (machine) machine_ = *machine;
+  showMount();
+}
+
+void AdvisorDialog::showMount() {
+  const int row = table_->currentRow();
+  const bool any = machine_ && row >= 0 && static_cast<std::size_t>(row) < report_.suggestions.size();
+  QStringList lines;
+  if (any) {
+    lines << QStringLiteral("Its best result on %1:").arg(QString::fromStdString(machine_->name));
+    const FoundResult& best = report_.suggestions[static_cast<std::size_t>(row)].best;
+    for (const std::string& line : mountLines(mountOf(*machine_, inputs_.setupIndex, best), *machine_))
+      lines << QString::fromStdString(line);
+  }
+  mount_->setText(lines.join(QLatin1Char('\n')));
+  mount_->setVisible(any);
 }
 
 AdvisorDialog::~AdvisorDialog() {
@@ -251,6 +278,7 @@ AdvisorDialog* openAdvisorDialog(WindowAccess& window) {
   auto* dialog = new AdvisorDialog(window.ReadJobInputs(), window.ReadGearStock(), window.ReadSolveOptions(),
                                    addGear, window.mainWidget());
   dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->setMachine(window.machine());
   dialog->open();
   return dialog;
 }

@@ -11,6 +11,7 @@
 
 #include "hobwise/advisor.h"
 #include "hobwise/job.h"
+#include "hobwise/machines.h"
 #include "hobwise/run.h"
 #include "hobwise/stock.h"
 
@@ -41,6 +42,11 @@ class AdvisorDialog : public QDialog {
   QPushButton* stopButton() const { return stopButton_; }
   QPushButton* addButton() const { return addButton_; }
   QLabel* outcomeLabel() const { return outcome_; }
+  QLabel* mountLabel() const { return mount_; }
+
+  // The machine chosen in the window: the selected suggestion's best result then says
+  // how its trains mount.
+  void setMachine(const MachineProfile* machine);
 
  signals:
   void advisorFinished();
@@ -72,6 +78,9 @@ class AdvisorDialog : public QDialog {
   QProgressBar* progress_ = nullptr;
   QTableWidget* table_ = nullptr;
   QLabel* outcome_ = nullptr;
+  QLabel* mount_ = nullptr;
+  std::optional<MachineProfile> machine_;
+  void showMount();
   QPushButton* stopButton_ = nullptr;
   QPushButton* addButton_ = nullptr;
 

@@ -178,12 +178,21 @@ void CheckTrainDialog::evaluate() {
   leadLine_->setText(qs(t.leadLine));
   QStringList notes;
   for (const std::string& line : checkSummaryLines(*check_)) notes << qs(line);
+  if (machine_)
+    for (const std::string& line : mountLines(mountOf(*machine_, job_.setupIndex, check_->result), *machine_))
+      notes << qs(line);
   notes_->setText(notes.join(QLatin1Char('\n')));
   // More lines of notes than there is room for: the dialog grows, within the screen.
   if (isVisible() && hasHeightForWidth() && heightForWidth(width()) > height()) {
     resize(width(), heightForWidth(width()));
     placeWindow(this);
   }
+}
+
+void CheckTrainDialog::setMachine(const MachineProfile* machine) {
+  machine_.reset();
+  if (machine) machine_ = *machine;
+  evaluate();
 }
 
 QString CheckTrainDialog::shownText() const {
@@ -194,7 +203,10 @@ QString CheckTrainDialog::shownText() const {
 }
 
 SheetInputs CheckTrainDialog::sheetInputs() const {
-  return check_ ? sheetInputsOf(job_, *check_) : SheetInputs{};
+  if (!check_) return SheetInputs{};
+  SheetInputs sheet = sheetInputsOf(job_, *check_);
+  if (machine_) addMountToSheet(sheet, mountOf(*machine_, job_.setupIndex, check_->result), *machine_);
+  return sheet;
 }
 
 bool CheckTrainDialog::saveSheet(const QString& path) {
@@ -232,6 +244,7 @@ CheckTrainDialog* openCheckTrainDialog(WindowAccess& window) {
       if (d) d->askAndSave();
     });
   };
+  dialog->setMachine(window.machine());
   dialog->open();
   return dialog;
 }

@@ -15,6 +15,7 @@
 
 #include "hobwise/check.h"
 #include "hobwise/job.h"
+#include "hobwise/machines.h"
 #include "hobwise/run.h"
 #include "hobwise/sheet.h"
 #include "hobwise/stock.h"
@@ -59,6 +60,10 @@ class CheckTrainDialog : public QDialog {
   // "Save Sheet as PDF ...": asks for the file, then saveSheet.
   void askAndSave();
 
+  // The machine chosen in the window: the notes then say how each train mounts, and so
+  // does the sheet.
+  void setMachine(const MachineProfile* machine);
+
  private:
   // The parts of the dialog, top to bottom (below the job's line).
   QLayout* createTrains(const std::array<QString, 8>& gears);
@@ -70,6 +75,7 @@ class CheckTrainDialog : public QDialog {
   GearStock stock_;
   SolveOptions options_;
   std::optional<TrainCheck> check_;
+  std::optional<MachineProfile> machine_;
 
   std::array<QLineEdit*, 8> fields_{};
   QLabel* status_ = nullptr;       // "C: p/q"

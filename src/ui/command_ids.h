@@ -18,6 +18,8 @@ constexpr int kSetWholeStock = 32803;
 constexpr int kSaveStock = 32804;
 constexpr int kLoadStock = 32805;
 constexpr int kSuggestGears = 32806;  // Tools -> "Suggest Gears to Buy ..."
+constexpr int kMachineProfiles = 32807;  // Tools -> "Machine Profiles ..."
+constexpr int kQuadrantDrawing = 32808;  // Tools -> "Quadrants ...": the drawing of the result's trains
 
 // Buttons and up-downs of the Main page.
 constexpr int kSolve = 1001;

@@ -18,6 +18,7 @@
 #include "ui/change_gears_page.h"
 #include "ui/check_train_dialog.h"
 #include "ui/command_ids.h"
+#include "ui/machine_tools.h"
 #include "ui/menu.h"
 #include "ui/placement.h"
 #include "ui/settings.h"
@@ -58,6 +59,12 @@ MainWindow::MainWindow(QWidget* parent)
   connect(this, &MainWindow::solveFinished, tableTools_, &TableTools::solveFinished);
   connect(this, &MainWindow::resultsCleared, tableTools_, &TableTools::resultsCleared);
   connect(this, &MainWindow::resultShown, tableTools_, &TableTools::resultShown);
+  machineTools_ = new MachineTools(*this, [this] {
+    ClearResults();
+    UpdateSolveButton();
+  });
+  connect(this, &MainWindow::resultsCleared, machineTools_, &MachineTools::resultsCleared);
+  connect(this, &MainWindow::resultShown, machineTools_, &MachineTools::resultShown);
 
   // 900 x 550 is the outer size, frame included, as far as the screen's available
   // area allows; on a smaller area the window is smaller and its client area scrolls.
@@ -70,6 +77,7 @@ MainWindow::MainWindow(QWidget* parent)
 MainWindow::~MainWindow() {
   qApp->removeEventFilter(this);
   delete tableTools_;  // it watches controls that go first
+  delete machineTools_;
   // No reaction of the window may run while it is being taken apart.
   for (auto& [id, w] : controls_.all()) {
     if (auto* e = qobject_cast<NumberEdit*>(w)) e->clearResults = e->inputSettled = e->pasted = nullptr;
@@ -82,6 +90,8 @@ MainWindow::~MainWindow() {
 }
 
 QWidget* MainWindow::clientArea() const { return client_; }
+
+const MachineProfile* MainWindow::machine() const { return machineTools_ ? machineTools_->chosen() : nullptr; }
 
 void MainWindow::LoadSettings(std::string& gearStockText) { loadSettings(controls_, gearStockText); }
 
@@ -207,6 +217,10 @@ void MainWindow::command(int id) {
     case kSaveStock:
     case kLoadStock:
       tableTools_->command(id);
+      break;
+    case kMachineProfiles:
+    case kQuadrantDrawing:
+      machineTools_->command(id);
       break;
     default:
       break;

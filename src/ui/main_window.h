@@ -24,6 +24,7 @@
 
 namespace hobwise::ui {
 
+class MachineTools;
 class TableTools;
 class WhyNothingLine;
 
@@ -65,6 +66,8 @@ class MainWindow : public QMainWindow, public WindowAccess {
   void command(int id);
 
   bool solveRunning() const override { return solve_.running(); }
+  const MachineProfile* machine() const override;
+  MachineTools* machineTools() const { return machineTools_; }
   bool printing() const { return print_.running(); }
   const std::vector<FoundResult>& foundResults() const override { return results_; }
   const StageCounts& foundStages() const override { return stages_; }
@@ -112,6 +115,7 @@ class MainWindow : public QMainWindow, public WindowAccess {
   SolveSession solve_{this};
   PrintJob print_{this};
   TableTools* tableTools_ = nullptr;  // results table, sheet as PDF, stock tools
+  MachineTools* machineTools_ = nullptr;  // machine profiles, Mountable Trains Only, the mount lines
   bool closeAfterPrint_ = false;
 
   static constexpr QSize kOuterSize{900, 550};

@@ -51,7 +51,10 @@ const std::vector<BarEntry>& menuBarTable() {
         {kSaveStock, "Save Stock ..."},
         {kLoadStock, "Load Stock ..."},
         {kSuggestGears, "Suggest Gears to Buy ..."},
-        {kCheckTrain, "Check a Train ..."}}},
+        {kCheckTrain, "Check a Train ..."},
+        kSeparator,
+        {kMachineProfiles, "Machine Profiles ..."},
+        {kQuadrantDrawing, "Quadrants ...", false, false}}},
       {"&Help", {{kAboutMath, "About The &Math ..."}, kSeparator, {kAbout, "&About ..."}}},
   };
   return table;

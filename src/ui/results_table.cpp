@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include "hobwise/files.h"
+#include "hobwise/machines.h"
 
 namespace hobwise::ui {
 
@@ -73,9 +74,10 @@ class ResultRowsModel : public QAbstractTableModel {
  public:
   using QAbstractTableModel::QAbstractTableModel;
 
-  void setRows(std::vector<ResultRow> rows) {
+  void setRows(std::vector<ResultRow> rows, std::vector<std::string> mounts = {}) {
     beginResetModel();
     rows_ = std::move(rows);
+    mounts_ = mounts.size() == rows_.size() ? std::move(mounts) : std::vector<std::string>();
     endResetModel();
   }
   const std::vector<ResultRow>& rows() const { return rows_; }
@@ -83,10 +85,18 @@ class ResultRowsModel : public QAbstractTableModel {
   int rowCount(const QModelIndex& parent = {}) const override {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
   }
-  int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : kResultColumnCount; }
+  int columnCount(const QModelIndex& parent = {}) const override {
+    return parent.isValid() ? 0 : kResultColumnCount + (mounts_.empty() ? 0 : 1);
+  }
 
   QVariant data(const QModelIndex& index, int role) const override {
     if (!index.isValid()) return QVariant();
+    if (index.column() >= kResultColumnCount) {  // "Mounts"
+      const QString text = qs(mounts_[static_cast<std::size_t>(index.row())]);
+      if (role == Qt::DisplayRole || role == kSortRole) return text;
+      if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+      return QVariant();
+    }
     const std::string& text = rows_[static_cast<std::size_t>(index.row())][static_cast<std::size_t>(index.column())];
     switch (role) {
       case Qt::DisplayRole:
@@ -103,6 +113,8 @@ class ResultRowsModel : public QAbstractTableModel {
   }
 
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section == kResultColumnCount)
+      return QString::fromLatin1(kMountColumnHeader);
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kResultColumnCount) {
       // Long labels on two lines, so that the columns stay as narrow as their numbers.
       QString header = qs(kResultColumnHeaders[static_cast<std::size_t>(section)]);
@@ -118,6 +130,7 @@ class ResultRowsModel : public QAbstractTableModel {
 
  private:
   std::vector<ResultRow> rows_;
+  std::vector<std::string> mounts_;  // the "Mounts" column, empty without a machine
 };
 
 ResultsTable::ResultsTable(QWidget* owner) : QWidget(owner, Qt::Window) {
@@ -183,9 +196,10 @@ void ResultsTable::showRunning() {
   updateButtons();
 }
 
-void ResultsTable::showResults(std::vector<ResultRow> rows, std::function<std::string()> json) {
+void ResultsTable::showResults(std::vector<ResultRow> rows, std::function<std::string()> json,
+                               std::vector<std::string> mounts) {
   following_ = true;
-  model_->setRows(std::move(rows));
+  model_->setRows(std::move(rows), std::move(mounts));
   following_ = false;
   json_ = std::move(json);
   const int n = model_->rowCount();

@@ -30,7 +30,10 @@ class ResultsTable : public QWidget {
   // What the table shows: a run going (empty), the results of the run that ended,
   // or no results (none yet, or the inputs changed since).
   void showRunning();
-  void showResults(std::vector<ResultRow> rows, std::function<std::string()> json);
+  // `mounts`: with a machine chosen, the text of the "Mounts" column of each row (a
+  // column after the others, sortable as the others; none when empty).
+  void showResults(std::vector<ResultRow> rows, std::function<std::string()> json,
+                   std::vector<std::string> mounts = {});
   void showNoResults();
 
   // Selects the row of result k (0-based) as the Main page's browser moved to it,

@@ -119,7 +119,16 @@ void TableTools::fillTable() {
   report.results = window_.foundResults();
   report.stages = window_.foundStages();
   report.stoppedIn = window_.foundStoppedIn();
-  table_->showResults(resultRowsOf(inputs, report.results), [inputs, report] { return reportJson(inputs, report); });
+  std::optional<MachineProfile> machine;
+  std::vector<std::string> mounts;  // the "Mounts" column, with a machine chosen
+  if (const MachineProfile* chosen = window_.machine()) {
+    machine = *chosen;
+    for (const FoundResult& r : report.results) mounts.push_back(mountCell(mountOf(*chosen, inputs.setupIndex, r)));
+  }
+  table_->showResults(
+      resultRowsOf(inputs, report.results),
+      [inputs, report, machine] { return reportJson(inputs, report, false, kAllResults, machine ? &*machine : nullptr); },
+      std::move(mounts));
   if (!report.results.empty()) table_->followResult(0);
 }
 

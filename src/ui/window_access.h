@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "hobwise/job.h"
+#include "hobwise/machines.h"
 #include "hobwise/run.h"
 #include "hobwise/sheet.h"
 #include "hobwise/stock.h"
@@ -33,6 +34,9 @@ class WindowAccess {
   virtual const std::vector<FoundResult>& foundResults() const = 0;
   virtual const StageCounts& foundStages() const = 0;  // of the run that found them
   virtual SolveStage foundStoppedIn() const = 0;      // where a stop ended that run, or None
+
+  // The machine chosen in Tools -> "Machine Profiles ...", if any.
+  virtual const MachineProfile* machine() const { return nullptr; }
 
   virtual void ShowResult(int k) = 0;
   // Prints a sheet through the window's print job, the print dialog owned by

@@ -7,6 +7,7 @@
 #include "hobwise/results.h"
 #include "ui/change_gears_page.h"
 #include "ui/command_ids.h"
+#include "ui/machine_tools.h"
 #include "ui/main_window.h"
 
 namespace hobwise::ui {
@@ -143,6 +144,7 @@ SolveOptions MainWindow::ReadSolveOptions() const {
   options.finiteOnly = controls_.isChecked(3007);
   options.bypassDuplicates = controls_.isChecked(kBypassDuplicates);
   options.processors = logicalProcessors();
+  if (machineTools_) options.mountableOnly = machineTools_->mountableOnly();
   return options;
 }
 
@@ -162,6 +164,7 @@ SheetInputs MainWindow::ReadSheetInputs() const {
   in.status = ss(controls_.text(kStatus));
   in.feedErrorLine = ss(controls_.text(3012));
   for (std::size_t i = 0; i < kGearFieldIds.size(); ++i) in.gears[i] = ss(controls_.text(kGearFieldIds[i]).left(3));
+  if (machineTools_) machineTools_->addToSheet(in);
   return in;
 }
 

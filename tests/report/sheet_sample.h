@@ -8,7 +8,7 @@ inline SheetInputs sheet40(int setup = 0) {
   return SheetInputs{"40", "16", "20", "8", "30", setup, "1", "Transverse Pitch Dia.: 2.5", "Outside Dia.: 2.75",
                      "Theoretical Lead: 34.455000000 Lead from Gearing: 34.455000001 (Error: 0.000000001)",
                      "Actual Feed Rate: 0.025000   \r\nFeed Rate along Helix Angle: 0.026604", "C: 56/1",
-                     "Feed Error: 0.000012345678901", {"20", "56", "73", "23", "20", "100", "127", "36"}, {}};
+                     "Feed Error: 0.000012345678901", {"20", "56", "73", "23", "20", "100", "127", "36"}, {}, {}};
 }
 
 }  // namespace hobwise::testing

@@ -7,6 +7,7 @@
 
 #include "model/gear_stock.h"
 #include "model/job.h"
+#include "solver/solver.h"
 
 namespace hobwise {
 
@@ -51,6 +52,26 @@ inline GearStock fullGearStock(int count) {
   GearStock stock;
   for (int t = kFirstToothCount; t <= kLastToothCount; ++t) stock.setCount(t, count);
   return stock;
+}
+
+// A quadrant in whole mm: module (mm), centre distance, stud range (least 0 and
+// greatest 0: none), both shafts' diameter, the guards' largest outside diameter, the
+// idler (0: none); gap 1 mm.
+inline Quadrant quadrantOf(double module, int distance, int slotLeast, int slotGreatest, int shafts, int guard,
+                           int idler) {
+  Quadrant q;
+  q.pitch = *Decimal4::fromDouble(module);
+  q.centreDistance = Decimal4::whole(distance);
+  if (slotGreatest > 0) q.studRange = std::array{Decimal4::whole(slotLeast), Decimal4::whole(slotGreatest)};
+  q.drivingShaftDiameter = q.drivenShaftDiameter = Decimal4::whole(shafts);
+  q.maxDrivingOutsideDiameter = q.maxStudOutsideDiameter = q.maxDrivenOutsideDiameter = Decimal4::whole(guard);
+  if (idler > 0) q.idler = idler;
+  return q;
+}
+
+// The quadrants of data/example-machine.json.
+inline MountQuadrants exampleMachineQuadrants() {
+  return {quadrantOf(2.5, 180, 70, 165, 32, 210, 40), quadrantOf(2, 125, 55, 120, 25, 170, 36)};
 }
 
 }  // namespace hobwise

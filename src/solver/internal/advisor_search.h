@@ -53,7 +53,9 @@ std::optional<IndexTrainsMet> meetIndexTrains(const JobParameters& job, const st
 // ratio error the first train the stock holds, in the order met, each with its place
 // among the trains met; and the trains the stock lacks exactly one gear for (see
 // missingOne) that are met before the train recorded for their error (or whose error
-// gets none): one more gear of that tooth count records them instead.
+// gets none): one more gear of that tooth count records them instead. With `mounts`
+// ("Mountable Trains Only") a train that does not mount is neither recorded nor
+// lacking, as a run passes it over beside the stock check.
 struct IndexRecords {
   struct Lacking {
     std::uint16_t toothCount;
@@ -67,7 +69,7 @@ struct IndexRecords {
   std::vector<Lacking> lacking;
 };
 IndexRecords recordIndexTrains(const IndexTrainsMet& met, const std::vector<GearPair>& pairs,
-                               const StockSnapshot& stock);
+                               const StockSnapshot& stock, const MountRule* mounts = nullptr);
 
 // The C constants of the stock as it is (steps B to D of the C-constant search on its
 // recorded trains), kept so that those of the stock with one more gear follow from

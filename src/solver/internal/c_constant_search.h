@@ -18,20 +18,23 @@ using RatioErrorSet = std::set<DecFloat>;
 
 // Step A: the index trains whose ratio lies strictly inside the feed band, in the
 // order they are found; a train is recorded when its signed ratio error is new and
-// the stock holds its gears. cConstant is left 0. `control` (if given) gains
+// the stock holds its gears (and, with `mounts`, the train mounts: "Mountable Trains
+// Only"). cConstant is left 0. `control` (if given) gains
 // indexTrains and inStock and may end the search early. The plain form bisects for
 // every driven pair in DecFloat; the fast form bisects once per driven product, on
 // `threads` threads, comparing in double where that is certain, and records in the
 // same order. `searchIndexTrains` picks the form.
 std::vector<CConstantRecord> searchIndexTrainsPlain(const JobParameters& job, const std::vector<GearPair>& pairs,
                                                     const StockSnapshot& stock, RatioErrorSet& ratioErrors,
-                                                    RunControl* control = nullptr);
+                                                    RunControl* control = nullptr, const MountRule* mounts = nullptr);
 std::vector<CConstantRecord> searchIndexTrainsFast(const JobParameters& job, const std::vector<GearPair>& pairs,
                                                    const StockSnapshot& stock, RatioErrorSet& ratioErrors,
-                                                   RunControl* control = nullptr, unsigned threads = 1);
+                                                   RunControl* control = nullptr, unsigned threads = 1,
+                                                   const MountRule* mounts = nullptr);
 std::vector<CConstantRecord> searchIndexTrains(const JobParameters& job, const std::vector<GearPair>& pairs,
                                                const StockSnapshot& stock, RatioErrorSet& ratioErrors, bool exact,
-                                               RunControl* control = nullptr, unsigned threads = 1);
+                                               RunControl* control = nullptr, unsigned threads = 1,
+                                               const MountRule* mounts = nullptr);
 
 // Step B: gives each record its C constant (CConstantStep) and drops those that fail
 // the option the user chose. `threads` > 1 spreads the records over that many threads,
@@ -47,10 +50,12 @@ void dropOutOfRange(std::vector<CConstantRecord>& records);
 // equals) and keeps the first record of each run of equal keys.
 void orderDistinct(std::vector<CConstantRecord>& records);
 
-// Steps A to D; `stageStarted` (if given) hears of steps A and B as they begin.
+// Steps A to D; `stageStarted` (if given) hears of steps A and B as they begin;
+// `mounts`: "Mountable Trains Only" (options.mountableOnly prepared for the set-up).
 std::vector<CConstantRecord> findCConstants(const JobParameters& job, const std::vector<GearPair>& pairs,
                                             const StockSnapshot& stock, const SolveOptions& options,
                                             RunControl* control = nullptr,
-                                            const std::function<void(SolveStage)>& stageStarted = {});
+                                            const std::function<void(SolveStage)>& stageStarted = {},
+                                            const MountRule* mounts = nullptr);
 
 }  // namespace hobwise::solver

@@ -21,7 +21,10 @@ namespace hobwise::solver {
 
 class FeedSearch {
  public:
-  FeedSearch(const JobParameters& job, const std::vector<GearPair>& pairs, const StockSnapshot& stock);
+  // `mounts` (if given, kept by pointer): "Mountable Trains Only"; a feed train that does
+  // not mount is passed over beside the stock check of the eight gears.
+  FeedSearch(const JobParameters& job, const std::vector<GearPair>& pairs, const StockSnapshot& stock,
+             const MountRule* mounts = nullptr);
 
   // The step: the feed trains of the C constants (ascending) into the list, by the fast
   // form unless `exact` or it cannot decide, else by the plain form; `counts` (if
@@ -91,6 +94,10 @@ class FeedSearch {
   // True when entry m of the bisection's range [lo, ..] is the first one there with its
   // two gears.
   bool countedIn(std::size_t m, std::size_t lo) const { return otherCopy[m] >= m || otherCopy[m] < lo; }
+  // The feed train (driving pair m, driven pair j) mounts, or the option is off.
+  bool mountable(std::size_t m, std::size_t j) const {
+    return !mounts || mounts->feedMounts(pairs[m].larger, pairs[m].smaller, pairs[j].larger, pairs[j].smaller);
+  }
 
   // Whether a feed in double (a few units in its last place off) lies inside the
   // window, where that is certain; nothing where it is too close to an end to tell.
@@ -110,6 +117,7 @@ class FeedSearch {
   const JobParameters& job;
   const std::vector<GearPair>& pairs;
   const StockSnapshot& stock;
+  const MountRule* mounts;
   FeedWindow window;
 
   // Made once per run for the fast form: the groups of equal product, where the

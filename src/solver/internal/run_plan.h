@@ -23,6 +23,8 @@ struct RunPlan::Impl {
   std::optional<JobParameters> job;
   std::vector<GearPair> pairs;
   StockSnapshot stock;
+  // "Mountable Trains Only": options.mountableOnly prepared for the set-up.
+  std::optional<MountRule> mounts;
   std::vector<CConstantRecord> cConstants;
   StageCounts counts;
   SolveStage stoppedIn = SolveStage::None;
@@ -32,7 +34,9 @@ struct RunPlan::Impl {
   std::optional<std::vector<double>> targets;
   std::vector<WorkRange> pieces;
 
-  // The feed search's tables from the job, the pairs and the stock.
+  // The mounting checks from the options and the set-up.
+  void prepareMounts();
+  // The feed search's tables from the job, the pairs, the stock and the mounting checks.
   void buildSearch();
   // The targets and the pieces: blocks of the fast form, or the plain form's ranges of
   // C constants, one per processor.
