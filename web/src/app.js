@@ -221,7 +221,7 @@ function wire() {
     if (e.key === 'Escape' && state.running) {
       e.preventDefault();
       pool.stop();
-    } else if (e.key === 'Enter' && e.target.closest?.('#job') && e.target.tagName !== 'BUTTON') {
+    } else if (e.key === 'Enter' && e.target.closest?.('#job, #stock-grid') && e.target.tagName !== 'BUTTON') {
       e.preventDefault();
       solve();
     }

@@ -1,11 +1,12 @@
 // The page in Chromium: typed in and solved as a person would, opened from file://
 // with the network off, at phone width, after a reload, and served as a site.
 import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 
 import {
-  BUILD, SINGLE_FILE_URL, asJson, control, expectedExample, launchChromium, launchProfile, openPage, screenshot, serve,
+  BUILD, SHOTS, SINGLE_FILE_URL, asJson, control, expectedExample, launchChromium, launchProfile, openPage, screenshot, serve,
   shownResult, solveByEnter, typeExampleJob, waitForEngine,
 } from './support.mjs';
 
@@ -27,9 +28,16 @@ test('the single file, offline: the example job typed in and solved shows the kn
     assert.deepEqual(asJson(await shownResult(page)), known.json.results[1]);
     await page.click('#results-table tbody tr:nth-child(3)');
     assert.deepEqual(asJson(await shownResult(page)), known.json.results[2]);
-    assert.ok((await page.locator('#sheet-page text').allTextContents()).includes('Index Constant: 30'));
     await page.click('#previous');
+    await page.click('#previous');
+    assert.deepEqual(asJson(await shownResult(page)), known.json.results[0]);
     await screenshot(page, 'desktop-1366x768.png');
+    // The printed sheet: the job and both trains of the result on display.
+    const pdf = join(SHOTS, 'sheet.pdf');
+    await page.pdf({ path: pdf, format: 'Letter' });
+    const printed = execFileSync('pdftotext', ['-layout', pdf, '-'], { encoding: 'utf8' });
+    for (const line of ['Index Constant: 30', 'Feed Constant: 0.0625', 'Number of Teeth: 30', '51 x 52', '53 x 50', '32 x 42', '65 x 58'])
+      assert.ok(printed.includes(line), line);
     // Any change of an input takes the results away.
     await page.check(control(3015));
     assert.equal(await page.textContent(control(3003)), '');
@@ -77,6 +85,14 @@ test('the settings and what was typed survive a reload', async () => {
     const values = await page.evaluate(() => [2001, 2002, 2007, 2004, 2006, 2003, 5014, 5015]
       .map((id) => document.querySelector(`[data-control="${id}"]`).value));
     assert.deepEqual(values, ['30', '0.0625', '.02', '23.5', '8', '30', '3', '1']);
+    // A damaged stock file is refused with its line named, and the stock stays.
+    await page.setInputFiles('#stock-file', { name: 'bad.txt', mimeType: 'text/plain', buffer: Buffer.from('# stock\n30 1\n31 nine\n') });
+    assert.match(await page.textContent('#stock-message'), /^bad\.txt, line 3: /);
+    assert.equal(await page.inputValue(control(5014)), '3');
+    // Keys a field does not take change nothing.
+    await page.fill(control(2001), '');
+    await page.type(control(2001), '1a.2-. 3');
+    assert.equal(await page.inputValue(control(2001)), '1.23');
     // A damaged stored stock: what is no digit 0 to 7 counts 0, as in the window.
     await page.evaluate(() => localStorage.setItem('Change gears', '9x7'));
     await page.reload();
