@@ -87,6 +87,7 @@ test('the settings and what was typed survive a reload', async () => {
     assert.deepEqual(values, ['30', '0.0625', '.02', '23.5', '8', '30', '3', '1']);
     // A damaged stock file is refused with its line named, and the stock stays.
     await page.setInputFiles('#stock-file', { name: 'bad.txt', mimeType: 'text/plain', buffer: Buffer.from('# stock\n30 1\n31 nine\n') });
+    await page.waitForFunction(() => document.getElementById('stock-message').textContent !== '');
     assert.match(await page.textContent('#stock-message'), /^bad\.txt, line 3: /);
     assert.equal(await page.inputValue(control(5014)), '3');
     // Keys a field does not take change nothing.
