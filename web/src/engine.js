@@ -114,9 +114,13 @@ export class WorkerPool {
   async call(call, args, onProgress) {
     const w = await this.take();
     try {
-      return await w.run(this.nextId++, call, args, onProgress);
-    } finally {
-      if (this.all.has(w)) this.idle.push(w);
+      const value = await w.run(this.nextId++, call, args, onProgress);
+      this.idle.push(w);
+      return value;
+    } catch (error) {
+      // A failed engine may be left in any state: the worker goes.
+      if (this.all.delete(w)) w.worker.terminate();
+      throw error;
     }
   }
 
