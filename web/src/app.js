@@ -102,6 +102,8 @@ function finishSolve(report, ms) {
   table.show(report.results);
   if (n > 0) showResult(0);
   else status('');
+  const result = $('result');
+  if (result.getBoundingClientRect().top > window.innerHeight) result.scrollIntoView({ block: 'start' });
   const plural = (k, word) => `${k} ${word}${k === 1 ? '' : 's'}`;
   $('run-state').textContent = report.failed
     ? 'The run failed: a field is no number, or memory ran out.'

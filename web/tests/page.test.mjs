@@ -60,7 +60,7 @@ function overflowing(page) {
 }
 
 test('at 360 pixels nothing is cut off', async () => {
-  const { context, page } = await openPage(browser, SINGLE_FILE_URL, { width: 360, height: 740, offline: true });
+  const { context, page, errors } = await openPage(browser, SINGLE_FILE_URL, { width: 360, height: 740, offline: true });
   try {
     assert.deepEqual(await overflowing(page), []);
     await typeExampleJob(page);
@@ -69,6 +69,7 @@ test('at 360 pixels nothing is cut off', async () => {
     await screenshot(page, 'phone-360x740.png');
     await page.locator('#result').scrollIntoViewIfNeeded();
     await screenshot(page, 'phone-360x740-result.png');
+    assert.deepEqual(errors, []);
   } finally {
     await context.close();
   }

@@ -90,6 +90,7 @@ export async function openPage(browser, url, { width = 1366, height = 768, offli
   }
   const page = await context.newPage();
   page.on('pageerror', (e) => errors.push(e.message));
+  page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
   await page.goto(url);
   await waitForEngine(page);
   return { context, page, refused, errors };
