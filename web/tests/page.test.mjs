@@ -19,6 +19,14 @@ test('the single file, offline: the example job typed in and solved shows the kn
   try {
     await typeExampleJob(page);
     assert.equal(await page.textContent('#blocked'), '');
+    // By keyboard: the job's inputs in reading order, then Solve.
+    await page.focus(control(2001));
+    const order = [];
+    for (let i = 0; i < 11; i++) {
+      await page.keyboard.press('Tab');
+      order.push(await page.evaluate(() => document.activeElement.dataset.control ?? document.activeElement.name));
+    }
+    assert.deepEqual(order, ['3002', '2007', '2002', '2004', '2006', '2003', 'setup', '3015', '3007', '32781', '1001']);
     await solveByEnter(page);
     const [known] = expectedExample();
     assert.deepEqual(asJson(await shownResult(page)), known.json.results[0]);
@@ -38,8 +46,10 @@ test('the single file, offline: the example job typed in and solved shows the kn
     const printed = execFileSync('pdftotext', ['-layout', pdf, '-'], { encoding: 'utf8' });
     for (const line of ['Index Constant: 30', 'Feed Constant: 0.0625', 'Number of Teeth: 30', '51 x 52', '53 x 50', '32 x 42', '65 x 58'])
       assert.ok(printed.includes(line), line);
-    // Any change of an input takes the results away.
+    // Any change of an input takes the results away; whole and finite exclude each other.
+    await page.check(control(3007));
     await page.check(control(3015));
+    assert.deepEqual([await page.isChecked(control(3007)), await page.isChecked(control(3015))], [false, true]);
     assert.equal(await page.textContent(control(3003)), '');
     assert.equal(await page.locator('#results-table tbody tr').count(), 0);
     assert.deepEqual(refused, []);
