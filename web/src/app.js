@@ -16,18 +16,27 @@ const STOCK_FILE_LIMIT = 64 * 1024;
 
 const state = { engine: null, results: [], shown: -1, running: null };
 const pool = new WorkerPool(workerCount());
-const form = new JobForm((what) => inputChanged(what));
-const stock = new StockView(() => inputChanged('stock'));
+const form = new JobForm(() => inputChanged());
+const stock = new StockView(() => inputChanged());
 const table = new ResultsTable((k) => showResult(k));
 
 function stockText() {
   return stockTextOfCounts(stock.read());
 }
 
+// The browser's storage, or null where it is turned off (then reading it throws).
+function storage(name) {
+  try {
+    return window[name];
+  } catch {
+    return null;
+  }
+}
+
 function persist() {
   const job = form.job();
-  saveSettings(localStorage, { ...job, counts: stock.read() });
-  saveDraft(sessionStorage, job, form.options());
+  saveSettings(storage('localStorage'), { ...job, counts: stock.read() });
+  saveDraft(storage('sessionStorage'), job, form.options());
 }
 
 function inputChanged() {
@@ -159,7 +168,7 @@ async function loadStockFile(file) {
   }
   message.textContent = `Loaded ${file.name}.`;
   stock.show(countsOfStockText(parsed.stock));
-  inputChanged('stock');
+  inputChanged();
 }
 
 // ------------------------------------------------------------------ tools
@@ -177,7 +186,7 @@ async function advise() {
       const counts = stock.read();
       counts[teeth - 16] = Math.min(7, counts[teeth - 16] + 1);
       stock.show(counts);
-      inputChanged('stock');
+      inputChanged();
     });
   } catch (error) {
     $('advise-state').textContent = error.stopped ? 'Stopped.' : `The advisor failed: ${error.message}`;
@@ -232,8 +241,8 @@ function wire() {
 
 function start() {
   wire();
-  const settings = loadSettings(localStorage);
-  form.show({ hobThreads: '1', setupIndex: 0, ...settings, ...loadDraft(sessionStorage) });
+  const settings = loadSettings(storage('localStorage'));
+  form.show({ hobThreads: '1', setupIndex: 0, ...settings, ...loadDraft(storage('sessionStorage')) });
   stock.show(countsOfStockText(settings.stockText));
   updateSolveButton();
   loadMainEngine().then((engine) => {
