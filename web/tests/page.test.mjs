@@ -2,6 +2,7 @@
 // with the network off, at phone width, after a reload, and served as a site.
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
+import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 
@@ -36,6 +37,10 @@ test('the single file, offline: the example job typed in and solved shows the kn
     assert.deepEqual(asJson(await shownResult(page)), known.json.results[1]);
     await page.click('#results-table tbody tr:nth-child(3)');
     assert.deepEqual(asJson(await shownResult(page)), known.json.results[2]);
+    const [download] = await Promise.all([page.waitForEvent('download'), page.click('#export-csv')]);
+    const csv = readFileSync(await download.path(), 'utf8').split('\n');
+    assert.equal(csv.length, known.json.count + 2);  // a header, the rows, an empty end
+    assert.match(csv[3], /^3,/);
     await page.click('#previous');
     await page.click('#previous');
     assert.deepEqual(asJson(await shownResult(page)), known.json.results[0]);
@@ -116,8 +121,9 @@ test('the settings and what was typed survive a reload', async () => {
   }
 });
 
-test('Escape stops a run and gives the inputs back', async () => {
+test('a reload during a run loses nothing typed; Escape stops a run and gives the inputs back', async () => {
   const { context, page } = await openPage(browser, SINGLE_FILE_URL);
+  const running = () => page.waitForFunction(() => /^Processing/.test(document.querySelector('[data-control="3011"]').textContent));
   try {
     await typeExampleJob(page);
     await page.fill(control(2006), '360');
@@ -125,7 +131,14 @@ test('Escape stops a run and gives the inputs back', async () => {
     await page.selectOption('#whole-count', '7');
     await page.click('#whole-apply');
     await page.click(control(1001));
-    await page.waitForFunction(() => /^Processing/.test(document.querySelector('[data-control="3011"]').textContent));
+    await running();
+    await page.reload();
+    await waitForEngine(page);
+    const values = await page.evaluate(() => [2001, 2004, 2006, 2003, 5000, 5153]
+      .map((id) => document.querySelector(`[data-control="${id}"]`).value));
+    assert.deepEqual(values, ['30', '60', '360', '30', '7', '7']);
+    await page.click(control(1001));
+    await running();
     await page.keyboard.press('Escape');
     await page.waitForFunction(() => document.getElementById('run-state').textContent.startsWith('Stopped'));
     assert.equal(await page.isEnabled(control(2001)), true);
