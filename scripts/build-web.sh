@@ -9,7 +9,7 @@ set -e
 cd "$(dirname "$0")/.."
 if [ "$(id -u)" = 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
-  pkgs="emscripten chromium libboost-dev cmake make poppler-utils"
+  pkgs="emscripten chromium fonts-liberation libboost-dev cmake make poppler-utils"
   command -v npm >/dev/null 2>&1 || pkgs="$pkgs npm"
   missing=""
   for p in $pkgs; do
