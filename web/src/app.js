@@ -71,8 +71,8 @@ function updateSolveButton() {
   $('solve').disabled = reason !== '';
   $('solve').title = reason;
   $('blocked').textContent = state.running ? '' : reason;
-  const idle = state.engine && !state.running;
-  for (const id of ['advise', 'check-train']) $(id).disabled = !idle;
+  // The tools take the job only when a run could.
+  for (const id of ['advise', 'check-train']) $(id).disabled = reason !== '';
 }
 
 function setRunning(what) {
@@ -196,7 +196,7 @@ async function advise() {
 }
 
 function checkTrain() {
-  if (!state.engine) return;
+  if ($('check-train').disabled) return;
   showTrainCheck(state.engine.checkTrain(form.job(), stockText(), form.options(), $('train').value));
 }
 
