@@ -1,51 +1,70 @@
-// The rules of the job's fields, in one place: which texts each field takes, how long
-// they may be, what a paste may bring, and why Solve is greyed (the last from the
-// engine). The page applies them through this module only.
+// The rules of the job's fields, in one place, from the engine (hobwise/fields.h): what
+// each input is called, which characters and how many it takes, its range, what a
+// key or a paste does to a number field, the items of the set-up list, and whether
+// Solve may go (and why not). The page applies them through this module only.
 
-// The five edit fields: control identifier, the job's key, and the length limit.
-export const EDIT_FIELDS = [
-  { id: 2001, key: 'indexConstant', limit: 6 },
-  { id: 2002, key: 'feedConstant', limit: 33 },
-  { id: 2007, key: 'feedRate', limit: 10 },
-  { id: 2004, key: 'helixAngle', limit: 33 },
-  { id: 2006, key: 'normalPitch', limit: 33 },
+// The five number fields by control identifier, with the job's key for each, in the
+// order of the Main page.
+const NUMBER_FIELDS = [
+  [2001, 'indexConstant'], [2002, 'feedConstant'], [2007, 'feedRate'], [2004, 'helixAngle'], [2006, 'normalPitch'],
 ];
 
-export const HOB_THREADS = { first: 1, last: 24 };
-export const TEETH = { first: 1, last: 400 };
+export class FieldRules {
+  constructor(engine) {
+    this.engine = engine;
+    // {id, key, label, characters, limit, low, high}
+    this.numberFields = NUMBER_FIELDS.map(([id, key]) => ({ ...engine.fieldRule(id), key }));
+    this.hobThreads = engine.fieldRule(3002);
+    this.teeth = engine.fieldRule(2003);
+    this.setupItems = engine.setupItems();
+    this.setupHeaders = engine.setupHeaders();
+    // The gear counts 5000 + i: tooth count 16 + i, 0 to 7 gears.
+    this.gearCounts = [];
+    for (let rule = engine.fieldRule(5000); rule; rule = engine.fieldRule(5000 + this.gearCounts.length))
+      this.gearCounts.push(rule);
+  }
 
-const dots = (text) => text.split('.').length - 1;
+  field(key) {
+    return this.numberFields.find((f) => f.key === key);
+  }
 
-// A field holds unsigned decimal numbers only: digits and at most one point, up to
-// the field's limit.
-export function fieldAccepts(text, limit) {
-  return text.length <= limit && /^[0-9.]*$/.test(text) && dots(text) <= 1;
+  // What a number field does with one key ("Backspace", "Delete" or a character),
+  // typed into `text` with the selection [start, end): {accepted, clearsResults}.
+  key(text, start, end, key) {
+    return this.engine.numberFieldKey(text, start, end, key);
+  }
+
+  // Whether a paste of `clip` over the selection [start, end) is taken (whole).
+  pasteTaken(text, start, end, clip) {
+    return this.engine.editMenuState(text, start, end, clip).paste;
+  }
+
+  // Whether a field could come to hold `text` by typing (a stored text checked so).
+  holds(key, text) {
+    const f = this.field(key);
+    if (typeof text !== 'string' || text.length > f.limit) return false;
+    let typed = '';
+    for (const c of text) {
+      if (!this.key(typed, typed.length, typed.length, c).accepted) return false;
+      typed += c;
+    }
+    return true;
+  }
+
+  // The field Tab leads to from a number field, its whole text selected (0: none).
+  tabPartner(id) {
+    return this.engine.tabPartnerOf(id);
+  }
+
+  // {allowed, reasons}: whether Solve may go, and why not, one line per reason.
+  solveState(job, running) {
+    return this.engine.solveState(job, running);
+  }
 }
 
-// A paste is taken whole or not at all: digits and at most one point, a value from
-// 1e-9 to 1000, and no second point beside one the field keeps outside the selection.
-export function pasteAccepted(clip, fieldText, selectionStart, selectionEnd) {
-  if (!clip || !/^[0-9.]*$/.test(clip) || dots(clip) > 1) return false;
-  const value = parseFloat(clip);
-  if (!(value >= 1e-9 && value <= 1000)) return false;
-  const kept = fieldText.slice(0, selectionStart) + fieldText.slice(selectionEnd);
-  return dots(clip) + dots(kept) <= 1;
-}
-
-// The text a field shows after a paste: the clip in place of the selection, cut to
-// the field's limit.
-export function pastedText(clip, fieldText, selectionStart, selectionEnd, limit) {
-  return (fieldText.slice(0, selectionStart) + clip + fieldText.slice(selectionEnd)).slice(0, limit);
-}
-
-// The lines that say why Solve is greyed, from the engine; empty when it may run.
-export function solveBlockedText(engine, job, running) {
-  return engine.solveBlockedText(job, running);
-}
-
-// The job's texts as a run reads them.
-export function cutToLimits(job) {
+// The job's texts as a run reads them: each cut to its field's limit.
+export function cutToLimits(rules, job) {
   const out = { ...job };
-  for (const f of EDIT_FIELDS) out[f.key] = String(job[f.key] ?? '').slice(0, f.limit);
+  for (const f of rules.numberFields) out[f.key] = String(job[f.key] ?? '').slice(0, f.limit);
   return out;
 }

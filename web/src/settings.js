@@ -3,8 +3,6 @@
 // pitch, teeth, hob threads, set-up, options) starts fresh on a new visit, as in the
 // window, but is kept for the tab in sessionStorage so that a reload (during a run,
 // say) loses nothing the user typed.
-import { EDIT_FIELDS, HOB_THREADS, TEETH, fieldAccepts } from './field-rules.js';
-
 export const SETTING_NAMES = {
   indexConstant: 'Index constant',
   feedConstant: 'Feed constant',
@@ -13,24 +11,13 @@ export const SETTING_NAMES = {
 };
 export const DRAFT_NAME = 'Hobwise job';
 
-export const TOOTH_COUNTS = { first: 16, last: 169, kinds: 154 };
-export const MAX_GEARS = 7;
-
-// One gear of each tooth count from 30 to 80 (the built-in stock; its 155th
-// character belongs to no tooth count).
-export function defaultStockText() {
-  return '0'.repeat(14) + '1'.repeat(51) + '0'.repeat(90);
-}
-
-// The 154 counts of a stock text: a character that is no digit 0 to 7, or a missing
-// one, counts 0.
-export function countsOfStockText(text) {
-  const counts = [];
-  for (let i = 0; i < TOOTH_COUNTS.kinds; i++) {
+// The counts of a stock text, one per gear count field of `rules` (154): a character
+// that is no digit 0 to 7, or a missing one, counts 0, as the engine reads a stock text.
+export function countsOfStockText(rules, text) {
+  return rules.gearCounts.map((rule, i) => {
     const c = text.charCodeAt(i);
-    counts.push(c >= 48 && c <= 48 + MAX_GEARS ? c - 48 : 0);
-  }
-  return counts;
+    return c >= 48 && c <= 48 + rule.high ? c - 48 : 0;
+  });
 }
 
 export const stockTextOfCounts = (counts) => counts.join('');
@@ -56,9 +43,9 @@ function write(storage, name, value) {
 // The stored settings as the window loads them: each field's text cut to its limit,
 // the stock text in place of the default (cut to 155 characters), and the defaults for
 // what is not stored.
-export function loadSettings(storage) {
-  const out = { indexConstant: '', feedConstant: '', feedRate: '.025', stockText: defaultStockText() };
-  for (const f of EDIT_FIELDS) {
+export function loadSettings(storage, rules) {
+  const out = { indexConstant: '', feedConstant: '', feedRate: '.025', stockText: rules.engine.defaultStockText() };
+  for (const f of rules.numberFields) {
     if (!(f.key in SETTING_NAMES)) continue;
     const stored = read(storage, SETTING_NAMES[f.key]);
     if (stored !== null) out[f.key] = stored.slice(0, f.limit);
@@ -79,7 +66,7 @@ export function saveSettings(storage, { indexConstant, feedConstant, feedRate, c
 }
 
 // The rest of the job as kept for the tab. Whatever does not fit a field is dropped.
-export function loadDraft(storage) {
+export function loadDraft(storage, rules) {
   let draft;
   try {
     draft = JSON.parse(read(storage, DRAFT_NAME) ?? 'null');
@@ -88,14 +75,11 @@ export function loadDraft(storage) {
   }
   if (typeof draft !== 'object' || draft === null) return {};
   const out = {};
-  for (const key of ['helixAngle', 'normalPitch']) {
-    const limit = EDIT_FIELDS.find((f) => f.key === key).limit;
-    if (typeof draft[key] === 'string' && fieldAccepts(draft[key], limit)) out[key] = draft[key];
-  }
-  const whole = (v, lo, hi) => typeof v === 'string' && /^[0-9]+$/.test(v) && +v >= lo && +v <= hi;
-  if (whole(draft.teeth, TEETH.first, TEETH.last)) out.teeth = draft.teeth;
-  if (whole(draft.hobThreads, HOB_THREADS.first, HOB_THREADS.last)) out.hobThreads = draft.hobThreads;
-  if (Number.isInteger(draft.setupIndex) && draft.setupIndex >= 0 && draft.setupIndex < 8) out.setupIndex = draft.setupIndex;
+  for (const key of ['helixAngle', 'normalPitch']) if (rules.holds(key, draft[key])) out[key] = draft[key];
+  const whole = (v, rule) => typeof v === 'string' && /^[1-9][0-9]*$/.test(v) && +v >= rule.low && +v <= rule.high;
+  if (whole(draft.teeth, rules.teeth)) out.teeth = draft.teeth;
+  if (whole(draft.hobThreads, rules.hobThreads)) out.hobThreads = draft.hobThreads;
+  if (Number.isInteger(draft.setupIndex) && draft.setupIndex >= 0 && draft.setupIndex < rules.setupItems.length) out.setupIndex = draft.setupIndex;
   for (const key of ['wholeOnly', 'finiteOnly', 'bypassDuplicates'])
     if (typeof draft[key] === 'boolean') out[key] = draft[key];
   if (out.wholeOnly && out.finiteOnly) out.finiteOnly = false;

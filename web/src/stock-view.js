@@ -1,30 +1,30 @@
 // The gear stock: one count 0 to 7 for each tooth count from 16 to 169. Each count is
 // typed as one digit (the cursor then moves on) or stepped with the arrow keys.
-import { MAX_GEARS, TOOTH_COUNTS } from './settings.js';
-
 const $ = (id) => document.getElementById(id);
 
 export class StockView {
-  // onChange() runs after every change of a count.
-  constructor(onChange) {
+  // One cell per gear count rule (field-rules.js); onChange() runs after every change
+  // of a count.
+  constructor(rules, onChange) {
+    this.rules = rules.gearCounts;
     this.onChange = onChange;
     this.inputs = [];
     this.grid = $('stock-grid');
-    for (let i = 0; i < TOOTH_COUNTS.kinds; i++) this.addCell(i);
+    this.rules.forEach((rule, i) => this.addCell(rule, i));
     const whole = $('whole-count');
-    for (let n = 0; n <= MAX_GEARS; n++) whole.add(new Option(String(n), String(n)));
+    for (let n = this.rules[0].low; n <= this.rules[0].high; n++) whole.add(new Option(String(n), String(n)));
     whole.value = '1';
   }
 
-  addCell(i) {
-    const teeth = TOOTH_COUNTS.first + i;
+  addCell(rule, i) {
+    const teeth = rule.label;
     const cell = document.createElement('label');
     cell.className = 'cell';
     const name = document.createElement('span');
     name.textContent = String(teeth);
     name.dataset.control = String(5400 + i);
     const input = document.createElement('input');
-    input.dataset.control = String(5000 + i);
+    input.dataset.control = String(rule.id);
     input.inputMode = 'numeric';
     input.autocomplete = 'off';
     input.value = '0';
@@ -53,7 +53,7 @@ export class StockView {
     if (e.inputType.startsWith('delete')) {
       this.setCount(i, 0);
     } else if (e.inputType.startsWith('insert')) {
-      const digit = (e.data ?? '').replace(/[^0-7]/g, '').slice(-1);
+      const digit = [...(e.data ?? '')].filter((c) => this.rules[i].characters.includes(c)).pop() ?? '';
       if (digit === '') return;
       this.setCount(i, Number(digit));
       this.inputs[i + 1]?.focus();
@@ -62,13 +62,13 @@ export class StockView {
 
   onInput(i) {
     const input = this.inputs[i];
-    const digit = input.value.replace(/[^0-7]/g, '').slice(-1);
+    const digit = [...input.value].filter((c) => this.rules[i].characters.includes(c)).pop() ?? '';
     input.value = digit === '' ? String(this.counts[i]) : digit;
     if (input.value !== String(this.counts[i])) this.refresh(i);
   }
 
   setCount(i, n) {
-    const count = Math.max(0, Math.min(MAX_GEARS, n));
+    const count = Math.max(this.rules[i].low, Math.min(this.rules[i].high, n));
     if (String(count) === this.inputs[i].value) return;
     this.inputs[i].value = String(count);
     this.refresh(i);

@@ -1,102 +1,97 @@
-// The engine in WebAssembly, in node: the same results as the native program, and the
-// calls the page makes, on the answers the core gives natively.
+// The engine in WebAssembly, in node: a run in parts over several instances gives the
+// native program's JSON whatever the number of instances and the order of the pieces;
+// the advisor in parts gives the native suggestions; and the quick calls of the page.
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
-import { join } from 'node:path';
 import { before, test } from 'node:test';
 
-import { countsOfStockText, defaultStockText } from '../src/settings.js';
-import { BUILD, EXAMPLE_JOB, asJson, expectedExample, loadEngine } from './support.mjs';
+import { EXAMPLE_JOB, asJson, expectedExample, loadEngine, nativeJson, nativeOutput, solveInParts } from './support.mjs';
 
-let engine;
-let example;
-before(async () => {
-  engine = await loadEngine();
-  example = engine.solve(EXAMPLE_JOB, engine.defaultStockText(), {}, null);
-});
+let engines;
+before(async () => { engines = await Promise.all([loadEngine(), loadEngine(), loadEngine()]); });
+
+const FULL = '2'.repeat(154);
 
 test('the example job gives, result for result, the known answers', () => {
+  const { report } = solveInParts(engines.slice(0, 2), EXAMPLE_JOB, engines[0].defaultStockText());
   for (const { source, json } of expectedExample()) {
-    assert.equal(example.results.length, json.count, source);
-    assert.deepEqual(example.results.map(asJson), json.results, source);
-    if (json.stages) assert.deepEqual(example.stages, json.stages, source);
+    assert.deepEqual(report.results.map(asJson), json.results, source);
+    if (json.stages) assert.deepEqual(report.stages, json.stages, source);
   }
 });
 
-test('a run reports its progress and its table rows', () => {
+test('a run in parts gives the native JSON for 1, 2 and 3 instances and any order of the pieces', () => {
+  const native = nativeOutput(['--example', '--stock', FULL, '--setup', '5', '--json']);
+  const job = { ...EXAMPLE_JOB, setupIndex: 5 };
+  for (const count of [1, 2, 3]) {
+    const { plan, json } = solveInParts(engines.slice(0, count), job, FULL);
+    assert.equal(json, native, `${count} instances`);
+    assert.equal(plan.processors, count);
+    const backwards = plan.pieces.map((_, i) => plan.pieces.length - 1 - i);
+    assert.equal(solveInParts(engines.slice(0, count), job, FULL, {}, backwards).json, native, `${count}, backwards`);
+  }
+});
+
+test('a stopped run keeps what its pieces found; a plan that fails says so', () => {
+  const [a] = engines;
+  const plan = a.planRun(EXAMPLE_JOB, FULL, {}, 2, null, null);
+  const half = plan.pieces.slice(0, 2).map((_, i) => a.searchPiece(i, null));
+  const report = a.mergeRun(half, true, EXAMPLE_JOB, FULL, {});
+  assert.equal(report.stoppedIn, 'feedTrains');
+  assert.ok(report.results.length > 0);
+  const bad = { ...EXAMPLE_JOB, feedConstant: '1.2.3' };
+  const failed = a.planRun(bad, FULL, {}, 2, null, null);
+  assert.equal(failed.pieces.length, 0);
+  assert.equal(a.mergeRun([], false, bad, FULL, {}).failed, true);
+  assert.notEqual(a.stoppedRunReport('cConstants', FULL, {}).whyNothing, '');
+});
+
+test('the status texts of a run', () => {
   const texts = [];
-  engine.solve(EXAMPLE_JOB, engine.defaultStockText(), {}, (text) => texts.push(text));
-  assert.equal(texts[0], 'Finding Applicable C Constants...');
-  assert.match(texts[1], /^Processing \d+ of 79 C constants using 1 logical processors\.\.\.$/);
-  assert.equal(texts.at(-1), '');
-  const headers = engine.resultColumnHeaders();
-  const first = example.results[0];
-  assert.equal(first.row.length, headers.length);
-  assert.equal(first.row[0], '1');
-  assert.ok(engine.csvText([first.row]).startsWith(`${headers[0]},`));
+  const stages = [];
+  const plan = engines[0].planRun(EXAMPLE_JOB, FULL, {}, 2, (t) => texts.push(t), (s) => stages.push(s));
+  assert.deepEqual(texts, ['Finding Applicable C Constants...']);
+  assert.deepEqual(stages, ['indexTrains', 'cConstants']);
+  assert.equal(engines[0].progressText(3, plan.cConstantCount, 2),
+    `Processing 3 of ${plan.cConstantCount} C constants using 2 logical processors...`);
+  let started = 0;
+  engines[0].searchPiece(0, () => { started++; });
+  assert.ok(started > 0);
 });
 
-test('input that is no number fails harmlessly', () => {
-  for (const change of [{ feedRate: '.' }, { indexConstant: 'abc' }, { helixAngle: '' }, { teeth: '' }, { normalPitch: '1.2.3' }]) {
-    const report = engine.solve({ ...EXAMPLE_JOB, ...change }, engine.defaultStockText(), {}, null);
-    assert.equal(report.results.length, 0, JSON.stringify(change));
-  }
-  const empty = engine.solve(EXAMPLE_JOB, '0'.repeat(154), {}, null);
-  assert.equal(empty.results.length, 0);
-  assert.notEqual(empty.whyNothing, '');
+test('the advisor in parts makes the native suggestions', () => {
+  // A sparse stock, so that some additions improve on the best result now.
+  const stock = `${'0'.repeat(14)}${'1'.repeat(30)}${'0'.repeat(110)}`;
+  const [a, b] = engines;
+  const start = a.adviceStart(EXAMPLE_JOB, stock, {});
+  assert.ok(b.adviceTake(EXAMPLE_JOB, stock, {}, start.text) && a.adviceTake(EXAMPLE_JOB, stock, {}, start.text));
+  const outcomes = start.additions.map((t, k) => [a, b][k % 2].adviceOutcome(t));
+  const advice = a.adviceReport(EXAMPLE_JOB, stock, start.text, outcomes, {});
+  const native = JSON.parse(nativeOutput(['--example', '--stock', stock, '--suggest', '154', '--json']));
+  assert.equal(advice.tried, start.additions.length);
+  assert.ok(advice.suggestions.length > 0);
+  assert.deepEqual(advice.suggestions.map((s) => s.add), native.suggestions.map((s) => s.add));
+  const stopped = a.adviceReport(EXAMPLE_JOB, stock, start.text, outcomes.slice(0, 5), {});
+  assert.deepEqual([stopped.stopped, stopped.tried], [true, 5]);
+  assert.equal(a.adviceReport(EXAMPLE_JOB, stock, null, [], {}).stopped, true);
 });
 
-test('Solve is greyed with the reasons of the window', () => {
-  assert.equal(engine.solveBlockedText(EXAMPLE_JOB, false), '');
-  const reasons = engine.solveBlockedText({ ...EXAMPLE_JOB, indexConstant: '', teeth: '' }, false).split('\n');
-  assert.equal(reasons.length, 2);
-  assert.match(reasons[0], /^Index Const: /);
-  assert.match(reasons[1], /^Number of Teeth: /);
-  assert.notEqual(engine.solveBlockedText(EXAMPLE_JOB, true), '');
-});
-
-test('the geometry readouts', () => {
-  for (const [teeth, pitch, helix, pd, od] of [
-    ['30', '8', '30', '4.3301', '4.5801'], ['20', '10', '', '2.0000', '2.2000'], ['20', '0.349', '', '', ''],
-  ]) {
-    const r = engine.geometryReadouts(teeth, pitch, helix);
-    assert.equal(r.pitchDiameter, pd && `Transverse Pitch Dia.: ${pd}`);
-    assert.equal(r.outsideDiameter, od && `Outside Dia.: ${od}`);
-  }
-});
-
-test('stock files go both ways, and a damaged one is refused with its line', () => {
-  assert.equal(engine.defaultStockText(), defaultStockText());
+test('the quick calls: readouts, Solve, stock files, sheet, train check', () => {
+  const [e] = engines;
+  const r = e.geometryReadouts('30', '8', '30');
+  assert.deepEqual([r.pitchDiameter, r.outsideDiameter], ['Transverse Pitch Dia.: 4.3301', 'Outside Dia.: 4.5801']);
+  assert.deepEqual(e.solveState(EXAMPLE_JOB, false), { allowed: true, reasons: '' });
+  const blocked = e.solveState({ ...EXAMPLE_JOB, indexConstant: '', teeth: '' }, false);
+  assert.equal(blocked.allowed, false);
+  assert.equal(blocked.reasons.split('\n').length, 2);
   const stock = '2'.repeat(10) + '0'.repeat(144);
-  const parsed = engine.parseStockFile(engine.stockFileText(stock));
-  assert.equal(parsed.stock, stock);
-  const bad = engine.parseStockFile('# stock\n30 1\n31 nine\n');
-  assert.equal(bad.stock, undefined);
-  assert.match(bad.error, /^line 3: /);
-  assert.deepEqual(countsOfStockText(parsed.stock), [...stock].map(Number));
-});
-
-test('the sheet lays out the job and both trains', () => {
-  const layout = engine.sheetLayout(EXAMPLE_JOB, example.results[0], 4800, 6300, (text) => [text.length * 50, 123]);
+  assert.equal(e.parseStockFile(new TextEncoder().encode(e.stockFileText(stock))).stock, stock);
+  assert.match(e.parseStockFile(new TextEncoder().encode('# stock\n30 1\n31 nine\n')).error, /^line 3: /);
+  const first = nativeJson(['--example']).results[0];
+  const check = e.checkTrain(EXAMPLE_JOB, e.defaultStockText(), {}, '51,52,53,50:32,42,65,58');
+  assert.deepEqual(asJson(check.texts), first);
+  assert.ok(check.inStock);
+  assert.ok(e.checkTrain(EXAMPLE_JOB, e.defaultStockText(), {}, '51,52,53,50:32,42,65,15').error);
+  const layout = e.sheetLayout(EXAMPLE_JOB, check.texts, 4800, 6300, (text) => [text.length * 50, 123]);
   const texts = layout.texts.map((t) => t.text);
-  assert.equal(layout.fontHeight, Math.floor(6300 / 51));
-  assert.ok(texts.includes('Index Constant: 30'));
-  assert.ok(texts.includes('51 x 52') && texts.includes('53 x 50'), texts.join('|'));
-  assert.ok(texts.includes('32 x 42') && texts.includes('65 x 58'));
-  assert.equal(layout.bars.length, 4);
-});
-
-test('a checked train shows the texts its result shows', () => {
-  const check = engine.checkTrain(EXAMPLE_JOB, engine.defaultStockText(), {}, '51,52,53,50:32,42,65,58');
-  assert.deepEqual(asJson(check.texts), asJson(example.results[0]));
-  assert.equal(check.inStock, true);
-  assert.match(engine.checkTrain(EXAMPLE_JOB, engine.defaultStockText(), {}, '51,52,53,50:32,42,65,15').error, /./);
-});
-
-test('the node program prints result 1', () => {
-  const out = execFileSync(process.execPath, [join(BUILD, 'hobwise-solve.mjs'), '--example'], { encoding: 'utf8' });
-  const r = example.results[0];
-  assert.ok(out.startsWith(`${example.results.length} results from `));
-  for (const text of [r.status, r.feedError, r.leadLine, `${r.gears[0]} x ${r.gears[1]} / ${r.gears[2]} x ${r.gears[3]}`])
-    assert.ok(out.includes(text), text);
+  for (const line of ['Index Constant: 30', '51 x 52', '53 x 50', '32 x 42', '65 x 58']) assert.ok(texts.includes(line), line);
 });

@@ -1,28 +1,47 @@
-// The page's own rules, in node: field rules, kept settings, set-up rows, the bundler.
+// The page's own modules, in node: the field rules as the page applies them, the kept
+// settings, the bundler.
 import assert from 'node:assert/strict';
-import { test } from 'node:test';
+import { before, test } from 'node:test';
 
-import { fieldAccepts, pasteAccepted, pastedText } from '../src/field-rules.js';
-import { countsOfStockText, defaultStockText, loadDraft, loadSettings, saveSettings, SETTING_NAMES } from '../src/settings.js';
-import { setupRow } from '../src/setups.js';
+import { FieldRules } from '../src/field-rules.js';
+import { countsOfStockText, loadDraft, loadSettings, saveSettings, SETTING_NAMES } from '../src/settings.js';
 import { bundle } from '../tools/bundle.mjs';
+import { loadEngine } from './support.mjs';
 
-test('a field takes digits and one point, up to its limit', () => {
-  for (const [text, limit, ok] of [
-    ['1.23', 6, true], ['', 6, true], ['.', 6, true], ['123456', 6, true], ['1234567', 6, false],
-    ['1.2.3', 33, false], ['-1', 33, false], ['1e5', 33, false], [' 1', 33, false], ['1,5', 33, false],
-  ]) assert.equal(fieldAccepts(text, limit), ok, `${JSON.stringify(text)} in ${limit}`);
+let rules;
+before(async () => { rules = new FieldRules(await loadEngine()); });
+
+// The text a number field holds after typing `keys` into it, one key at a time.
+function typed(keys, field = '') {
+  let text = field;
+  for (const key of keys) {
+    const { accepted } = rules.key(text, text.length, text.length, key);
+    if (accepted) text = key === 'Backspace' ? text.slice(0, -1) : text + key;
+  }
+  return text;
+}
+
+test('the fields, from the engine', () => {
+  assert.deepEqual(rules.numberFields.map((f) => [f.id, f.key, f.limit]), [
+    [2001, 'indexConstant', 6], [2002, 'feedConstant', 33], [2007, 'feedRate', 10], [2004, 'helixAngle', 33],
+    [2006, 'normalPitch', 33]]);
+  assert.deepEqual([rules.teeth.low, rules.teeth.high, rules.hobThreads.low, rules.hobThreads.high], [1, 400, 1, 24]);
+  assert.equal(rules.gearCounts.length, 154);
+  assert.deepEqual([rules.gearCounts[0].label, rules.gearCounts[153].label, rules.gearCounts[0].high], ['16', '169', 7]);
+  assert.equal(rules.setupItems.length, 8);
 });
 
-test('a paste is taken whole when the window would take it', () => {
+test('a number field takes digits and one point; a paste whole or not at all', () => {
+  assert.equal(typed(['1', '.', '2', '.', '3']), '1.23');
+  assert.equal(typed(['-', 'a', ' ', '1', 'e', '5', 'Backspace', '7']), '17');
+  // The point may replace a selected point without clearing the result.
+  assert.deepEqual(rules.key('12.5', 2, 4, '.'), { accepted: true, clearsResults: false });
   for (const [clip, field, s, e, ok] of [
-    ['3.25', '1.5', 3, 3, false],   // a second point
-    ['3.25', '1.5', 0, 3, true],    // the selection holds the field's point
-    ['0', '', 0, 0, false], ['1001', '', 0, 0, false], ['0.000000001', '', 0, 0, true],
-    ['1000', '', 0, 0, true], ['12a', '', 0, 0, false], ['', '', 0, 0, false],
-  ]) assert.equal(pasteAccepted(clip, field, s, e), ok, `${clip} into ${field} [${s},${e})`);
-  assert.equal(pastedText('456', '12.3', 1, 2, 6), '1456.3');
-  assert.equal(pastedText('99999', '12.3', 4, 4, 6), '12.399');
+    ['3.25', '1.5', 3, 3, false], ['3.25', '1.5', 0, 3, true], ['0', '', 0, 0, false], ['1001', '', 0, 0, false],
+    ['0.000000001', '', 0, 0, true], ['12a', '', 0, 0, false],
+  ]) assert.equal(rules.pasteTaken(field, s, e, clip), ok, `${clip} into ${field} [${s},${e})`);
+  assert.deepEqual([rules.holds('helixAngle', '23.5'), rules.holds('helixAngle', '-1'), rules.holds('normalPitch', 8)],
+    [true, false, false]);
 });
 
 // A Storage that holds `items`, or throws on every call.
@@ -36,53 +55,31 @@ function storage(items = {}, broken = false) {
   };
 }
 
-test('settings load as the window loads them', () => {
-  const fresh = { indexConstant: '', feedConstant: '', feedRate: '.025', stockText: defaultStockText() };
+test('settings load as the window loads them, and a full storage loses only them', () => {
+  const fresh = { indexConstant: '', feedConstant: '', feedRate: '.025', stockText: rules.engine.defaultStockText() };
   const long = '1'.repeat(200);
   for (const [items, want] of [
     [{}, fresh],
     [{ 'Feed rate': '' }, { ...fresh, feedRate: '' }],
     [{ 'Index constant': '123.4567', 'Feed constant': long }, { ...fresh, indexConstant: '123.45', feedConstant: long.slice(0, 33) }],
-    [{ 'Change gears': '9x7' }, { ...fresh, stockText: '9x7' }],
     [{ 'Change gears': long }, { ...fresh, stockText: long.slice(0, 155) }],
-  ]) assert.deepEqual(loadSettings(storage(items)), want, JSON.stringify(items));
-  assert.deepEqual(loadSettings(storage({ 'Feed rate': '.1' }, true)), fresh);
-  assert.deepEqual(loadSettings(null), fresh);
-});
-
-test('a damaged stock text counts 0 where it has no digit 0 to 7', () => {
-  const counts = countsOfStockText('9x7');
-  assert.equal(counts.length, 154);
-  assert.deepEqual(counts.slice(0, 4), [0, 0, 7, 0]);
-  assert.equal(countsOfStockText(defaultStockText()).filter((n) => n === 1).length, 51);
-});
-
-test('settings are written under the window names, and a full storage loses only them', () => {
+  ]) assert.deepEqual(loadSettings(storage(items), rules), want, JSON.stringify(items));
+  assert.deepEqual(loadSettings(storage({ 'Feed rate': '.1' }, true), rules), fresh);
+  assert.deepEqual(countsOfStockText(rules, '9x7').slice(0, 4), [0, 0, 7, 0]);
   const s = storage();
-  const counts = countsOfStockText(defaultStockText());
+  const counts = countsOfStockText(rules, rules.engine.defaultStockText());
   assert.equal(saveSettings(s, { indexConstant: '30', feedConstant: '', feedRate: '.02', counts }), true);
-  assert.deepEqual(Object.fromEntries(s.map), {
-    [SETTING_NAMES.indexConstant]: '30', [SETTING_NAMES.feedConstant]: '', [SETTING_NAMES.feedRate]: '.02',
-    [SETTING_NAMES.stock]: defaultStockText().slice(0, 154),
-  });
+  assert.equal(s.map.get(SETTING_NAMES.stock), rules.engine.defaultStockText().slice(0, 154));
   assert.equal(saveSettings(storage({}, true), { indexConstant: '', feedConstant: '', feedRate: '', counts }), false);
 });
 
 test('the kept job of a tab takes only what fits its fields', () => {
-  const kept = (draft) => loadDraft(storage({ 'Hobwise job': JSON.stringify(draft) }));
+  const kept = (draft) => loadDraft(storage({ 'Hobwise job': JSON.stringify(draft) }), rules);
   assert.deepEqual(kept({ helixAngle: '23.5', normalPitch: '8', teeth: '30', hobThreads: '2', setupIndex: 5, wholeOnly: true }),
     { helixAngle: '23.5', normalPitch: '8', teeth: '30', hobThreads: '2', setupIndex: 5, wholeOnly: true });
   assert.deepEqual(kept({ helixAngle: '-1', teeth: '401', hobThreads: '25', setupIndex: 8, finiteOnly: 'yes' }), {});
   assert.deepEqual(kept({ wholeOnly: true, finiteOnly: true }), { wholeOnly: true, finiteOnly: false });
-  assert.deepEqual(loadDraft(storage({ 'Hobwise job': '{not json' })), {});
-});
-
-test('the set-up rows follow the hands and the type of cut', () => {
-  const rows = [
-    'RH RH Conventional - TC 1 1', 'RH RH Climb + TC 1 2', 'RH LH Conventional + TC 1 1', 'RH LH Climb - TC 1 2',
-    'LH LH Conventional - TG 2 2', 'LH LH Climb + TG 2 1', 'LH RH Conventional + TG 2 2', 'LH RH Climb - TG 2 1',
-  ];
-  rows.forEach((want, item) => assert.equal(Object.values(setupRow(item)).join(' '), want, `item ${item}`));
+  assert.deepEqual(loadDraft(storage({ 'Hobwise job': '{not json' }), rules), {});
 });
 
 test('the bundler joins modules in import order and keeps them apart', () => {

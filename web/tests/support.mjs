@@ -1,5 +1,6 @@
 // What the tests share: where the build is, the example job and its known answer, the
 // engine in node, Chromium through playwright-core, and a server for the site.
+import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { existsSync, mkdirSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
@@ -24,19 +25,39 @@ export function loadEngine() {
   return require(join(BUILD, 'hobwise-engine.cjs'))();
 }
 
-// The known answers for the example job, as `hobwise-solve --json` writes them: from
-// the native program (HOBWISE_SOLVE, or build/cli/hobwise-solve) and from the golden
-// file of an independent implementation (HOBWISE_GOLDEN, or ../shared/golden). At
-// least one must be there.
-export function expectedExample() {
-  const answers = [];
+// The native program the page and the node program are held to: HOBWISE_SOLVE, or
+// build/cli/hobwise-solve.
+export function nativeProgram() {
   const native = process.env.HOBWISE_SOLVE ?? join(ROOT, 'build', 'cli', 'hobwise-solve');
-  if (existsSync(native))
-    answers.push({ source: native, json: JSON.parse(execFileSync(native, ['--example', '--json'], { encoding: 'utf8' })) });
+  if (!existsSync(native)) throw new Error(`no native program at ${native}: build it (cmake --build build) or set HOBWISE_SOLVE`);
+  return native;
+}
+
+// What the native program prints for a command line.
+export const nativeOutput = (args) => execFileSync(nativeProgram(), args, { encoding: 'utf8', maxBuffer: 1 << 26 });
+export const nativeJson = (args) => JSON.parse(nativeOutput([...args, '--json']));
+
+// The known answers for the example job, as `hobwise-solve --json` writes them: from
+// the native program and from the golden file of an independent implementation
+// (HOBWISE_GOLDEN, or ../shared/golden, where it is).
+export function expectedExample() {
+  const answers = [{ source: nativeProgram(), json: nativeJson(['--example']) }];
   const golden = process.env.HOBWISE_GOLDEN ?? join(ROOT, '..', 'shared', 'golden', 'example-job.json');
   if (existsSync(golden)) answers.push({ source: golden, json: JSON.parse(readFileSync(golden, 'utf8')) });
-  if (answers.length === 0) throw new Error(`no known answer: neither ${native} nor ${golden} exists`);
   return answers;
+}
+
+// A run in parts on several engine instances, as the page's workers make it: the plan
+// on the first, the pieces handed out in `order` (indices into the pieces, or all of
+// them in turn) to the instances by turns, the merge on the last. The report and the
+// JSON of --json.
+export function solveInParts(engines, job, stock, options = {}, order = null) {
+  const plan = engines[0].planRun(job, stock, options, engines.length, null, null);
+  for (const e of engines.slice(1)) assert.ok(e.takePlan(plan.text));
+  const pieces = order ?? plan.pieces.map((_, i) => i);
+  const partials = pieces.map((piece, k) => engines[k % engines.length].searchPiece(piece, null));
+  const report = engines.at(-1).mergeRun(partials, false, job, stock, options);
+  return { plan, report, json: engines[0].reportJson(plan.text, partials, false, job) };
 }
 
 // A result of the page or the engine in the layout of --json.
@@ -110,12 +131,16 @@ export async function typeExampleJob(page) {
   await page.selectOption(control(2003), '30');
 }
 
+// Waits for the end of the run under way.
+export const runEnd = (page, timeout = 120000) =>
+  page.waitForFunction(() => document.getElementById('run-state').dataset.run === 'done', null, { timeout });
+
 // Presses Enter in a field of the job and waits for the run's end.
 export async function solveByEnter(page) {
+  await page.evaluate(() => { document.getElementById('run-state').dataset.run = ''; });
   await page.focus(control(2006));
   await page.keyboard.press('Enter');
-  await page.waitForFunction(() => !document.getElementById('solve').disabled &&
-    document.getElementById('stop').disabled && document.getElementById('run-state').textContent !== 'Solving…');
+  await runEnd(page);
 }
 
 // The texts of the result on display, read from the fields by control identifier.

@@ -3,7 +3,6 @@
 //   OUT/site/index.html     the same page for serving, with the manifest and the
 //   OUT/site/...            service worker that keeps it for offline use
 //   OUT/hobwise-engine.cjs  the engine for node
-//   OUT/hobwise-solve.mjs   the engine on the command line (node)
 //
 //   node web/tools/bundle.mjs ENGINE.js OUT
 //
@@ -128,7 +127,6 @@ export function build(enginePath, out) {
     serviceWorker(['./', 'index.html', 'manifest.webmanifest', 'hobwise.svg'], version));
 
   copyFileSync(enginePath, join(out, 'hobwise-engine.cjs'));
-  copyFileSync(join(WEB, 'node', 'hobwise-solve.mjs'), join(out, 'hobwise-solve.mjs'));
 }
 
 if (process.argv[1] === fileURLToPath(import.meta.url)) {
