@@ -1,5 +1,5 @@
-// The page in Chromium: typed in and solved as a person would, opened from file://
-// with the network off, at phone width, after a reload, and served as a site.
+// The page in Chromium: typed in and solved as a person would, its exports against the
+// native program, Stop, the number of workers, phone width, a reload, and the site.
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { readFileSync } from 'node:fs';
@@ -7,15 +7,30 @@ import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 
 import {
-  BUILD, SHOTS, SINGLE_FILE_URL, asJson, control, expectedExample, launchChromium, launchProfile, openPage, screenshot, serve,
-  shownResult, solveByEnter, typeExampleJob, waitForEngine,
+  BUILD, SHOTS, SINGLE_FILE_URL, asJson, control, launchChromium, launchProfile, nativeOutput, openPage, runEnd,
+  screenshot, serve, shownResult, solveByEnter, typeExampleJob, waitForEngine,
 } from './support.mjs';
 
 let browser;
 before(async () => { browser = await launchChromium(); });
 after(async () => { await browser?.close(); });
 
-test('the single file, offline: the example job typed in and solved shows the known result 1', async () => {
+const downloaded = async (page, button) => {
+  const [download] = await Promise.all([page.waitForEvent('download'), page.click(button)]);
+  return readFileSync(await download.path(), 'utf8');
+};
+const isDisabled = (page, id) => page.isDisabled(control(id));
+
+// The long job: pitch 360, helix angle 60, 7 gears of every tooth count.
+async function typeLongJob(page) {
+  await typeExampleJob(page);
+  await page.fill(control(2006), '360');
+  await page.fill(control(2004), '60');
+  await page.selectOption('#whole-count', '7');
+  await page.click('#whole-apply');
+}
+
+test('the single file, offline: the example job typed in and solved shows result 1 and the native exports', async () => {
   const { context, page, refused, errors } = await openPage(browser, SINGLE_FILE_URL, { offline: true });
   try {
     await typeExampleJob(page);
@@ -29,35 +44,124 @@ test('the single file, offline: the example job typed in and solved shows the kn
     }
     assert.deepEqual(order, ['3002', '2007', '2002', '2004', '2006', '2003', 'setup', '3015', '3007', '32781', '1001']);
     await solveByEnter(page);
-    const [known] = expectedExample();
-    assert.deepEqual(asJson(await shownResult(page)), known.json.results[0]);
-    assert.equal(await page.locator('#results-table tbody tr').count(), known.json.count);
-    assert.match(await page.textContent('#result-number'), new RegExp(`^1 of ${known.json.count}$`));
+    const json = nativeOutput(['--example', '--json']);
+    const known = JSON.parse(json);
+    assert.deepEqual(asJson(await shownResult(page)), known.results[0]);
+    assert.equal(await page.textContent(control(3008)), 'Index Error: None');
+    // As in the window, Solve stays greyed after a run until an input is touched.
+    assert.equal(await isDisabled(page, 1001), true);
+    // Paging and the table agree with --json.
+    assert.equal(await page.locator('#results-table tbody tr').count(), known.count);
+    assert.equal(await page.textContent('#result-number'), `1 of ${known.count}`);
     await page.click('#next');
-    assert.deepEqual(asJson(await shownResult(page)), known.json.results[1]);
+    assert.deepEqual(asJson(await shownResult(page)), known.results[1]);
     await page.click('#results-table tbody tr:nth-child(3)');
-    assert.deepEqual(asJson(await shownResult(page)), known.json.results[2]);
-    const [download] = await Promise.all([page.waitForEvent('download'), page.click('#export-csv')]);
-    const csv = readFileSync(await download.path(), 'utf8').split('\n');
-    assert.equal(csv.length, known.json.count + 2);  // a header, the rows, an empty end
-    assert.match(csv[3], /^3,/);
+    assert.deepEqual(asJson(await shownResult(page)), known.results[2]);
+    assert.equal(await downloaded(page, '#export-json'), json);
+    assert.equal(await downloaded(page, '#export-csv'), nativeOutput(['--example', '--csv']));
     await page.click('#previous');
     await page.click('#previous');
-    assert.deepEqual(asJson(await shownResult(page)), known.json.results[0]);
+    assert.deepEqual(asJson(await shownResult(page)), known.results[0]);
     await screenshot(page, 'desktop-1366x768.png');
     // The printed sheet: the job and both trains of the result on display.
     const pdf = join(SHOTS, 'sheet.pdf');
     await page.pdf({ path: pdf, format: 'Letter' });
     const printed = execFileSync('pdftotext', ['-layout', pdf, '-'], { encoding: 'utf8' });
-    for (const line of ['Index Constant: 30', 'Feed Constant: 0.0625', 'Number of Teeth: 30', '51 x 52', '53 x 50', '32 x 42', '65 x 58'])
+    for (const line of ['Index Constant: 30', 'Feed Constant: 0.0625', 'Helix Angle: 23.5', 'Number of Teeth: 30',
+      '51 x 52', '53 x 50', '32 x 42', '65 x 58'])
       assert.ok(printed.includes(line), line);
-    // Any change of an input takes the results away; whole and finite exclude each other.
+    // A key released in a field gives Solve back; any change of an input takes the
+    // results away; whole and finite exclude each other.
+    await page.focus(control(2001));
+    await page.keyboard.press('End');
+    assert.equal(await isDisabled(page, 1001), false);
+    assert.equal(await page.textContent(control(3003)), '51');
     await page.check(control(3007));
     await page.check(control(3015));
     assert.deepEqual([await page.isChecked(control(3007)), await page.isChecked(control(3015))], [false, true]);
     assert.equal(await page.textContent(control(3003)), '');
     assert.equal(await page.locator('#results-table tbody tr').count(), 0);
     assert.deepEqual(refused, []);
+    assert.deepEqual(errors, []);
+  } finally {
+    await context.close();
+  }
+});
+
+test('1, 2 and 3 workers give the same table and the native JSON', async () => {
+  const stock = '2'.repeat(154);
+  const json = nativeOutput(['--example', '--stock', stock, '--setup', '5', '--json']);
+  const tables = [];
+  for (const workers of [1, 2, 3]) {
+    const { context, page, errors } = await openPage(browser, `${SINGLE_FILE_URL}?workers=${workers}`);
+    try {
+      assert.match(await page.textContent('#engine-state'), new RegExp(` ${workers} workers?$`));
+      await typeExampleJob(page);
+      await page.selectOption('#whole-count', '2');
+      await page.click('#whole-apply');
+      await page.check('input[name=setup][value="5"]');
+      await solveByEnter(page);
+      assert.equal(await downloaded(page, '#export-json'), json, `${workers} workers`);
+      tables.push(await page.textContent('#results-table tbody'));
+      assert.deepEqual(errors, []);
+    } finally {
+      await context.close();
+    }
+  }
+  assert.equal(tables[1], tables[0]);
+  assert.equal(tables[2], tables[0]);
+});
+
+test('Stop during a long run acts at once and keeps what was found; during the plan it keeps nothing', async () => {
+  const { context, page, errors } = await openPage(browser, SINGLE_FILE_URL);
+  const stopWhen = async (statusStart, wait) => {
+    await page.evaluate(() => { document.getElementById('run-state').dataset.run = ''; });
+    await page.click(control(1001));
+    await page.waitForFunction((start) => document.querySelector('[data-control="3011"]').textContent.startsWith(start),
+      statusStart);
+    await page.waitForTimeout(wait);
+    const stopped = Date.now();
+    await page.click('#stop');
+    await runEnd(page);
+    return Date.now() - stopped;
+  };
+  try {
+    await typeLongJob(page);
+    const ms = await stopWhen('Processing', 400);
+    console.log(`# stop to shown results: ${ms} ms`);
+    assert.ok(ms < 2000, `${ms} ms`);
+    assert.match(await page.textContent('#run-state'), /^\d+ results? from 24248 C constants in .* \(stopped\)\.$/);
+    const kept = await page.locator('#results-table tbody tr').count();
+    assert.ok(kept > 0);
+    assert.equal(await page.textContent('#result-number'), `1 of ${kept}`);
+    assert.equal(JSON.parse(await downloaded(page, '#export-json')).count, kept);
+    await page.focus(control(2001));
+    await page.keyboard.press('End');
+    await stopWhen('Finding Applicable C Constants...', 0);
+    assert.equal(await page.locator('#results-table tbody tr').count(), 0);
+    assert.equal(await page.textContent('#why-nothing'), 'Stopped before a result was found');
+    assert.equal(await page.textContent(control(3011)), '');
+    assert.equal(await isDisabled(page, 2001), false);
+    assert.deepEqual(errors, []);
+  } finally {
+    await context.close();
+  }
+});
+
+test('Stop of the advisor keeps the tooth counts tried', async () => {
+  const { context, page, errors } = await openPage(browser, SINGLE_FILE_URL);
+  try {
+    await typeExampleJob(page);
+    await page.fill(control(2006), '360');
+    await page.fill(control(2004), '60');
+    await page.click('#advise');
+    await page.waitForFunction(() => /^([5-9]|\d\d+) of 154 tooth counts tried$/.test(document.getElementById('advise-state').textContent));
+    await page.click('#advise-stop');
+    await page.waitForFunction(() => document.getElementById('advise-state').dataset.run === 'done');
+    const [, tried] = (await page.textContent('#advise-state')).match(/^Stopped after (\d+) of 154 tooth counts$/);
+    assert.ok(Number(tried) >= 5 && Number(tried) < 154);
+    assert.match(await page.textContent('#advice'), new RegExp(`Stopped after ${tried} of 154 tooth counts\\.`));
+    assert.equal(await page.isDisabled('#advise'), false);
     assert.deepEqual(errors, []);
   } finally {
     await context.close();
@@ -90,7 +194,7 @@ test('at 360 pixels nothing is cut off', async () => {
   }
 });
 
-test('the settings and what was typed survive a reload', async () => {
+test('the settings and what was typed survive a reload; a damaged stock file is refused', async () => {
   const { context, page } = await openPage(browser, SINGLE_FILE_URL);
   try {
     await typeExampleJob(page);
@@ -123,13 +227,9 @@ test('the settings and what was typed survive a reload', async () => {
 
 test('a reload during a run loses nothing typed; Escape stops a run and gives the inputs back', async () => {
   const { context, page } = await openPage(browser, SINGLE_FILE_URL);
-  const running = () => page.waitForFunction(() => /^Processing/.test(document.querySelector('[data-control="3011"]').textContent));
+  const running = () => page.waitForFunction(() => document.querySelector('[data-control="3011"]').textContent !== '');
   try {
-    await typeExampleJob(page);
-    await page.fill(control(2006), '360');
-    await page.fill(control(2004), '60');
-    await page.selectOption('#whole-count', '7');
-    await page.click('#whole-apply');
+    await typeLongJob(page);
     await page.click(control(1001));
     await running();
     await page.reload();
@@ -140,9 +240,9 @@ test('a reload during a run loses nothing typed; Escape stops a run and gives th
     await page.click(control(1001));
     await running();
     await page.keyboard.press('Escape');
-    await page.waitForFunction(() => document.getElementById('run-state').textContent.startsWith('Stopped'));
-    assert.equal(await page.isEnabled(control(2001)), true);
-    assert.equal(await page.isEnabled(control(1001)), true);
+    await runEnd(page);
+    assert.match(await page.textContent('#run-state'), /\(stopped\)\.$|^0 results/);
+    assert.equal(await isDisabled(page, 2001), false);
   } finally {
     await context.close();
   }
@@ -164,7 +264,7 @@ test('the site can be installed and works offline once visited', async () => {
     await waitForEngine(page);
     await typeExampleJob(page);
     await solveByEnter(page);
-    assert.equal(await page.textContent(control(3011)), expectedExample()[0].json.results[0].c);
+    assert.equal(await page.textContent(control(3011)), JSON.parse(nativeOutput(['--example', '--json'])).results[0].c);
   } finally {
     await profile.close();
     await site.close();
