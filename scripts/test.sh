@@ -1,6 +1,7 @@
 #!/bin/sh
 # Installs what Hobwise needs, builds it and runs every test.
-#   sh scripts/test.sh                                  # Release build in build/
+#   sh scripts/test.sh                                  # Release build in build/, then the page
+#                                                       # (build-web/, scripts/test-web.sh)
 #   HOBWISE_SANITIZE=address,undefined sh scripts/test.sh   # in build-address-undefined/
 #   HOBWISE_SANITIZE=thread sh scripts/test.sh              # in build-thread/
 set -e
@@ -28,3 +29,9 @@ if [ "$san" = thread ]; then
 fi
 cd "$dir"
 ctest --output-on-failure -j"$(nproc)" --timeout 600
+cd ..
+if [ -z "$san" ]; then
+  # The page and hobwise-solve for node, held to the native program just built.
+  sh scripts/build-web.sh
+  HOBWISE_SOLVE="$PWD/build/cli/hobwise-solve" sh scripts/test-web.sh
+fi

@@ -21,4 +21,20 @@ SuggestionFigures figuresOf(const JobInputs& inputs, const AdvisorReport& report
   return f;
 }
 
+AdvisorStart startSuggestions(const JobInputs& inputs, const GearStock& stock, const SolveOptions& options,
+                              const std::atomic<bool>* stop) {
+  try {
+    return startAdvice(inputs, stock, options, stop);
+  } catch (...) {
+    AdvisorStart failed;  // memory ran out: nothing is tried
+    failed.additions = additionsTo(stock);
+    failed.failed = true;
+    return failed;
+  }
+}
+
+AdvisorReport suggestionsFrom(const AdvisorStart& start, std::span<const AdditionOutcome> outcomes) {
+  return combineAdvice(start, outcomes);
+}
+
 }  // namespace hobwise

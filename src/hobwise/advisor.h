@@ -13,6 +13,8 @@
 // Threads: suggestGears works on the calling thread and on options.processors threads
 // of its own, which it waits for; progress is called from those, one call at a time.
 // Never throws.
+#include <atomic>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -41,5 +43,26 @@ struct SuggestionFigures {
 };
 SuggestionFigures figuresOf(const JobInputs& inputs, const AdvisorReport& report, const Suggestion& suggestion,
                             bool exact = false);
+
+// ---- The advisor in parts ----
+// For a front end that shares the tooth counts out among workers of its own, each with
+// an engine instance of its own (the web page): the start once, the outcome of each
+// tooth count on any worker in any order, and the report made of them, the same as
+// suggestGears gives.
+//
+//   AdvisorStart (solver/advisor.h)  the run on the stock as it is and the tooth counts
+//       to try (additions); startText / startFromText carry it between instances.
+//   AdvisorAdditions  made once per instance from the job, stock, options and start;
+//       outcomeOf(toothCount) is one tooth count's AdditionOutcome (never throws);
+//       outcomeText / outcomeFromText carry an outcome between instances.
+
+// The run on the stock as it is (nothing to try when every tooth count holds 7 gears).
+// Never throws: a start that failed when memory ran out.
+AdvisorStart startSuggestions(const JobInputs& inputs, const GearStock& stock, const SolveOptions& options,
+                              const std::atomic<bool>* stop = nullptr);
+
+// The report of the start and the outcomes known (any order): a tooth count without a
+// tried outcome makes it a stopped report, tried counting those with one.
+AdvisorReport suggestionsFrom(const AdvisorStart& start, std::span<const AdditionOutcome> outcomes);
 
 }  // namespace hobwise

@@ -69,4 +69,53 @@ std::string whereTheSearchRanDry(const SolveReport& report, const GearStock& sto
   return "The stock holds too few gears for the " + std::to_string(s.feedTest) + give + " the wanted feed";
 }
 
+std::optional<RunPlan> planRun(const JobInputs& inputs, const GearStock& stock, const SolveOptions& options,
+                               const SolveCallbacks& callbacks) {
+  try {
+    return RunPlan::make(inputs, stock, options, callbacks);
+  } catch (...) {
+    return std::nullopt;  // memory ran out (or a thread could not be started)
+  }
+}
+
+std::optional<RunPlan> planFromText(std::string_view text) {
+  try {
+    return RunPlan::fromWorkerText(text);
+  } catch (...) {
+    return std::nullopt;
+  }
+}
+
+std::optional<RunPartial> searchPiece(const RunPlan& plan, std::size_t piece, const std::function<void()>& started) {
+  try {
+    FeedWorker worker(plan);
+    worker.search(piece, [&started](std::size_t) {
+      if (started) started();
+      return true;
+    });
+    return worker.partial();
+  } catch (...) {
+    return std::nullopt;
+  }
+}
+
+SolveReport mergeRun(const RunPlan& plan, std::span<const RunPartial> partials, bool stopped) {
+  try {
+    return plan.merge(partials, stopped);
+  } catch (...) {
+    SolveReport failed;
+    failed.cConstantCount = plan.cConstantCount();
+    failed.stages = plan.counts();
+    failed.stoppedIn = plan.stoppedIn() != SolveStage::None ? plan.stoppedIn()
+                     : stopped                              ? SolveStage::FeedTrains
+                                                            : SolveStage::None;
+    failed.failed = true;
+    return failed;
+  }
+}
+
+std::string runProgressText(unsigned counter, std::size_t count, unsigned processors) {
+  return progressText(counter, count, processors);
+}
+
 }  // namespace hobwise

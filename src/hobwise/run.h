@@ -17,10 +17,16 @@
 // Threads: runSolve works on the calling thread and starts options.processors workers,
 // which it waits for; the callbacks are called from the run's thread and the workers,
 // at the same time. Set the stop flag from any thread. Never throws.
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "model/gear_stock.h"
 #include "model/job.h"
+#include "solver/run_parts.h"
 #include "solver/solver.h"
 
 namespace hobwise {
@@ -46,5 +52,46 @@ std::string whereTheSearchRanDry(const SolveReport& report, const GearStock& sto
 
 // Why a run of the job failed: the field that is not a number, or "memory ran out".
 std::string whyTheRunFailed(const JobInputs& inputs);
+
+// ---- A run in parts ----
+// For a front end that spreads the feed search over workers of its own, each with an
+// engine instance of its own (the web page): the plan once, the pieces of its feed
+// search on any worker in any order, each into a partial, and the partials merged into
+// the report runSolve gives for the same job, whichever worker searched which piece.
+//
+//   RunPlan (solver/run_parts.h)  pieces() (their number is what is handed out),
+//       cConstantCount(), processors(), counts(), stoppedIn(), failed(); workerText()
+//       for another instance, which takes it back with planFromText.
+//   RunPartial  what a piece found; toText() and RunPartial::fromText carry it between
+//       instances, every digit kept.
+//
+// Status texts as runSolve gives them: planRun says "Finding Applicable C Constants..."
+// through callbacks.status; before each C constant the front end shows
+// runProgressText(n, plan.cConstantCount(), plan.processors()), n counting the C
+// constants started over all pieces; at the end of a run that said anything, the empty
+// text.
+
+// The plan of a run: the job read, the C constants found and the pieces of the feed
+// search, cut for options.processors workers. The searches of the plan run on that many
+// threads where the platform has them (in the browser, on the calling thread). Nothing
+// when memory ran out. Never throws.
+std::optional<RunPlan> planRun(const JobInputs& inputs, const GearStock& stock, const SolveOptions& options,
+                               const SolveCallbacks& callbacks = {});
+
+// A plan from its workerText(); nothing for a text that is none (or memory ran out).
+std::optional<RunPlan> planFromText(std::string_view text);
+
+// The feed search of piece `piece` (an index into plan.pieces()) into a partial of its
+// own; started() before each of its C constants. Nothing when memory ran out.
+std::optional<RunPartial> searchPiece(const RunPlan& plan, std::size_t piece, const std::function<void()>& started = {});
+
+// The report of the run from the partials of the pieces searched. `stopped`: the front
+// end ended the feed search early (pieces left out); the report then says it stopped in
+// the feed search. A report that failed when memory ran out. Never throws.
+SolveReport mergeRun(const RunPlan& plan, std::span<const RunPartial> partials, bool stopped);
+
+// "Processing %i of %i C constants using %i logical processors...", the status line of
+// the feed search.
+std::string runProgressText(unsigned counter, std::size_t count, unsigned processors);
 
 }  // namespace hobwise

@@ -29,6 +29,7 @@
 namespace hobwise::solver {
 
 struct FeedSearch::Target {
+  Target(const JobParameters& j, const DecFloat& cConstant, double tApprox) : job(j), c(cConstant), t(tApprox) {}
   const JobParameters& job;
   const DecFloat& c;
   double t = 0;  // T in double, off by a few units in the last place
@@ -303,7 +304,7 @@ void FeedSearch::sweepBlock(std::span<const CConstantRecord> records, const std:
                            inWindowFast((ts[k] + kFeedErrorLimit) * feedFactorApprox) == true;
   const auto targetAt = [&](std::size_t k) -> Target& {
     std::optional<Target>& target = targets[k - first];
-    if (!target) target.emplace(job, records[k].cConstant, ts[k], std::nullopt);
+    if (!target) target.emplace(job, records[k].cConstant, ts[k]);
     return *target;
   };
   // The first C constant after k whose T is at most `key`: most often one of the next

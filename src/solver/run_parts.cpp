@@ -2,6 +2,7 @@
 #include "solver/run_parts.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "solver/internal/c_constant_search.h"
 #include "solver/internal/pair_table.h"
@@ -26,6 +27,13 @@ void RunPlan::Impl::planPieces() {
   if (!search) return;
   targets = search->targetsFor(cConstants, options.exact);
   pieces = FeedSearch::piecesOf(targets, cConstants.size(), processors);
+}
+
+std::string progressText(unsigned counter, std::size_t count, unsigned processors) {
+  char text[160];
+  std::snprintf(text, sizeof text, "Processing %i of %i C constants using %i logical processors...",
+                static_cast<int>(counter), static_cast<int>(count), static_cast<int>(processors));
+  return text;
 }
 
 RunPlan::RunPlan(std::shared_ptr<const Impl> impl) : impl_(std::move(impl)) {}

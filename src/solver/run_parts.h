@@ -11,8 +11,8 @@
 // depend on which partial searched which piece, nor in what order.
 //
 // Progress: a caller that shows "Processing %i of %i C constants using %i logical
-// processors..." counts the C constants of the pieces (each piece's size()) against
-// cConstantCount() and processors().
+// processors..." (progressText) counts the C constants of the pieces (each piece's
+// size()) against cConstantCount() and processors().
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -29,6 +29,10 @@
 #include "solver/solver.h"
 
 namespace hobwise {
+
+// The status line's text while the feed search runs: C constant `counter` (1-based) of
+// `count` on `processors` workers.
+std::string progressText(unsigned counter, std::size_t count, unsigned processors);
 
 // A piece of the feed search: the C constants [first, end) of the plan's ordered list.
 struct WorkRange {

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdio>
 #include <mutex>
 
 #include "solver/internal/run_control.h"
@@ -20,13 +19,6 @@ void say(const SolveCallbacks& callbacks, const std::string& text) {
 
 bool stopRequested(const SolveCallbacks& callbacks) {
   return callbacks.stop && callbacks.stop->load(std::memory_order_relaxed);
-}
-
-std::string progressText(unsigned counter, std::size_t count, unsigned processors) {
-  char text[160];
-  std::snprintf(text, sizeof text, "Processing %i of %i C constants using %i logical processors...",
-                static_cast<int>(counter), static_cast<int>(count), static_cast<int>(processors));
-  return text;
 }
 
 // The feed search of the plan: each worker takes the next piece until none is left

@@ -8,6 +8,16 @@
 
 namespace hobwise::solver {
 
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+
+// In the browser an engine instance has one thread (the page runs several instances
+// side by side instead): the work runs on the calling thread alone. Every stage hands
+// its work out in turns until none is left, so one thread does all of it, as on one
+// processor; no other thread is there to be told of a failure.
+void runOnThreads(std::size_t, const std::function<void()>& work, const std::function<void()>&) { work(); }
+
+#else
+
 void runOnThreads(std::size_t count, const std::function<void()>& work, const std::function<void()>& failed) {
   std::exception_ptr failure;
   std::mutex failureLock;
@@ -31,5 +41,7 @@ void runOnThreads(std::size_t count, const std::function<void()>& work, const st
   for (auto& t : pool) t.join();
   if (failure) std::rethrow_exception(failure);
 }
+
+#endif
 
 }  // namespace hobwise::solver
