@@ -6,7 +6,9 @@
 # --json on trains of their results and random ones. Stops at the first difference and
 # prints that job.
 #   sh scripts/compare-builds.sh OLD_SOLVE NEW_SOLVE [N] [SEED]
-# N defaults to 300 random jobs, SEED to 1. Scratch files go to $TMPDIR (or /tmp).
+# N defaults to 300 random jobs, SEED to 1; COMPARE_SUGGEST=K compares --suggest on K
+# of them (default 5; 0 for none, for builds whose suggestions differ on purpose).
+# Scratch files go to $TMPDIR (or /tmp).
 set -u
 [ $# -ge 2 ] || { echo "usage: $0 OLD_SOLVE NEW_SOLVE [N] [SEED]"; exit 2; }
 old=$1 new=$2 count=${3:-300} seed=${4:-1}
@@ -115,7 +117,7 @@ done <"$scratch/all"
 solved=$jobs
 
 # --suggest on the first few random jobs without --exact (a suggestion runs 154 solves).
-grep -v -e '--exact' "$scratch/jobs" | head -5 >"$scratch/suggest"
+grep -v -e '--exact' "$scratch/jobs" | head -"${COMPARE_SUGGEST:-5}" >"$scratch/suggest"
 while IFS= read -r job; do
   # shellcheck disable=SC2086
   compare suggest $job --suggest 5 --json
