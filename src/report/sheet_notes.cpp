@@ -42,20 +42,22 @@ void addSheetNotes(SheetLayout& layout, const std::vector<std::string>& notes, i
   const double x0 = static_cast<int>(width * 0.02);
   layout.texts.push_back(SheetText{x0, static_cast<double>(2 * lineUnit), kNotValidHeading});
 
-  std::vector<std::string> lines;
-  for (const std::string& note : notes) {
-    const std::vector<std::string> noteLines = wrapped(note, width - 2 * x0, measure);
-    lines.insert(lines.end(), noteLines.begin(), noteLines.end());
-  }
-  // Line after line, one character cell apart, as many as the page holds.
+  // Line after line, one character cell apart, as many as the page holds. Only whole
+  // notes go on the page: where they do not all fit, the last line that fits says so.
   const double pitch = std::max(1, measure("X").second);
   const double top = kNotesTop * lineUnit;
   const std::size_t room = height > top + pitch ? static_cast<std::size_t>((height - top) / pitch) : 0;
-  if (lines.size() > room && room > 0) {
-    lines.resize(room);
-    lines.back() = kMoreNotes;
+  std::vector<std::string> lines;
+  for (std::size_t k = 0; k < notes.size(); ++k) {
+    const std::vector<std::string> noteLines = wrapped(notes[k], width - 2 * x0, measure);
+    const bool last = k + 1 == notes.size();
+    if (lines.size() + noteLines.size() + (last ? 0 : 1) > room) {
+      if (room > 0) lines.push_back(kMoreNotes);
+      break;
+    }
+    lines.insert(lines.end(), noteLines.begin(), noteLines.end());
   }
-  for (std::size_t k = 0; k < lines.size() && k < room; ++k)
+  for (std::size_t k = 0; k < lines.size(); ++k)
     layout.texts.push_back(SheetText{x0, top + static_cast<double>(k) * pitch, lines[k]});
 }
 

@@ -5,8 +5,12 @@
 // solid, front plane dashed), the stud's slot, L1 and L2, and the tightest clearance
 // marked in red with its size.
 #include <optional>
+#include <vector>
 
 #include <QDialog>
+#include <QPointF>
+#include <QRectF>
+#include <QSizeF>
 #include <QString>
 #include <QWidget>
 
@@ -15,6 +19,25 @@
 class QLabel;
 
 namespace hobwise::ui {
+
+// Where the drawing of a train stands: millimetres on the quadrant (y up) to pixels.
+struct View {
+  double scale = 1;  // pixels per mm
+  QPointF origin;    // the driving shaft's centre
+  QPointF at(Point p) const { return {origin.x() + scale * p.x, origin.y() - scale * p.y}; }
+  QRectF box(Point centre, double radius) const {
+    return {at(centre) - QPointF(scale * radius, scale * radius), QSizeF(2 * scale * radius, 2 * scale * radius)};
+  }
+};
+
+// The largest scale at which the shafts, the gears, the stud and the upper half of the
+// stud's slot all lie inside `area`, centred in it.
+View viewOf(const Quadrant& quadrant, const MountResult& mount, const QRectF& area);
+
+// Where the size of the clearance marked from `a` to `b` is written: a box of `text`'s
+// size beside the middle of the mark, above it (or right of an upright mark), clear
+// of it and, as far as a short way further allows, of the boxes in `avoid`.
+QRectF clearanceLabelBox(QPointF a, QPointF b, QSizeF text, const std::vector<QRectF>& avoid = {});
 
 class QuadrantDrawing : public QWidget {
   Q_OBJECT

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QFile>
 #include <QSortFilterProxyModel>
 #include <QTableView>
@@ -20,6 +21,7 @@
 
 #include "hobwise/files.h"
 #include "hobwise/machines.h"
+#include "ui/placement.h"
 
 namespace hobwise::ui {
 
@@ -202,12 +204,23 @@ void ResultsTable::showResults(std::vector<ResultRow> rows, std::function<std::s
   model_->setRows(std::move(rows), std::move(mounts));
   following_ = false;
   json_ = std::move(json);
+  fitColumns();
   const int n = model_->rowCount();
   setMessage(n == 0 ? QStringLiteral("The last run found no results.")
                     : QStringLiteral("%1 result%2 of the last run; choose one to show it on the Main page.")
                           .arg(n)
                           .arg(n == 1 ? QString() : QStringLiteral("s")));
   updateButtons();
+}
+
+void ResultsTable::fitColumns() {
+  view_->horizontalHeader()->resizeSections(QHeaderView::ResizeToContents);
+  const QMargins margins = layout()->contentsMargins();
+  const int wanted = view_->horizontalHeader()->length() + view_->verticalScrollBar()->sizeHint().width() +
+                     2 * view_->frameWidth() + margins.left() + margins.right();
+  if (wanted <= width()) return;
+  resize(wanted, height());
+  if (isVisible()) placeWindow(this);
 }
 
 void ResultsTable::showNoResults() {

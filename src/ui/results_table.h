@@ -61,6 +61,9 @@ class ResultsTable : public QWidget {
  private:
   void setMessage(const QString& text);
   void updateButtons();
+  // Wide enough for every column (the "Mounts" column comes and goes with the
+  // machine), as far as the screen allows.
+  void fitColumns();
 
   ResultRowsModel* model_ = nullptr;
   QSortFilterProxyModel* proxy_ = nullptr;

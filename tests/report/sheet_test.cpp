@@ -191,6 +191,12 @@ TEST(Sheet, ACheckedTrainsNotesStandOnItsSheet) {
   const auto crowded = texts(layoutSheet(in, kWidth, kHeight, fakeMeasure));
   EXPECT_EQ(crowded.size(), valid.size() + 7);
   EXPECT_EQ(std::get<2>(crowded.back()), "(More notes: see the train's check.)");
+  // A note that would run past the foot is left off whole, never cut after a line.
+  in.notes = {"Short note.", words + " " + words + " " + words + " " + words};
+  const auto cut = texts(layoutSheet(in, kWidth, kHeight, fakeMeasure));
+  ASSERT_EQ(cut.size(), valid.size() + 3);
+  EXPECT_EQ(std::get<2>(cut[valid.size() + 1]), "- Short note.");
+  EXPECT_EQ(std::get<2>(cut.back()), "(More notes: see the train's check.)");
 }
 
 }  // namespace
