@@ -263,6 +263,7 @@ test('a machine profile: imported, chosen, a Mountable run as --mountable gives 
     assert.deepEqual(await values([2001, 2002]), [profile.indexConstant, profile.feedConstant]);
     assert.equal((await values(stockIds)).join(''), profile.stock);
     assert.equal(await page.textContent('#machine-line'), `Machine: ${profile.name}`);
+    assert.deepEqual(JSON.parse(await downloaded(page, '#machine-list li:first-child button:text-is("Export")')), profile);
     await typeExampleJob(page);
     await page.check('#mountable');
     await solveByEnter(page);
@@ -282,6 +283,7 @@ test('a machine profile: imported, chosen, a Mountable run as --mountable gives 
     await page.click('#train-from-result');
     await page.click('#check-train');
     assert.deepEqual((await texts('#train-check p')).slice(-2), lines);
+    await page.evaluate(() => window.scrollTo(0, 0));
     await screenshot(page, 'machine-desktop-1366x768.png');
     await page.setViewportSize({ width: 360, height: 740 });
     assert.deepEqual(await overflowing(page), []);
@@ -306,6 +308,11 @@ test('a machine profile: imported, chosen, a Mountable run as --mountable gives 
     assert.deepEqual([await page.locator('#machine-list li').count(), await page.isHidden('#machine-line')], [0, true]);
     assert.deepEqual(await values([2001, 2002, 2007]), ['30', '0.0625', '.025']);
     assert.equal((await values(stockIds)).join(''), profile.stock);
+    // Deleting the chosen profile leaves no machine.
+    await page.setInputFiles('#machine-file', machine);
+    await page.click('#machine-list li:first-child button:text-is("Choose")');
+    await page.click('#machine-list li:first-child button:text-is("Delete")');
+    assert.deepEqual([await page.isHidden('#machine-line'), await page.isDisabled('#mountable')], [true, true]);
     assert.deepEqual(errors, []);
   } finally {
     await context.close();
