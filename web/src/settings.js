@@ -104,8 +104,8 @@ export function loadMachines(storage) {
     texts = [];
   }
   if (!Array.isArray(texts)) texts = [];
-  const chosen = Number(read(storage, MACHINE_NAMES.chosen) ?? '-1');
-  return { texts: texts.filter((t) => typeof t === 'string'), chosen: Number.isInteger(chosen) ? chosen : -1 };
+  const chosen = read(storage, MACHINE_NAMES.chosen) ?? '';
+  return { texts: texts.filter((t) => typeof t === 'string'), chosen: /^\d{1,3}$/.test(chosen) ? Number(chosen) : -1 };
 }
 
 export function saveMachines(storage, texts, chosen) {

@@ -51,7 +51,8 @@ function endText(a) {
 // How a suggestion's best result mounts on the chosen machine (nothing without one).
 function showSuggestionMount(s, row) {
   for (const tr of row?.parentElement.rows ?? []) tr.toggleAttribute('aria-selected', tr === row);
-  $('advice-mount').replaceChildren(...(s?.best.mount?.lines ?? []).map((line) => el('p', line)));
+  const mount = s?.best.mount;
+  $('advice-mount').replaceChildren(...(mount?.lines ?? []).map((line, i) => el('p', line, mount.quadrants[i].mounts ? {} : { class: 'no' })));
 }
 
 // The advisor's answer, each suggestion with a button that adds that gear to the stock;
@@ -73,7 +74,11 @@ export function showAdvice(a, mountHeader, onAdd) {
       const tr = el('tr');
       const cells = [s.add, s.count, s.nowFeedError || 'none', s.feedError, s.leadError, s.best.indexGears, s.best.feedGears];
       for (const text of mounts ? [...cells, s.best.mount.cell] : cells) tr.append(el('td', String(text)));
-      if (mounts) tr.addEventListener('click', () => showSuggestionMount(s, tr));
+      if (mounts) {
+        tr.tabIndex = 0;
+        tr.addEventListener('click', () => showSuggestionMount(s, tr));
+        tr.addEventListener('keydown', (e) => { if (e.target === tr && e.key === 'Enter') showSuggestionMount(s, tr); });
+      }
       const button = el('button', 'Add to Stock', { type: 'button', 'aria-label': `Add one gear of ${s.add} teeth to the stock` });
       button.addEventListener('click', () => {
         onAdd(s.add);
