@@ -6,6 +6,7 @@
 import { loadMainEngine, runAdvice, runJson, runSolve, Stopper, WorkerPool, workerCount } from './engine.js';
 import { FieldRules } from './field-rules.js';
 import { JobForm } from './job-form.js';
+import { MachineView } from './machine-view.js';
 import { ResultsTable, clearResultFields, showResultFields } from './results-view.js';
 import { countsOfStockText, loadDraft, loadSettings, saveDraft, saveSettings, stockTextOfCounts } from './settings.js';
 import { makeMeasure, renderSheet, sheetFontHeight, SHEET_HEIGHT, SHEET_WIDTH } from './sheet-view.js';
@@ -16,7 +17,7 @@ const $ = (id) => document.getElementById(id);
 const status = (text) => { document.querySelector('[data-control="3011"]').textContent = text; };
 const STOCK_FILE_LIMIT = 64 * 1024;
 
-// run: the last run's {report, planText, partials, stopped} while its results show;
+// run: the last run's {report, planText, partials, stopped, job, options} while its results show;
 // running: 'solve' | 'advise' | null; solveSpent: a run ended and no input was touched
 // since (Solve stays greyed, as in the window).
 const state = { engine: null, rules: null, results: [], shown: -1, run: null, running: null, stopper: null, solveSpent: false };
@@ -24,8 +25,11 @@ let pool;
 let form;
 let stock;
 let table;
+let machines;
 
 const stockText = () => stockTextOfCounts(stock.read());
+// The options of a run, the advisor and the train check: the job's, and the machine's.
+const runOptions = () => ({ ...form.options(), ...machines.runOptions() });
 
 // The browser's storage, or null where it is turned off (then reading it throws).
 function storage(name) {
@@ -38,7 +42,7 @@ function storage(name) {
 
 function persist() {
   saveSettings(storage('localStorage'), { ...form.job(), counts: stock.read() });
-  saveDraft(storage('sessionStorage'), form.job(), form.options());
+  saveDraft(storage('sessionStorage'), form.job(), { ...form.options(), mountable: $('mountable').checked });
 }
 
 function inputChanged(what, clearsResults = true) {
@@ -59,6 +63,7 @@ function clearResults() {
   state.shown = -1;
   state.run = null;
   clearResultFields();
+  machines.showMount(null);
   if (!state.running) status('');
   table.show([]);
   $('sheet-page').replaceChildren();
@@ -90,6 +95,7 @@ function setRunning(what) {
   state.running = what;
   form.setDisabled(what !== null);
   stock.setDisabled(what !== null);
+  machines.setDisabled(what !== null);
   $('stop').disabled = what !== 'solve';
   $('advise-stop').disabled = what !== 'advise';
   updateSolveButton();
@@ -104,7 +110,7 @@ function stop() {
 async function solve() {
   if (state.running || $('solve').disabled) return;
   const job = form.job();
-  const options = form.options();
+  const options = runOptions();
   clearResults();
   persist();
   state.stopper = new Stopper();
@@ -114,7 +120,7 @@ async function solve() {
   const started = performance.now();
   try {
     const run = await runSolve(pool, state.engine, { job, stock: stockText(), options }, { onStatus: status, stopper: state.stopper });
-    finishSolve(run, performance.now() - started);
+    finishSolve({ ...run, job, options }, performance.now() - started);
   } catch (error) {
     status('');
     $('run-state').textContent = `The run failed: ${error.message}`;
@@ -130,7 +136,7 @@ function finishSolve(run, ms) {
   state.run = run;
   state.results = report.results;
   const n = report.results.length;
-  table.show(report.results);
+  table.show(report.results, run.options.machine ? state.engine.mountColumnHeader() : null);
   if (n > 0) showResult(0);
   const result = $('result');
   if (result.getBoundingClientRect().top > window.innerHeight) result.scrollIntoView({ block: 'start' });
@@ -154,6 +160,7 @@ function showResult(k) {
   if (k < 0 || k >= n) return;
   state.shown = k;
   showResultFields(state.results[k], k, n);
+  machines.showMount(state.results[k].mount);
   table.select(k);
   $('print').disabled = false;
   $('train-from-result').disabled = false;
@@ -199,7 +206,7 @@ async function exportJson() {
   if (!run || state.running) return;
   $('export-json').disabled = true;
   try {
-    const text = await runJson(pool, run, form.job());
+    const text = await runJson(pool, run, run.job, run.options);
     if (state.run === run) download('hobwise-results.json', text, 'application/json');
   } catch (error) {
     $('run-state').textContent = `The export failed: ${error.message}`;
@@ -219,11 +226,11 @@ async function advise() {
   $('advise-state').dataset.run = 'running';
   const started = performance.now();
   try {
-    const advice = await runAdvice(pool, { job: form.job(), stock: stockText(), options: form.options() }, {
+    const advice = await runAdvice(pool, { job: form.job(), stock: stockText(), options: runOptions() }, {
       onProgress: (tried, candidates) => { $('advise-state').textContent = adviceProgressText(tried, candidates); },
       stopper: state.stopper,
     });
-    showAdvice(advice, (teeth) => {
+    showAdvice(advice, state.engine.mountColumnHeader(), (teeth) => {
       const counts = stock.read();
       const i = state.rules.gearCounts.findIndex((rule) => rule.label === String(teeth));
       counts[i] = Math.min(state.rules.gearCounts[i].high, counts[i] + 1);
@@ -241,7 +248,16 @@ async function advise() {
 
 function checkTrain() {
   if ($('check-train').disabled) return;
-  showTrainCheck(state.engine.checkTrain(form.job(), stockText(), form.options(), $('train').value));
+  showTrainCheck(state.engine.checkTrain(form.job(), stockText(), runOptions(), $('train').value));
+}
+
+// A machine chosen (or none): its constants and stock fill the job, as typed.
+function machineChosen(profile) {
+  if (profile) {
+    form.show({ indexConstant: profile.indexConstant || undefined, feedConstant: profile.feedConstant || undefined });
+    if (profile.stock) stock.show(countsOfStockText(state.rules, profile.stock));
+  }
+  inputChanged('machine');
 }
 
 // ------------------------------------------------------------------ start
@@ -299,9 +315,12 @@ async function start() {
   stock = new StockView(state.rules, () => inputChanged('stock'));
   table = new ResultsTable((k) => showResult(k));
   table.setHeaders(engine.resultColumnHeaders());
+  machines = new MachineView(engine, storage('localStorage'), { onChoose: machineChosen, onOption: () => inputChanged('mountable'), download });
   wire();
   const settings = loadSettings(storage('localStorage'), state.rules);
-  form.show({ hobThreads: '1', setupIndex: 0, ...settings, ...loadDraft(storage('sessionStorage'), state.rules) });
+  const draft = loadDraft(storage('sessionStorage'), state.rules);
+  form.show({ hobThreads: '1', setupIndex: 0, ...settings, ...draft });
+  $('mountable').checked = Boolean(draft.mountable && machines.chosenProfile());
   stock.show(countsOfStockText(state.rules, settings.stockText));
   updateReadouts();
   updateSolveButton();

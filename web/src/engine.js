@@ -296,9 +296,10 @@ export async function runSolve(pool, main, { job, stock, options }, { onStatus, 
   return finish({ report, planText: plan.text, partials, stopped });
 }
 
-// The JSON of hobwise-solve --json for a finished (or stopped) run.
-export function runJson(pool, run, job) {
-  return pool.call(pool.free(), 'reportJson', [run.planText, run.partials, run.stopped, job]);
+// The JSON of hobwise-solve --json for a finished (or stopped) run of the job with
+// these options (with "mount" when they name a machine).
+export function runJson(pool, run, job, options) {
+  return pool.call(pool.free(), 'reportJson', [run.planText, run.partials, run.stopped, job, options]);
 }
 
 // The advisor over the pool's workers; onProgress(tried, candidates) after each tooth

@@ -43,7 +43,13 @@ export class ResultsTable {
     });
   }
 
+  // The table's columns, as the engine names them.
   setHeaders(headers) {
+    this.headers = headers;
+    this.showHeaders(headers);
+  }
+
+  showHeaders(headers) {
     const row = document.createElement('tr');
     for (const h of headers) {
       const th = document.createElement('th');
@@ -54,11 +60,14 @@ export class ResultsTable {
     this.table.tHead.replaceChildren(row);
   }
 
-  show(results) {
+  // The results' rows; with mountHeader (a machine chosen), a last column of that name
+  // with each result's mount cell.
+  show(results, mountHeader = null) {
+    this.showHeaders(mountHeader ? [...this.headers, mountHeader] : this.headers);
     const rows = results.map((r) => {
       const tr = document.createElement('tr');
       tr.tabIndex = -1;
-      for (const text of r.row) {
+      for (const text of mountHeader ? [...r.row, r.mount.cell] : r.row) {
         const td = document.createElement('td');
         td.textContent = text;
         tr.append(td);

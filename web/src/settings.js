@@ -10,6 +10,9 @@ export const SETTING_NAMES = {
   stock: 'Change gears',
 };
 export const DRAFT_NAME = 'Hobwise job';
+// Beside them, as the window keeps them: the machine profiles' texts (as their files
+// hold them) and the place of the one chosen (-1: none).
+export const MACHINE_NAMES = { profiles: 'Machine profiles', chosen: 'Machine chosen' };
 
 // The counts of a stock text, one per gear count field of `rules` (154): a character
 // that is no digit 0 to 7, or a missing one, counts 0, as the engine reads a stock text.
@@ -80,7 +83,7 @@ export function loadDraft(storage, rules) {
   if (whole(draft.teeth, rules.teeth)) out.teeth = draft.teeth;
   if (whole(draft.hobThreads, rules.hobThreads)) out.hobThreads = draft.hobThreads;
   if (Number.isInteger(draft.setupIndex) && draft.setupIndex >= 0 && draft.setupIndex < rules.setupItems.length) out.setupIndex = draft.setupIndex;
-  for (const key of ['wholeOnly', 'finiteOnly', 'bypassDuplicates'])
+  for (const key of ['wholeOnly', 'finiteOnly', 'bypassDuplicates', 'mountable'])
     if (typeof draft[key] === 'boolean') out[key] = draft[key];
   if (out.wholeOnly && out.finiteOnly) out.finiteOnly = false;
   return out;
@@ -89,4 +92,22 @@ export function loadDraft(storage, rules) {
 export function saveDraft(storage, job, options) {
   const { helixAngle, normalPitch, teeth, hobThreads, setupIndex } = job;
   return write(storage, DRAFT_NAME, JSON.stringify({ helixAngle, normalPitch, teeth, hobThreads, setupIndex, ...options }));
+}
+
+// The stored profiles' texts and the chosen one's place. A stored value that is no
+// list of texts counts as none; the texts are read by the engine (machine-view.js).
+export function loadMachines(storage) {
+  let texts;
+  try {
+    texts = JSON.parse(read(storage, MACHINE_NAMES.profiles) ?? '[]');
+  } catch {
+    texts = [];
+  }
+  if (!Array.isArray(texts)) texts = [];
+  const chosen = read(storage, MACHINE_NAMES.chosen) ?? '';
+  return { texts: texts.filter((t) => typeof t === 'string'), chosen: /^\d{1,3}$/.test(chosen) ? Number(chosen) : -1 };
+}
+
+export function saveMachines(storage, texts, chosen) {
+  return write(storage, MACHINE_NAMES.profiles, JSON.stringify(texts)) && write(storage, MACHINE_NAMES.chosen, String(chosen));
 }

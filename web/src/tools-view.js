@@ -48,21 +48,37 @@ function endText(a) {
   return adviceProgressText(a.tried, a.candidates);
 }
 
-// The advisor's answer, each suggestion with a button that adds that gear to the stock.
-export function showAdvice(a, onAdd) {
+// How a suggestion's best result mounts on the chosen machine (nothing without one).
+function showSuggestionMount(s, row) {
+  for (const tr of row?.parentElement.rows ?? []) tr.toggleAttribute('aria-selected', tr === row);
+  const mount = s?.best.mount;
+  $('advice-mount').replaceChildren(...(mount?.lines ?? []).map((line, i) => el('p', line, mount.quadrants[i].mounts ? {} : { class: 'no' })));
+}
+
+// The advisor's answer, each suggestion with a button that adds that gear to the stock;
+// with a machine, a column (mountHeader) saying whether its best result mounts, and
+// how for the suggestion picked.
+export function showAdvice(a, mountHeader, onAdd) {
+  const mounts = a.suggestions.some((s) => s.best.mount);
   $('advise-state').textContent = endText(a);
   const parts = [el('p', nowText(a))];
   if (a.suggestions.length > 0) {
     const table = el('table');
     table.append(el('thead'));
     table.tHead.append(el('tr'));
-    for (const h of ['Add (teeth)', 'Results', 'Feed Error Now', 'Feed Error', 'Lead Error', 'Index Gears', 'Feed Gears', ''])
+    const headers = ['Add (teeth)', 'Results', 'Feed Error Now', 'Feed Error', 'Lead Error', 'Index Gears', 'Feed Gears'];
+    for (const h of [...headers, ...(mounts ? [mountHeader] : []), ''])
       table.tHead.rows[0].append(el('th', h, { scope: 'col' }));
     const body = el('tbody');
     for (const s of a.suggestions) {
       const tr = el('tr');
-      for (const text of [s.add, s.count, s.nowFeedError || 'none', s.feedError, s.leadError, s.best.indexGears, s.best.feedGears])
-        tr.append(el('td', String(text)));
+      const cells = [s.add, s.count, s.nowFeedError || 'none', s.feedError, s.leadError, s.best.indexGears, s.best.feedGears];
+      for (const text of mounts ? [...cells, s.best.mount.cell] : cells) tr.append(el('td', String(text)));
+      if (mounts) {
+        tr.tabIndex = 0;
+        tr.addEventListener('click', () => showSuggestionMount(s, tr));
+        tr.addEventListener('keydown', (e) => { if (e.target === tr && e.key === 'Enter') showSuggestionMount(s, tr); });
+      }
       const button = el('button', 'Add to Stock', { type: 'button', 'aria-label': `Add one gear of ${s.add} teeth to the stock` });
       button.addEventListener('click', () => {
         onAdd(s.add);
@@ -75,10 +91,11 @@ export function showAdvice(a, onAdd) {
     table.append(body);
     const scroll = el('div', undefined, { class: 'scroll scroll-x', tabindex: '0', 'aria-label': 'Suggestions' });
     scroll.append(table);
-    parts.push(scroll);
+    parts.push(scroll, el('div', undefined, { id: 'advice-mount', class: 'mount-lines' }));
   }
   parts.push(el('p', outcomeText(a), { id: 'advice-outcome' }));
   $('advice').replaceChildren(...parts);
+  if (mounts) showSuggestionMount(a.suggestions[0], $('advice').querySelector('tbody tr'));
 }
 
 export function clearAdvice() {
@@ -104,6 +121,7 @@ export function showTrainCheck(check) {
   const lines = [
     `Index: ${trainText(t.gears.slice(0, 4))}    Feed: ${trainText(t.gears.slice(4))}`,
     t.status, t.indexError, t.feedError, t.feedLine.replace('   \r\n', '\n'), t.leadLine, ...check.summary,
+    ...(t.mount?.lines ?? []),
   ];
   box.replaceChildren(...lines.filter((line) => line !== '').map((line) => el('p', line)));
 }

@@ -30,7 +30,7 @@ const CALLS = {
     return partial;
   },
   mergeRun: (partials, stopped, job, stock, options) => engine.mergeRun(partials, stopped, job, stock, options),
-  reportJson: (planText, partials, stopped, job) => engine.reportJson(planText, partials, stopped, job),
+  reportJson: (planText, partials, stopped, job, options) => engine.reportJson(planText, partials, stopped, job, options),
   adviceStart: (job, stock, options) => engine.adviceStart(job, stock, options),
   adviceTake: (job, stock, options, startText) => engine.adviceTake(job, stock, options, startText),
   adviceOutcome: (toothCount) => engine.adviceOutcome(toothCount),

@@ -2,9 +2,11 @@
 // native program's JSON whatever the number of instances and the order of the pieces;
 // the advisor in parts gives the native suggestions; and the quick calls of the page.
 import assert from 'node:assert/strict';
+import { readFileSync } from 'node:fs';
+import { join } from 'node:path';
 import { before, test } from 'node:test';
 
-import { EXAMPLE_JOB, asJson, expectedExample, loadEngine, nativeJson, nativeOutput, solveInParts } from './support.mjs';
+import { EXAMPLE_JOB, ROOT, asJson, expectedExample, loadEngine, nativeJson, nativeOutput, solveInParts } from './support.mjs';
 
 let engines;
 before(async () => { engines = await Promise.all([loadEngine(), loadEngine(), loadEngine()]); });
@@ -73,6 +75,29 @@ test('the advisor in parts makes the native suggestions', () => {
   const stopped = a.adviceReport(EXAMPLE_JOB, stock, start.text, outcomes.slice(0, 5), {});
   assert.deepEqual([stopped.stopped, stopped.tried], [true, 5]);
   assert.equal(a.adviceReport(EXAMPLE_JOB, stock, null, [], {}).stopped, true);
+});
+
+test('on a machine: Mountable Trains Only in parts, the advisor and the train check give the native mounts', () => {
+  const file = join(ROOT, 'data', 'example-machine.json');
+  const { profile } = engines[0].readMachineProfile(readFileSync(file));
+  const options = { machine: profile.text, mountable: true };
+  const machine = ['--example', '--machine', file, '--mountable'];
+  const { plan, json } = solveInParts(engines, EXAMPLE_JOB, FULL, options);
+  assert.equal(json, nativeOutput([...machine, '--stock', FULL, '--json']));
+  assert.equal(solveInParts(engines, EXAMPLE_JOB, FULL, options, plan.pieces.map((_, i) => plan.pieces.length - 1 - i)).json, json);
+  const [a, b] = engines;
+  const sparse = `${'0'.repeat(14)}${'1'.repeat(30)}${'0'.repeat(110)}`;
+  const start = a.adviceStart(EXAMPLE_JOB, sparse, options);
+  assert.ok(b.adviceTake(EXAMPLE_JOB, sparse, options, start.text));
+  const advice = a.adviceReport(EXAMPLE_JOB, sparse, start.text, start.additions.map((t) => b.adviceOutcome(t)), options);
+  const native = JSON.parse(nativeOutput([...machine, '--stock', sparse, '--suggest', '154', '--json']));
+  assert.ok(advice.suggestions.length > 0);
+  assert.deepEqual(advice.suggestions.map((s) => JSON.parse(s.best.mount.json)), native.suggestions.map((s) => s.best.mount));
+  const train = '51,52,53,50:32,42,65,58';
+  const check = a.checkTrain({ ...EXAMPLE_JOB, setupIndex: 4 }, profile.stock, options, train);
+  const nativeCheck = JSON.parse(nativeOutput([...machine, '--setup', '4', '--check-train', train, '--json']));
+  assert.deepEqual(JSON.parse(check.texts.mount.json), nativeCheck.check.mount);
+  assert.match(a.readMachineProfile('{"name": 3}').error, /^name: /);
 });
 
 test('the quick calls: readouts, Solve, stock files, sheet, train check', () => {

@@ -7,7 +7,7 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { after, test } from 'node:test';
 
-import { BUILD, nativeProgram } from './support.mjs';
+import { BUILD, ROOT, nativeProgram } from './support.mjs';
 
 const native = nativeProgram();
 const folder = mkdtempSync(join(tmpdir(), 'hobwise-node-cli-'));
@@ -87,7 +87,17 @@ test('--suggest, --check-train and --stock-file give the native output', async (
   writeFileSync(stockFile, '# Hobwise gear stock\n30 1\n32 2\n36 1\n42 1\n50 2\n51 1\n52 1\n53 1\n56 1\n58 1\n65 1\n87 1\n');
   const damaged = join(folder, 'damaged.txt');
   writeFileSync(damaged, '# Hobwise gear stock\n30 1\n31 nine\n');
+  const machine = join(ROOT, 'data', 'example-machine.json');
+  const badMachine = join(folder, 'machine.json');
+  writeFileSync(badMachine, '{"index": {"module": 0}}');
   await compareAll([
+    ['--example', '--machine', machine],
+    ['--example', '--machine', machine, '--mountable', '--json', '--setup', '6'],
+    ['--example', '--machine', machine, '--mountable', '--stock', '2'.repeat(154), '--json', '--whole'],
+    ['--example', '--machine', machine, '--mountable', '--suggest', '3'],
+    ['--example', '--machine', machine, '--check-train', '51,52,53,50:32,42,65,58', '--json'],
+    ['--example', '--machine', badMachine],
+    ['--example', '--mountable'],
     ['--example', '--suggest'],
     ['--example', '--suggest', '3', '--json', '--stock-file', stockFile],
     ['--example', '--check-train', '51,52,53,50:32,42,65,58'],

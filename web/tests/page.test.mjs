@@ -7,7 +7,7 @@ import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 
 import {
-  BUILD, SHOTS, SINGLE_FILE_URL, asJson, control, launchChromium, launchProfile, nativeOutput, openPage, runEnd,
+  BUILD, ROOT, SHOTS, SINGLE_FILE_URL, asJson, control, launchChromium, launchProfile, nativeOutput, openPage, runEnd,
   screenshot, serve, shownResult, solveByEnter, typeExampleJob, waitForEngine,
 } from './support.mjs';
 
@@ -243,6 +243,77 @@ test('a reload during a run loses nothing typed; Escape stops a run and gives th
     await runEnd(page);
     assert.match(await page.textContent('#run-state'), /\(stopped\)\.$|^0 results/);
     assert.equal(await isDisabled(page, 2001), false);
+  } finally {
+    await context.close();
+  }
+});
+
+test('a machine profile: imported, chosen, a Mountable run as --mountable gives it, a damaged one refused, kept', async () => {
+  const { context, page, errors } = await openPage(browser, SINGLE_FILE_URL);
+  const machine = join(ROOT, 'data', 'example-machine.json');
+  const profile = JSON.parse(readFileSync(machine, 'utf8'));
+  const texts = (selector) => page.$$eval(selector, (list) => list.map((e) => e.textContent));
+  const values = (ids) => page.evaluate((list) => list.map((id) => document.querySelector(`[data-control="${id}"]`).value), ids);
+  const stockIds = Array.from({ length: 154 }, (_, i) => 5000 + i);
+  try {
+    await page.fill(control(2001), '40');
+    assert.equal(await page.isDisabled('#mountable'), true);
+    await page.setInputFiles('#machine-file', machine);
+    await page.click('#machine-list li:first-child button:text-is("Choose")');
+    assert.deepEqual(await values([2001, 2002]), [profile.indexConstant, profile.feedConstant]);
+    assert.equal((await values(stockIds)).join(''), profile.stock);
+    assert.equal(await page.textContent('#machine-line'), `Machine: ${profile.name}`);
+    assert.deepEqual(JSON.parse(await downloaded(page, '#machine-list li:first-child button:text-is("Export")')), profile);
+    await typeExampleJob(page);
+    await page.check('#mountable');
+    await solveByEnter(page);
+    const json = nativeOutput(['--example', '--machine', machine, '--mountable', '--json']);
+    assert.equal(await downloaded(page, '#export-json'), json);
+    const known = JSON.parse(json);
+    assert.equal((await texts('#results-table th')).at(-1), 'Mounts');
+    assert.deepEqual(await texts('#results-table td:last-child'), known.results.map(() => 'Yes'));
+    const listing = nativeOutput(['--example', '--machine', machine, '--mountable', '--results', '1']);
+    const lines = listing.split('\n').filter((l) => / mounts: | does not mount: /.test(l)).map((l) => l.trim());
+    assert.equal(lines.length, 2);
+    assert.deepEqual(await texts('#mount-lines p'), lines);
+    const sheet = (await texts('#sheet-page text')).join(' ');
+    for (const line of lines) assert.ok(sheet.includes(line.replace(/^(Index|Feed) mounts: /, 'Mounts: ')), line);
+    assert.equal(await page.locator('#quadrants svg').count(), 2);
+    await page.pdf({ path: join(SHOTS, 'sheet-machine.pdf'), format: 'Letter' });
+    await page.click('#train-from-result');
+    await page.click('#check-train');
+    assert.deepEqual((await texts('#train-check p')).slice(-2), lines);
+    await page.evaluate(() => window.scrollTo(0, 0));
+    await screenshot(page, 'machine-desktop-1366x768.png');
+    await page.setViewportSize({ width: 360, height: 740 });
+    assert.deepEqual(await overflowing(page), []);
+    await page.locator('#mount-lines').scrollIntoViewIfNeeded();
+    await screenshot(page, 'machine-phone-360x740.png');
+    // A damaged profile file is refused, the field named; profiles and job stay.
+    const damaged = { ...profile, index: { ...profile.index, module: -2 } };
+    await page.setInputFiles('#machine-file', { name: 'bad.json', mimeType: 'application/json', buffer: Buffer.from(JSON.stringify(damaged)) });
+    await page.waitForFunction(() => document.getElementById('machine-message').textContent.startsWith('bad.json'));
+    assert.match(await page.textContent('#machine-message'), /^bad\.json: index\.module: /);
+    assert.equal(await page.locator('#machine-list li').count(), 1);
+    assert.equal(await page.locator('#results-table tbody tr').count(), known.count);
+    // The choice and the option survive a reload; a damaged stored list is ignored and
+    // the four settings stay.
+    await page.reload();
+    await waitForEngine(page);
+    assert.equal(await page.textContent('#machine-line'), `Machine: ${profile.name}`);
+    assert.deepEqual([await page.isChecked('#mountable'), await page.isDisabled('#mountable')], [true, false]);
+    await page.evaluate(() => localStorage.setItem('Machine profiles', '{"damaged'));
+    await page.reload();
+    await waitForEngine(page);
+    assert.deepEqual([await page.locator('#machine-list li').count(), await page.isHidden('#machine-line')], [0, true]);
+    assert.deepEqual(await values([2001, 2002, 2007]), ['30', '0.0625', '.025']);
+    assert.equal((await values(stockIds)).join(''), profile.stock);
+    // Deleting the chosen profile leaves no machine.
+    await page.setInputFiles('#machine-file', machine);
+    await page.click('#machine-list li:first-child button:text-is("Choose")');
+    await page.click('#machine-list li:first-child button:text-is("Delete")');
+    assert.deepEqual([await page.isHidden('#machine-line'), await page.isDisabled('#mountable')], [true, true]);
+    assert.deepEqual(errors, []);
   } finally {
     await context.close();
   }

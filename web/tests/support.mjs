@@ -57,7 +57,7 @@ export function solveInParts(engines, job, stock, options = {}, order = null) {
   const pieces = order ?? plan.pieces.map((_, i) => i);
   const partials = pieces.map((piece, k) => engines[k % engines.length].searchPiece(piece, null));
   const report = engines.at(-1).mergeRun(partials, false, job, stock, options);
-  return { plan, report, json: engines[0].reportJson(plan.text, partials, false, job) };
+  return { plan, report, json: engines[0].reportJson(plan.text, partials, false, job, options) };
 }
 
 // A result of the page or the engine in the layout of --json.
