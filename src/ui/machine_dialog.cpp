@@ -224,10 +224,12 @@ MachineProfilesDialog::MachineProfilesDialog(MachineTools& tools, const JobInput
   connect(export_, &QPushButton::clicked, this, [this] { exportWithDialog(); });
   connect(choose_, &QPushButton::clicked, this, [this] {
     tools_.choose(selected());
+    message_->clear();  // "Imported; press Choose ..." is done with
     refresh();
   });
   connect(none, &QPushButton::clicked, this, [this] {
     tools_.choose(-1);
+    message_->clear();
     refresh();
   });
   connect(help, &QPushButton::clicked, this, [this] {
