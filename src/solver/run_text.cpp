@@ -1,9 +1,10 @@
 // The plan and the partials of a run as text, for workers in other instances.
 //
 // A text is a sequence of words separated by blanks and line ends, from a header word
-// to the word "end"; a field text goes as its length, a colon and its bytes. Decimals go in scientific notation with every
-// digit DecFloat holds (so that they read back to the same value), doubles as
-// hexadecimal floating point, both independent of the locale.
+// to the word "end"; a field text goes as its length, a colon and its bytes. Decimals go
+// as their exact words (model/decfloat.h: every internal digit, so that they read back
+// to the very same value), doubles as hexadecimal floating point, both independent of
+// the locale.
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -16,14 +17,8 @@ namespace hobwise {
 
 namespace {
 
-constexpr std::string_view kPlanHeader = "hobwise-plan-1";
-constexpr std::string_view kPartialHeader = "hobwise-partial-1";
-
-std::string decimalText(const DecFloat& x) {
-  if (isNaN(x)) return "nan";
-  if (!boost::multiprecision::isfinite(x)) return x > 0 ? "inf" : "-inf";
-  return x.str(std::numeric_limits<DecFloat>::max_digits10, std::ios_base::scientific);
-}
+constexpr std::string_view kPlanHeader = "hobwise-plan-2";
+constexpr std::string_view kPartialHeader = "hobwise-partial-2";
 
 class Writer {
  public:
@@ -36,7 +31,7 @@ class Writer {
   Writer& number(Int n) {
     return word(std::to_string(n));
   }
-  Writer& decimal(const DecFloat& x) { return word(decimalText(x)); }
+  Writer& decimal(const DecFloat& x) { return word(exactWord(x)); }
   Writer& real(double x) {
     char text[64];
     const auto end = std::to_chars(text, text + sizeof text, x, std::chars_format::hex).ptr;
@@ -85,10 +80,7 @@ class Reader {
   }
   bool flag() { return number<int>(0, 1) == 1; }
   DecFloat decimal() {
-    const std::string_view w = word();
-    if (w == "nan") return std::numeric_limits<DecFloat>::quiet_NaN();
-    if (w == "inf" || w == "-inf") return (w == "inf" ? 1 : -1) * std::numeric_limits<DecFloat>::infinity();
-    const std::optional<DecFloat> x = parseDecFloat(w);
+    const std::optional<DecFloat> x = exactWordValue(word());
     if (!x) ok = false;
     return x.value_or(DecFloat(0));
   }
