@@ -11,7 +11,9 @@
 //                   {ready: true} | {failed}    once, when the engine has loaded
 //
 // A solve run: one worker makes the plan (the C constants and the pieces of the feed
-// search, cut for the number of workers) and sends back its text; every other worker
+// search, cut for the number of workers; with several workers, it finds the index
+// trains, the workers share out their C constants, and it makes the plan from those)
+// and sends back its text; every other worker
 // takes the plan from that text; the pieces go out one at a time to whichever worker
 // is free, each coming back as a partial (as text); a worker holding the plan merges
 // the partials into the report, as the native run merges its workers' lists. The
@@ -236,6 +238,28 @@ async function stoppable(pool, w, stopper, name, args, onProgress) {
 
 let runTokens = 0;
 
+// The C constants of a plan made up to its index trains (`pending`, held by `lead`),
+// shared out among the workers in ranges of index trains, then the whole plan made
+// from them on the lead. Rejects with error.stopped after a stop.
+async function shareCConstants(pool, workers, lead, pending, stopper) {
+  const count = pending.indexTrains;
+  const parts = Math.min(count, workers.length * 4);
+  if (parts === 0) return stoppable(pool, lead, stopper, 'finishPlan', [[]]);
+  const ranges = [];
+  for (let k = 0; k < parts; k++) ranges.push([Math.floor((count * k) / parts), Math.floor((count * (k + 1)) / parts)]);
+  const take = (w) => (w === lead ? Promise.resolve()
+    : pool.call(w, 'takePlan', [pending.text]).then((ok) => {
+      if (!ok) throw new Error('a worker could not take the plan');
+      w.holds = null;  // the plan without its C constants
+    }));
+  const found = await shareOut(workers, ranges.map((_, i) => i), stopper, take,
+    (w, i) => pool.call(w, 'cConstantsPiece', ranges[i]));
+  if (stopper.stopped || found.size < ranges.length || lead.ended) throw stoppedError();
+  const texts = ranges.map((_, i) => found.get(i));
+  if (texts.some((text) => text === '')) throw new Error('memory ran out');
+  return stoppable(pool, lead, stopper, 'finishPlan', [texts]);
+}
+
 // A solve run over the pool's workers. onStatus(text) gets the status line's texts.
 // Resolves with {report, planText, partials, stopped}: what the page shows, and what
 // JSON export needs (reportJson).
@@ -256,10 +280,16 @@ export async function runSolve(pool, main, { job, stock, options }, { onStatus, 
 
   let plan;
   try {
-    plan = await stoppable(pool, lead, stopper, 'planRun', [job, stock, options, workers.length], (kind, value) => {
-      if (kind === 'status') status(value);
-      else if (kind === 'stage') stage = value;
-    });
+    const shared = workers.length > 1;
+    plan = await stoppable(pool, lead, stopper, shared ? 'planUpToCConstants' : 'planRun',
+      [job, stock, options, workers.length], (kind, value) => {
+        if (kind === 'status') status(value);
+        else if (kind === 'stage') stage = value;
+      });
+    if (plan.pending) {
+      stage = 'cConstants';
+      plan = await shareCConstants(pool, workers, lead, plan, stopper);
+    }
   } catch (error) {
     if (!error.stopped) throw error;
     return finish({ report: main.stoppedRunReport(stage, stock, options), planText: null, partials: [], stopped: true });
