@@ -10,7 +10,8 @@
 //       with {pending, indexTrains}: when pending, the plan up to its index trains,
 //       whose C constants the workers that take its text share out:
 //   cConstantsPiece(first, end) -> the C constants of index trains [first, end) as text
-//   finishPlan(texts) -> as planRun: the whole plan here, from the pieces' texts in order
+//   finishPlan(texts, withText) -> as planRun (the text only when asked): the whole plan
+//       here, from the pieces' texts in order
 //   takePlan(text) -> true when this instance now holds the plan of that text
 //   searchPiece(piece, onStarted()) -> the piece's partial as text
 //   mergeRun(partialTexts, stopped, job, stock, options) -> report (of the plan here)
@@ -42,8 +43,9 @@ namespace {
 
 std::optional<RunPlan> gPlan;  // the plan of the run this instance works for
 
-// What the page needs of the plan held here (the text for the other workers).
-val planObject() {
+// What the page needs of the plan held here (with `withText`, the text for the other
+// workers).
+val planObject(bool withText = true) {
   val out = val::object();
   if (!gPlan) {
     out.set("failed", true);
@@ -51,7 +53,7 @@ val planObject() {
   }
   val pieces = val::array();
   for (const WorkRange& piece : gPlan->pieces()) pieces.call<void>("push", static_cast<double>(piece.size()));
-  out.set("text", gPlan->workerText());
+  if (withText) out.set("text", gPlan->workerText());
   out.set("pieces", pieces);
   out.set("cConstantCount", static_cast<double>(gPlan->cConstantCount()));
   out.set("processors", gPlan->processors());
@@ -88,14 +90,14 @@ std::string cConstantsPiece(double first, double end) {
   return cConstantsOf(*gPlan, static_cast<std::size_t>(first), static_cast<std::size_t>(end)).value_or("");
 }
 
-val finishPlan(const val& texts) {
+val finishPlan(const val& texts, bool withText) {
   if (gPlan && gPlan->cConstantsPending()) {
     const std::vector<std::string> pieces = stringsOf(texts);
     gPlan = planWithCConstants(*gPlan, pieces);
   } else {
     gPlan.reset();
   }
-  return planObject();
+  return planObject(withText);
 }
 
 bool takePlan(const std::string& text) {

@@ -239,25 +239,39 @@ async function stoppable(pool, w, stopper, name, args, onProgress) {
 let runTokens = 0;
 
 // The C constants of a plan made up to its index trains (`pending`, held by `lead`),
-// shared out among the workers in ranges of index trains, then the whole plan made
-// from them on the lead. Rejects with error.stopped after a stop.
-async function shareCConstants(pool, workers, lead, pending, stopper) {
+// shared out among the workers in ranges of index trains; then every worker that
+// holds the pending plan makes the whole plan from them (the lead with its text).
+// Resolves with the lead's plan; `finishing` gets each other worker's call, after which
+// it holds the plan (marked with `token`) unless that failed. Rejects with
+// error.stopped after a stop.
+async function shareCConstants(pool, workers, lead, pending, stopper, token, finishing) {
   const count = pending.indexTrains;
   const parts = Math.min(count, workers.length * 4);
-  if (parts === 0) return stoppable(pool, lead, stopper, 'finishPlan', [[]]);
   const ranges = [];
   for (let k = 0; k < parts; k++) ranges.push([Math.floor((count * k) / parts), Math.floor((count * (k + 1)) / parts)]);
-  const take = (w) => (w === lead ? Promise.resolve()
+  const holders = new Set([lead]);
+  const take = (w) => (holders.has(w) || parts === 0 ? Promise.resolve()
     : pool.call(w, 'takePlan', [pending.text]).then((ok) => {
       if (!ok) throw new Error('a worker could not take the plan');
-      w.holds = null;  // the plan without its C constants
+      holders.add(w);
     }));
   const found = await shareOut(workers, ranges.map((_, i) => i), stopper, take,
     (w, i) => pool.call(w, 'cConstantsPiece', ranges[i]));
   if (stopper.stopped || found.size < ranges.length || lead.ended) throw stoppedError();
   const texts = ranges.map((_, i) => found.get(i));
   if (texts.some((text) => text === '')) throw new Error('memory ran out');
-  return stoppable(pool, lead, stopper, 'finishPlan', [texts]);
+  const others = [...holders].filter((w) => w !== lead && !w.ended);
+  for (const w of others) {
+    finishing.set(w, pool.call(w, 'finishPlan', [texts, false]).then((plan) => {
+      if (plan.pieces) w.holds = token;
+    }, () => {}));
+  }
+  const phase = endBusyAfterStop(stopper, workers);  // the lead and the others
+  try {
+    return await pool.call(lead, 'finishPlan', [texts, true]);
+  } finally {
+    phase.over = true;
+  }
 }
 
 // A solve run over the pool's workers. onStatus(text) gets the status line's texts.
@@ -279,6 +293,7 @@ export async function runSolve(pool, main, { job, stock, options }, { onStatus, 
   };
 
   let plan;
+  const finishing = new Map();  // worker -> its making of the plan from the C constants
   try {
     const shared = workers.length > 1;
     plan = await stoppable(pool, lead, stopper, shared ? 'planUpToCConstants' : 'planRun',
@@ -288,7 +303,7 @@ export async function runSolve(pool, main, { job, stock, options }, { onStatus, 
       });
     if (plan.pending) {
       stage = 'cConstants';
-      plan = await shareCConstants(pool, workers, lead, plan, stopper);
+      plan = await shareCConstants(pool, workers, lead, plan, stopper, token, finishing);
     }
   } catch (error) {
     if (!error.stopped) throw error;
@@ -306,11 +321,12 @@ export async function runSolve(pool, main, { job, stock, options }, { onStatus, 
       counter += value;
       status(main.progressText(counter, plan.cConstantCount, plan.processors));
     };
-    const take = (w) => (w.holds === token ? Promise.resolve()
-      : pool.call(w, 'takePlan', [plan.text]).then((ok) => {
-        if (!ok) throw new Error('a worker could not take the plan');
-        w.holds = token;
-      }));
+    const take = async (w) => {
+      await finishing.get(w);
+      if (w.holds === token) return;
+      if (!(await pool.call(w, 'takePlan', [plan.text]))) throw new Error('a worker could not take the plan');
+      w.holds = token;
+    };
     const found = await shareOut(workers, plan.pieces.map((_, i) => i), stopper, take,
       (w, piece) => pool.call(w, 'searchPiece', [piece], progress));
     partials = [...found.values()];

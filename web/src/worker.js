@@ -25,7 +25,7 @@ const CALLS = {
   planUpToCConstants: (job, stock, options, workers) =>
     engine.planUpToCConstants(job, stock, options, workers, (text) => post('status', text), (stage) => post('stage', stage)),
   cConstantsPiece: (first, end) => engine.cConstantsPiece(first, end),
-  finishPlan: (texts) => engine.finishPlan(texts),
+  finishPlan: (texts, withText) => engine.finishPlan(texts, withText),
   takePlan: (text) => engine.takePlan(text),
   searchPiece: (piece) => {
     const counter = startedCounter();

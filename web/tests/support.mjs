@@ -73,7 +73,7 @@ function planWithSharedCConstants(engines, job, stock, options) {
   const texts = [];
   for (let k = parts - 1; k >= 0; k--)
     texts[k] = engines[k % engines.length].cConstantsPiece(Math.floor((n * k) / parts), Math.floor((n * (k + 1)) / parts));
-  return engines[0].finishPlan(texts);
+  return engines[0].finishPlan(texts, true);
 }
 
 // A result of the page or the engine in the layout of --json.
