@@ -241,9 +241,9 @@ let runTokens = 0;
 // The C constants of a plan made up to its index trains (`pending`, held by `lead`),
 // shared out among the workers in ranges of index trains; then every worker that
 // holds the pending plan makes the whole plan from them (the lead with its text).
-// Resolves with the lead's plan; `finishing` gets each other worker's call, after which
-// it holds the plan (marked with `token`) unless that failed. Rejects with
-// error.stopped after a stop.
+// Resolves with the first plan made, its text a promise of the lead's; `finishing` gets
+// each worker's call, after which it holds the plan (marked with `token`) unless that
+// failed. Rejects with error.stopped after a stop.
 async function shareCConstants(pool, workers, lead, pending, stopper, token, finishing) {
   const count = pending.indexTrains;
   const parts = Math.min(count, workers.length * 4);
@@ -260,15 +260,21 @@ async function shareCConstants(pool, workers, lead, pending, stopper, token, fin
   if (stopper.stopped || found.size < ranges.length || lead.ended) throw stoppedError();
   const texts = ranges.map((_, i) => found.get(i));
   if (texts.some((text) => text === '')) throw new Error('memory ran out');
-  const others = [...holders].filter((w) => w !== lead && !w.ended);
-  for (const w of others) {
-    finishing.set(w, pool.call(w, 'finishPlan', [texts, false]).then((plan) => {
+  const calls = [...holders].filter((w) => !w.ended).map((w) => {
+    const call = pool.call(w, 'finishPlan', [texts, w === lead]).then((plan) => {
       if (plan.pieces) w.holds = token;
-    }, () => {}));
-  }
-  const phase = endBusyAfterStop(stopper, workers);  // the lead and the others
+      return plan;
+    });
+    finishing.set(w, call.catch(() => {}));
+    return call;
+  });
+  const leadCall = calls[0];  // the lead is the first holder
+  const phase = endBusyAfterStop(stopper, workers);
   try {
-    return await pool.call(lead, 'finishPlan', [texts, true]);
+    // The first plan made starts the feed search; the lead's text follows.
+    const first = await Promise.race(calls);
+    const plan = first.pieces ? first : await leadCall;
+    return { ...plan, text: leadCall.then((p) => p.text) };
   } finally {
     phase.over = true;
   }
@@ -309,8 +315,16 @@ export async function runSolve(pool, main, { job, stock, options }, { onStatus, 
     if (!error.stopped) throw error;
     return finish({ report: main.stoppedRunReport(stage, stock, options), planText: null, partials: [], stopped: true });
   }
-  if (plan.text === undefined) throw new Error('memory ran out');
-  lead.holds = token;
+  if (plan.pieces === undefined) throw new Error('memory ran out');
+  if (!finishing.has(lead)) lead.holds = token;
+  // The plan's text, for workers that must take it and for the JSON export (null when
+  // the lead was ended before it wrote it).
+  const planText = Promise.resolve(plan.text).catch(() => undefined).then((text) => text ?? null);
+  const takeText = async (w) => {
+    const text = await planText;
+    if (text === null || !(await pool.call(w, 'takePlan', [text]))) throw new Error('a worker could not take the plan');
+    w.holds = token;
+  };
 
   let partials = [];
   let stopped = stopper.stopped;
@@ -323,9 +337,7 @@ export async function runSolve(pool, main, { job, stock, options }, { onStatus, 
     };
     const take = async (w) => {
       await finishing.get(w);
-      if (w.holds === token) return;
-      if (!(await pool.call(w, 'takePlan', [plan.text]))) throw new Error('a worker could not take the plan');
-      w.holds = token;
+      if (w.holds !== token) await takeText(w);
     };
     const found = await shareOut(workers, plan.pieces.map((_, i) => i), stopper, take,
       (w, piece) => pool.call(w, 'searchPiece', [piece], progress));
@@ -335,11 +347,10 @@ export async function runSolve(pool, main, { job, stock, options }, { onStatus, 
   let merger = workers.find((w) => !w.ended && !w.busy && w.holds === token);
   if (!merger) {
     merger = pool.free();
-    if (!(await pool.call(merger, 'takePlan', [plan.text]))) throw new Error('a worker could not take the plan');
-    merger.holds = token;
+    await takeText(merger);
   }
   const report = await pool.call(merger, 'mergeRun', [partials, stopped, job, stock, options]);
-  return finish({ report, planText: plan.text, partials, stopped });
+  return finish({ report, planText: await planText, partials, stopped });
 }
 
 // The JSON of hobwise-solve --json for a finished (or stopped) run of the job with
