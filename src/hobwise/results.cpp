@@ -9,13 +9,17 @@ ResultTexts resultTextsOf(const JobInputs& inputs, const FoundResult& result, bo
   return texts;
 }
 
+std::vector<ResultTexts> resultTextsOf(const JobInputs& inputs, const std::vector<FoundResult>& results, bool exact) {
+  return resultTextsForJob(inputs, results, exact);
+}
+
 ResultRow resultRowOf(int number, const ResultTexts& texts) { return resultRow(number, texts); }
 
 std::vector<ResultRow> resultRowsOf(const JobInputs& inputs, const std::vector<FoundResult>& results, bool exact) {
+  const std::vector<ResultTexts> texts = resultTextsOf(inputs, results, exact);
   std::vector<ResultRow> rows;
-  rows.reserve(results.size());
-  for (std::size_t k = 0; k < results.size(); ++k)
-    rows.push_back(resultRow(static_cast<int>(k) + 1, resultTextsOf(inputs, results[k], exact)));
+  rows.reserve(texts.size());
+  for (std::size_t k = 0; k < texts.size(); ++k) rows.push_back(resultRow(static_cast<int>(k) + 1, texts[k]));
   return rows;
 }
 

@@ -78,6 +78,32 @@ std::optional<RunPlan> planRun(const JobInputs& inputs, const GearStock& stock, 
   }
 }
 
+std::optional<RunPlan> planUpToCConstants(const JobInputs& inputs, const GearStock& stock,
+                                          const SolveOptions& options, const SolveCallbacks& callbacks) {
+  try {
+    return RunPlan::makeUpToCConstants(inputs, stock, options, callbacks);
+  } catch (...) {
+    return std::nullopt;
+  }
+}
+
+std::optional<std::string> cConstantsOf(const RunPlan& plan, std::size_t first, std::size_t end) {
+  if (end > plan.indexTrainCount()) return std::nullopt;
+  try {
+    return plan.cConstantsText({static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(end)});
+  } catch (...) {
+    return std::nullopt;
+  }
+}
+
+std::optional<RunPlan> planWithCConstants(const RunPlan& plan, std::span<const std::string> texts) {
+  try {
+    return plan.withCConstants(texts);
+  } catch (...) {
+    return std::nullopt;
+  }
+}
+
 std::optional<RunPlan> planFromText(std::string_view text) {
   try {
     return RunPlan::fromWorkerText(text);

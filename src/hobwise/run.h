@@ -78,6 +78,20 @@ std::string whyTheRunFailed(const JobInputs& inputs);
 std::optional<RunPlan> planRun(const JobInputs& inputs, const GearStock& stock, const SolveOptions& options,
                                const SolveCallbacks& callbacks = {});
 
+// The plan in steps, so that the workers share out the C constants of the index trains
+// as well (for a large stock the longest step of the plan): planUpToCConstants is
+// planRun up to the index trains found, their C constants pending
+// (plan.cConstantsPending(); a plan that needs no C constants is whole at once), its
+// workerText() taken by the other instances as a whole plan's; cConstantsOf gives the C
+// constants of the index trains [first, end) (of plan.indexTrainCount()) as text in any
+// instance that holds the pending plan; planWithCConstants the plan planRun gives, from
+// such texts covering all the index trains in order. Nothing when memory ran out (or
+// for texts that do not fit). Never throw.
+std::optional<RunPlan> planUpToCConstants(const JobInputs& inputs, const GearStock& stock,
+                                          const SolveOptions& options, const SolveCallbacks& callbacks = {});
+std::optional<std::string> cConstantsOf(const RunPlan& plan, std::size_t first, std::size_t end);
+std::optional<RunPlan> planWithCConstants(const RunPlan& plan, std::span<const std::string> texts);
+
 // A plan from its workerText(); nothing for a text that is none (or memory ran out).
 std::optional<RunPlan> planFromText(std::string_view text);
 

@@ -48,10 +48,10 @@ ResultRow resultRow(int number, const ResultTexts& t) {
 }
 
 std::vector<ResultRow> resultRows(const JobInputs& inputs, const std::vector<FoundResult>& results) {
+  const std::vector<ResultTexts> texts = resultTextsForJob(inputs, results);
   std::vector<ResultRow> rows;
-  rows.reserve(results.size());
-  for (std::size_t k = 0; k < results.size(); ++k)
-    rows.push_back(resultRow(static_cast<int>(k) + 1, resultTextsForJob(inputs, results[k])));
+  rows.reserve(texts.size());
+  for (std::size_t k = 0; k < texts.size(); ++k) rows.push_back(resultRow(static_cast<int>(k) + 1, texts[k]));
   return rows;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <map>
 #include <sstream>
 
 #include <boost/math/constants/constants.hpp>
@@ -144,24 +145,32 @@ std::optional<Fraction> fractionSearch(const JobParameters& job, const DecFloat&
   return fractionSearchPlain(job, c, result);
 }
 
-std::optional<ResultEvaluation> EvaluateResult(const JobInputs& inputs, const FoundResult& result, bool exact) {
-  const std::optional<JobParameters> read = readJobWithoutFeedRate(inputs);
-  if (!read) return std::nullopt;
-  const JobParameters& job = *read;
-  const DecFloat cosHelix = boost::multiprecision::cos(pi() / 180 * job.helixAngle);
+namespace {
 
+// The C constant of a result's index train and its first fraction.
+struct IndexTrainFigures {
+  DecFloat c;
+  std::optional<Fraction> fraction;
+};
+
+IndexTrainFigures indexTrainFigures(const JobParameters& job, const FoundResult& result, bool exact) {
   const std::uint64_t indexDriving = std::uint64_t{result.i2} * result.i3;
   const std::uint64_t indexDriven = std::uint64_t{result.i0} * result.i1;
-  const DecFloat indexRatio = trainRatio(indexDriving, indexDriven);
+  IndexTrainFigures out;
+  out.c = solveCConstant(job, trainRatio(indexDriving, indexDriven), exact);
+  out.fraction = fractionSearch(job, out.c, result, exact);
+  return out;
+}
 
+ResultEvaluation evaluateWith(const JobParameters& job, const DecFloat& cosHelix, const FoundResult& result,
+                              const IndexTrainFigures& index) {
   ResultEvaluation ev;
-  ev.c = solveCConstant(job, indexRatio, exact);
-  if (auto fraction = fractionSearch(job, ev.c, result, exact)) {
+  ev.c = index.c;
+  if (index.fraction) {
     ev.hasFraction = true;
-    ev.p = fraction->p;
-    ev.q = fraction->q;
+    ev.p = index.fraction->p;
+    ev.q = index.fraction->q;
   }
-
   const std::uint64_t feedDriving = std::uint64_t{result.f2} * result.f3;
   const std::uint64_t feedDriven = std::uint64_t{result.f0} * result.f1;
   ev.feedRatio = trainRatio(feedDriving, feedDriven);
@@ -172,6 +181,35 @@ std::optional<ResultEvaluation> EvaluateResult(const JobInputs& inputs, const Fo
   ev.leadFromGearing = ev.c * ev.feedRatio * job.feedFactor * job.teeth;
   ev.leadError = ev.leadFromGearing - ev.theoreticalLead;
   return ev;
+}
+
+DecFloat cosHelixOf(const JobParameters& job) { return boost::multiprecision::cos(pi() / 180 * job.helixAngle); }
+
+}  // namespace
+
+std::optional<ResultEvaluation> EvaluateResult(const JobInputs& inputs, const FoundResult& result, bool exact) {
+  const std::optional<JobParameters> job = readJobWithoutFeedRate(inputs);
+  if (!job) return std::nullopt;
+  return evaluateWith(*job, cosHelixOf(*job), result, indexTrainFigures(*job, result, exact));
+}
+
+std::vector<ResultTexts> resultTextsForJob(const JobInputs& inputs, const std::vector<FoundResult>& results,
+                                          bool exact) {
+  std::vector<ResultTexts> out;
+  out.reserve(results.size());
+  const std::optional<JobParameters> job = readJobWithoutFeedRate(inputs);
+  if (!job) {
+    for (const FoundResult& r : results) out.emplace_back().gears = gearTexts(r);
+    return out;
+  }
+  const DecFloat cosHelix = cosHelixOf(*job);
+  std::map<std::array<std::uint16_t, 4>, IndexTrainFigures> indexTrains;
+  for (const FoundResult& r : results) {
+    auto [at, added] = indexTrains.try_emplace({r.i0, r.i1, r.i2, r.i3});
+    if (added) at->second = indexTrainFigures(*job, r, exact);
+    out.push_back(resultTexts(r, evaluateWith(*job, cosHelix, r, at->second)));
+  }
+  return out;
 }
 
 std::array<std::string, 8> gearTexts(const FoundResult& r) {

@@ -4,6 +4,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "model/decfloat.h"
 #include "model/decided.h"
@@ -75,6 +76,10 @@ ResultTexts resultTexts(const FoundResult& result, const ResultEvaluation& evalu
 // The texts of a result judged with the job as given; only the gears when the job
 // cannot be evaluated (a field that must be a number is none).
 ResultTexts resultTextsForJob(const JobInputs& inputs, const FoundResult& result, bool exact = false);
+// The same for each of many results: the job read once and each index train judged
+// once (the results of a run share a few dozen of them).
+std::vector<ResultTexts> resultTextsForJob(const JobInputs& inputs, const std::vector<FoundResult>& results,
+                                           bool exact = false);
 
 // Gear geometry readouts 3009 and 3010 from the texts of 2003 (selected item, empty
 // when none), 2006 and 2004. Both empty when the inputs are out of range.

@@ -81,21 +81,31 @@ void orderDistinct(std::vector<CConstantRecord>& records) {
   records = std::move(ordered);
 }
 
+std::vector<CConstantRecord> findIndexTrains(const JobParameters& job, const std::vector<GearPair>& pairs,
+                                             const StockSnapshot& stock, const SolveOptions& options,
+                                             RunControl* control, const std::function<void(SolveStage)>& stageStarted,
+                                             const MountRule* mounts) {
+  RatioErrorSet ratioErrors;
+  const unsigned threads = options.exact ? 1u : std::max(1u, options.processors);
+  if (stageStarted) stageStarted(SolveStage::IndexTrains);
+  return searchIndexTrains(job, pairs, stock, ratioErrors, options.exact, control, threads, mounts);
+}
+
+void finishCConstants(std::vector<CConstantRecord>& records, RunControl* control) {
+  dropOutOfRange(records);
+  orderDistinct(records);
+  if (control) control->counts.cConstants = records.size();
+}
+
 std::vector<CConstantRecord> findCConstants(const JobParameters& job, const std::vector<GearPair>& pairs,
                                             const StockSnapshot& stock, const SolveOptions& options,
                                             RunControl* control, const std::function<void(SolveStage)>& stageStarted,
                                             const MountRule* mounts) {
-  RatioErrorSet ratioErrors;
-  const unsigned threads = options.exact ? 1u : std::max(1u, options.processors);
-  if (stageStarted) stageStarted(SolveStage::IndexTrains);
-  std::vector<CConstantRecord> records =
-      searchIndexTrains(job, pairs, stock, ratioErrors, options.exact, control, threads, mounts);
-  ratioErrors.clear();
+  std::vector<CConstantRecord> records = findIndexTrains(job, pairs, stock, options, control, stageStarted, mounts);
   if (stageStarted) stageStarted(SolveStage::CConstants);
+  const unsigned threads = options.exact ? 1u : std::max(1u, options.processors);
   assignCConstants(job, records, options, threads, control);
-  dropOutOfRange(records);
-  orderDistinct(records);
-  if (control) control->counts.cConstants = records.size();
+  finishCConstants(records, control);
   return records;
 }
 

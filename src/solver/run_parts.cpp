@@ -7,6 +7,7 @@
 #include "solver/internal/c_constant_search.h"
 #include "solver/internal/pair_table.h"
 #include "solver/internal/run_plan.h"
+#include "solver/internal/run_control.h"
 #include "solver/internal/worker_list.h"
 
 namespace hobwise {
@@ -38,8 +39,9 @@ std::string progressText(unsigned counter, std::size_t count, unsigned processor
 
 RunPlan::RunPlan(std::shared_ptr<const Impl> impl) : impl_(std::move(impl)) {}
 
-RunPlan RunPlan::make(const JobInputs& inputs, const GearStock& stock, const SolveOptions& options,
-                      const SolveCallbacks& callbacks) {
+std::shared_ptr<RunPlan::Impl> RunPlan::Impl::upToCConstants(const JobInputs& inputs, const GearStock& stock,
+                                                              const SolveOptions& options,
+                                                              const SolveCallbacks& callbacks) {
   auto plan = std::make_shared<Impl>();
   plan->inputs = inputs;
   plan->stockText = stock.toText();
@@ -47,7 +49,7 @@ RunPlan RunPlan::make(const JobInputs& inputs, const GearStock& stock, const Sol
   plan->options.cConstantMemo = nullptr;
   plan->processors = std::max(1u, options.processors);
   const std::vector<std::uint32_t> gearSet = gearSetFrom(stock);
-  if (gearSet.empty()) return RunPlan(plan);
+  if (gearSet.empty()) return plan;
   plan->stock = StockSnapshot::of(stock, options.bypassDuplicates);
   plan->pairs = buildPairTable(gearSet);
   if (callbacks.status) callbacks.status("Finding Applicable C Constants...");
@@ -55,19 +57,46 @@ RunPlan RunPlan::make(const JobInputs& inputs, const GearStock& stock, const Sol
   plan->job = readJob(inputs);
   if (!plan->job) {
     plan->failed = true;
-    return RunPlan(plan);
+    return plan;
   }
   plan->prepareMounts();
   RunControl control;
   control.stop = callbacks.stop;
-  plan->cConstants = findCConstants(*plan->job, plan->pairs, plan->stock, options, &control, callbacks.stageStarted,
-                                    plan->mounts ? &*plan->mounts : nullptr);
+  plan->cConstants = findIndexTrains(*plan->job, plan->pairs, plan->stock, options, &control, callbacks.stageStarted,
+                                     plan->mounts ? &*plan->mounts : nullptr);
+  plan->counts = control.counts;
+  plan->stoppedIn = control.stoppedIn;
+  plan->cConstantsPending = true;
+  return plan;
+}
+
+RunPlan RunPlan::make(const JobInputs& inputs, const GearStock& stock, const SolveOptions& options,
+                      const SolveCallbacks& callbacks) {
+  std::shared_ptr<Impl> plan = Impl::upToCConstants(inputs, stock, options, callbacks);
+  if (!plan->cConstantsPending) return RunPlan(plan);
+  plan->cConstantsPending = false;
+  if (callbacks.stageStarted) callbacks.stageStarted(SolveStage::CConstants);
+  RunControl control;
+  control.stop = callbacks.stop;
+  control.counts = plan->counts;
+  control.stoppedIn = plan->stoppedIn;
+  const unsigned threads = options.exact ? 1u : plan->processors;
+  assignCConstants(*plan->job, plan->cConstants, options, threads, &control);
+  finishCConstants(plan->cConstants, &control);
   plan->counts = control.counts;
   plan->stoppedIn = control.stoppedIn;
   plan->buildSearch();
   plan->planPieces();
   return RunPlan(plan);
 }
+
+RunPlan RunPlan::makeUpToCConstants(const JobInputs& inputs, const GearStock& stock, const SolveOptions& options,
+                                    const SolveCallbacks& callbacks) {
+  return RunPlan(Impl::upToCConstants(inputs, stock, options, callbacks));
+}
+
+bool RunPlan::cConstantsPending() const { return impl_->cConstantsPending; }
+std::size_t RunPlan::indexTrainCount() const { return impl_->cConstantsPending ? impl_->cConstants.size() : 0; }
 
 bool RunPlan::statusShown() const { return impl_->statusShown; }
 bool RunPlan::failed() const { return impl_->failed; }

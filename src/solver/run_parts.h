@@ -73,6 +73,22 @@ class RunPlan {
   static RunPlan make(const JobInputs& inputs, const GearStock& stock, const SolveOptions& options,
                       const SolveCallbacks& callbacks = {});
 
+  // The plan in steps, for callers that share the C constants of the index trains (the
+  // longest step of the plan for a large stock) out among workers of their own:
+  // makeUpToCConstants is make up to the index trains found, their C constants pending
+  // (cConstantsPending(); stageStarted hears of the index trains only); its workerText
+  // goes to other instances as a whole plan's does. cConstantsText gives the C
+  // constants of index trains [first, end) (of indexTrainCount()) as text, in any
+  // instance that holds the pending plan; withCConstants the plan as make gives it,
+  // from such texts covering the index trains in order (nothing for texts that do
+  // not). May throw std::bad_alloc.
+  static RunPlan makeUpToCConstants(const JobInputs& inputs, const GearStock& stock, const SolveOptions& options,
+                                    const SolveCallbacks& callbacks = {});
+  bool cConstantsPending() const;
+  std::size_t indexTrainCount() const;
+  std::string cConstantsText(WorkRange trains) const;
+  std::optional<RunPlan> withCConstants(std::span<const std::string> texts) const;
+
   // What a worker in another instance needs to search pieces of this plan, as text;
   // and the plan back from it (nothing for a text that is not a plan). Rebuilding the
   // pair table and the fast form's tables is all the work fromWorkerText does.

@@ -1,14 +1,17 @@
 // The plan and the partials of a run as text, for workers in other instances.
 //
 // A text is a sequence of words separated by blanks and line ends, from a header word
-// to the word "end"; a field text goes as its length, a colon and its bytes. Decimals go in scientific notation with every
-// digit DecFloat holds (so that they read back to the same value), doubles as
-// hexadecimal floating point, both independent of the locale.
+// to the word "end"; a field text goes as its length, a colon and its bytes. Decimals go
+// as their exact words (model/decfloat.h: every internal digit, so that they read back
+// to the very same value), doubles as hexadecimal floating point, both independent of
+// the locale.
 #include <charconv>
 #include <cmath>
 #include <limits>
 
+#include "solver/internal/c_constant_search.h"
 #include "solver/internal/pair_table.h"
+#include "solver/internal/run_control.h"
 #include "solver/internal/run_plan.h"
 #include "solver/run_parts.h"
 
@@ -16,14 +19,9 @@ namespace hobwise {
 
 namespace {
 
-constexpr std::string_view kPlanHeader = "hobwise-plan-1";
-constexpr std::string_view kPartialHeader = "hobwise-partial-1";
-
-std::string decimalText(const DecFloat& x) {
-  if (isNaN(x)) return "nan";
-  if (!boost::multiprecision::isfinite(x)) return x > 0 ? "inf" : "-inf";
-  return x.str(std::numeric_limits<DecFloat>::max_digits10, std::ios_base::scientific);
-}
+constexpr std::string_view kPlanHeader = "hobwise-plan-2";
+constexpr std::string_view kPartialHeader = "hobwise-partial-2";
+constexpr std::string_view kCConstantsHeader = "hobwise-cconstants-1";
 
 class Writer {
  public:
@@ -36,7 +34,7 @@ class Writer {
   Writer& number(Int n) {
     return word(std::to_string(n));
   }
-  Writer& decimal(const DecFloat& x) { return word(decimalText(x)); }
+  Writer& decimal(const DecFloat& x) { return word(exactWord(x)); }
   Writer& real(double x) {
     char text[64];
     const auto end = std::to_chars(text, text + sizeof text, x, std::chars_format::hex).ptr;
@@ -85,10 +83,7 @@ class Reader {
   }
   bool flag() { return number<int>(0, 1) == 1; }
   DecFloat decimal() {
-    const std::string_view w = word();
-    if (w == "nan") return std::numeric_limits<DecFloat>::quiet_NaN();
-    if (w == "inf" || w == "-inf") return (w == "inf" ? 1 : -1) * std::numeric_limits<DecFloat>::infinity();
-    const std::optional<DecFloat> x = parseDecFloat(w);
+    const std::optional<DecFloat> x = exactWordValue(word());
     if (!x) ok = false;
     return x.value_or(DecFloat(0));
   }
@@ -177,7 +172,8 @@ std::string RunPlan::workerText() const {
     writeQuadrant(out, o.mountableOnly->feed);
   }
   out.line();
-  out.word("state").number(int{plan.statusShown}).number(int{plan.failed}).number(static_cast<int>(plan.stoppedIn));
+  out.word("state").number(int{plan.statusShown}).number(int{plan.failed}).number(int{plan.cConstantsPending});
+  out.number(static_cast<int>(plan.stoppedIn));
   out.number(plan.counts.indexTrains).number(plan.counts.inStock).number(plan.counts.cConstants).line();
   out.word("records").number(plan.cConstants.size()).line();
   for (const CConstantRecord& r : plan.cConstants)
@@ -213,7 +209,7 @@ std::optional<RunPlan> RunPlan::fromWorkerText(std::string_view text) {
     o.mountableOnly = MountQuadrants{index, readQuadrant(in)};
   }
   in.expect("state");
-  plan->statusShown = in.flag(), plan->failed = in.flag();
+  plan->statusShown = in.flag(), plan->failed = in.flag(), plan->cConstantsPending = in.flag();
   plan->stoppedIn = static_cast<SolveStage>(in.number<int>(0, static_cast<int>(SolveStage::FeedTrains)));
   StageCounts& counts = plan->counts;
   counts.indexTrains = in.number<std::size_t>(), counts.inStock = in.number<std::size_t>();
@@ -250,7 +246,60 @@ std::optional<RunPlan> RunPlan::fromWorkerText(std::string_view text) {
   if (!plan->failed) plan->job = readJob(job);
   if (!plan->cConstants.empty() && (!plan->job || plan->pairs.empty())) return std::nullopt;
   plan->prepareMounts();
+  if (!plan->cConstantsPending) plan->buildSearch();
+  return RunPlan(plan);
+}
+
+// "hobwise-cconstants-1", the index trains' range, then the trains of it that keep a
+// C constant (by the user's option), each with its C constant.
+std::string RunPlan::cConstantsText(WorkRange trains) const {
+  const Impl& plan = *impl_;
+  std::vector<CConstantRecord> records;
+  if (plan.cConstantsPending && trains.end <= plan.cConstants.size() && trains.first < trains.end)
+    records.assign(plan.cConstants.begin() + trains.first, plan.cConstants.begin() + trains.end);
+  else
+    trains = {};
+  if (!records.empty()) solver::assignCConstants(*plan.job, records, plan.options, 1);
+  Writer out;
+  out.word(kCConstantsHeader).number(trains.first).number(trains.end).number(records.size()).line();
+  for (const CConstantRecord& r : records)
+    out.number(r.g0).number(r.g1).number(r.g2).number(r.g3).decimal(r.cConstant).line();
+  out.word("end").line();
+  return out.done();
+}
+
+std::optional<RunPlan> RunPlan::withCConstants(std::span<const std::string> texts) const {
+  const Impl& pending = *impl_;
+  if (!pending.cConstantsPending) return std::nullopt;
+  auto plan = std::make_shared<Impl>();
+  plan->inputs = pending.inputs, plan->stockText = pending.stockText, plan->options = pending.options;
+  plan->processors = pending.processors, plan->statusShown = pending.statusShown, plan->failed = pending.failed;
+  plan->job = pending.job, plan->pairs = pending.pairs, plan->stock = pending.stock, plan->mounts = pending.mounts;
+  std::size_t next = 0;  // the first index train not yet covered
+  for (const std::string& text : texts) {
+    Reader in(text);
+    in.expect(kCConstantsHeader);
+    const std::size_t first = in.number<std::size_t>(next, next);
+    next = in.number<std::size_t>(first + 1, pending.cConstants.size());
+    const std::size_t kept = in.number<std::size_t>(0, next - first);
+    for (std::size_t k = 0; k < kept && in.ok; ++k) {
+      CConstantRecord r;
+      r.g0 = toothCount(in), r.g1 = toothCount(in), r.g2 = toothCount(in), r.g3 = toothCount(in);
+      r.cConstant = in.decimal();
+      plan->cConstants.push_back(std::move(r));
+    }
+    in.expect("end");
+    if (!in.ok || !in.atEnd()) return std::nullopt;
+  }
+  if (next != pending.cConstants.size()) return std::nullopt;
+  solver::RunControl control;
+  control.counts = pending.counts;
+  control.stoppedIn = pending.stoppedIn;
+  solver::finishCConstants(plan->cConstants, &control);
+  plan->counts = control.counts;
+  plan->stoppedIn = control.stoppedIn;
   plan->buildSearch();
+  plan->planPieces();
   return RunPlan(plan);
 }
 

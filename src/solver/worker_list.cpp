@@ -98,14 +98,17 @@ std::vector<FoundResult> trimResults(std::vector<FoundResult> found, const JobPa
   std::stable_sort(found.begin(), found.end(), resultBefore);
   // Equal gears sort next to each other (they have equal errors too).
   found.erase(std::unique(found.begin(), found.end(), sameGears), found.end());
+  // The first kResultLimit in the feed window, in that order: the window is asked of
+  // no more of them than that takes (every find of every worker would be thousands).
   const FeedWindow window = FeedWindow::of(job);
-  std::erase_if(found, [&](const FoundResult& r) {
-    return !window.contains(actualFeed(job, trainRatio(std::uint64_t{r.f2} * r.f3, std::uint64_t{r.f0} * r.f1)));
-  });
-  std::stable_sort(found.begin(), found.end(), resultBefore);
-  if (found.size() > kResultLimit) found.resize(kResultLimit);
-  found.shrink_to_fit();
-  return found;
+  std::vector<FoundResult> kept;
+  kept.reserve(std::min(found.size(), kResultLimit));
+  for (FoundResult& r : found) {
+    if (kept.size() == kResultLimit) break;
+    if (window.contains(actualFeed(job, trainRatio(std::uint64_t{r.f2} * r.f3, std::uint64_t{r.f0} * r.f1))))
+      kept.push_back(std::move(r));
+  }
+  return kept;
 }
 
 }  // namespace hobwise::solver

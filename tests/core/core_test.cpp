@@ -5,6 +5,7 @@
 #include <boost/math/constants/constants.hpp>
 #include <clocale>
 #include <cmath>
+#include <limits>
 #include <random>
 #include <tuple>
 #include <vector>
@@ -48,6 +49,24 @@ TEST(TextValue, NumbersInFrontOfTheTextWhateverTheLocale) {
   for (const auto& [value, decimals, text] : {std::tuple{"0.0025", 3, "0.002"}, {"0.0035", 3, "0.004"}, {"0", 15, "0.000000000000000"},
                                               {"-1.5", 6, "-1.500000"}, {"1234567.25", 0, "1234567"}})
     EXPECT_EQ(formatFixed(DecFloat(value), decimals), text) << value;
+}
+
+// Exact words carry every internal digit, guard digits too, and refuse what no value holds.
+TEST(TextValue, ExactWordsReadBackToTheSameValue) {
+  const DecFloat third = DecFloat(1) / 3;
+  for (const DecFloat& x : {third, -third * DecFloat("1e-300"), third * DecFloat("1e300"),
+                            boost::math::constants::pi<DecFloat>(), DecFloat(0), DecFloat(-7), DecFloat("0.025"),
+                            std::numeric_limits<DecFloat>::infinity(), -std::numeric_limits<DecFloat>::infinity()}) {
+    const std::optional<DecFloat> back = exactWordValue(exactWord(x));
+    ASSERT_TRUE(back) << exactWord(x);
+    EXPECT_EQ(*back, x) << exactWord(x);
+    EXPECT_EQ(exactWord(*back), exactWord(x));
+    EXPECT_EQ(*back * 3 - 1, x * 3 - 1) << exactWord(x);
+  }
+  EXPECT_TRUE(isNaN(exactWordValue(exactWord(std::numeric_limits<DecFloat>::quiet_NaN())).value_or(0)));
+  for (const char* bad : {"", "1", "0:0:0:16:", "0:0:3:16:1", "0:0:0:16:100000000", "3:0:0:16:1", "0:2:0:16:1",
+                          "0:0:0:0:1", "0:0:0:16:1:x", "0:0:0:16:1:1:1:1:1:1:1:1:1:1:1:1:1:1:1:1:1", "0:0:0:16: 1"})
+    EXPECT_FALSE(exactWordValue(bad)) << bad;
 }
 
 TEST(ReadJob, ToleranceBandFromTheLengthOfTheFeedRateText) {
@@ -288,6 +307,27 @@ TEST(Results, FastFractionSearchAgreesWithTheLiteralOne) {
   EXPECT_GT(withFraction, 10);
   EXPECT_GT(aboveOne, 5);
   EXPECT_LT(withFraction, cases);
+}
+
+// Many results at once (index trains shared, a job that cannot be judged) give the
+// texts each gives alone.
+TEST(Results, TextsOfManyResultsAreThoseOfEachAlone) {
+  const auto fields = [](const ResultTexts& t) {
+    return std::tie(t.gears, t.status, t.indexError, t.feedError, t.feedLine, t.leadLine);
+  };
+  JobInputs in = job40(1);
+  std::vector<FoundResult> results = solve(in, GearStock::defaultStock(), SolveOptions{}).results;
+  ASSERT_GT(results.size(), 50u);
+  results.push_back(train(50, 30, 67, 30));
+  for (const char* helix : {"23.5", "x"}) {
+    in.helixAngle = helix;
+    for (bool exact : {false, true}) {
+      const std::vector<ResultTexts> all = resultTextsForJob(in, results, exact);
+      ASSERT_EQ(all.size(), results.size());
+      for (std::size_t n = 0; n < results.size(); n += exact ? 7 : 1)
+        EXPECT_EQ(fields(all[n]), fields(resultTextsForJob(in, results[n], exact))) << helix << " " << n;
+    }
+  }
 }
 
 }  // namespace

@@ -79,6 +79,31 @@ TEST(RunParts, PiecesSearchedElsewhereInAnyOrderMergeToTheRun) {
   }
 }
 
+// The C constants of the index trains shared out over three other instances, in uneven
+// ranges, give the plan made at once; ranges out of order or missing give nothing.
+TEST(RunParts, CConstantsSharedOutGiveThePlanMadeAtOnce) {
+  for (const Case& c : cases()) {
+    const RunPlan whole = RunPlan::make(c.in, c.stock, c.options);
+    const RunPlan pending = RunPlan::makeUpToCConstants(c.in, c.stock, c.options);
+    ASSERT_TRUE(pending.cConstantsPending()) << c.what;
+    const std::uint32_t trains = static_cast<std::uint32_t>(pending.indexTrainCount());
+    ASSERT_GE(trains, 10u) << c.what;
+    std::vector<std::string> texts;
+    for (const WorkRange range : {WorkRange{0, 1}, WorkRange{1, trains / 3}, WorkRange{trains / 3, trains}}) {
+      const std::optional<RunPlan> copy = RunPlan::fromWorkerText(pending.workerText());
+      ASSERT_TRUE(copy && copy->cConstantsPending()) << c.what;
+      texts.push_back(copy->cConstantsText(range));
+    }
+    const std::optional<RunPlan> made = pending.withCConstants(texts);
+    ASSERT_TRUE(made) << c.what;
+    EXPECT_FALSE(made->cConstantsPending());
+    EXPECT_EQ(made->workerText(), whole.workerText()) << c.what;
+    EXPECT_FALSE(pending.withCConstants(std::vector{texts[0], texts[2], texts[1]})) << c.what;
+    EXPECT_FALSE(pending.withCConstants(std::vector{texts[0], texts[1]})) << c.what;
+    EXPECT_FALSE(whole.withCConstants(texts)) << c.what;
+  }
+}
+
 // Stopped after the pieces of one instance: a report of what was found, every result
 // of it that is good enough for the whole run's list being in that list.
 TEST(RunParts, StopBetweenPiecesLeavesWhatWasFound) {

@@ -6,6 +6,12 @@
 //       -> {text, pieces, cConstantCount, processors, failed}; the plan stays here. Its
 //       text carries the options, "Mountable Trains Only" included, so the workers
 //       that take it search as this one would.
+//   planUpToCConstants(job, stock, options, workers, onStatus, onStage) -> as planRun,
+//       with {pending, indexTrains}: when pending, the plan up to its index trains,
+//       whose C constants the workers that take its text share out:
+//   cConstantsPiece(first, end) -> the C constants of index trains [first, end) as text
+//   finishPlan(texts, withText) -> as planRun (the text only when asked): the whole plan
+//       here, from the pieces' texts in order
 //   takePlan(text) -> true when this instance now holds the plan of that text
 //   searchPiece(piece, onStarted()) -> the piece's partial as text
 //   mergeRun(partialTexts, stopped, job, stock, options) -> report (of the plan here)
@@ -37,14 +43,9 @@ namespace {
 
 std::optional<RunPlan> gPlan;  // the plan of the run this instance works for
 
-val planOn(const val& job, const std::string& stockText, const val& options, unsigned workers, const val& onStatus,
-           const val& onStage) {
-  SolveCallbacks callbacks;
-  if (onStatus.typeOf().as<std::string>() == "function")
-    callbacks.status = [&onStatus](const std::string& text) { onStatus(val(text)); };
-  if (onStage.typeOf().as<std::string>() == "function")
-    callbacks.stageStarted = [&onStage](SolveStage stage) { onStage(val(std::string(stageName(stage)))); };
-  gPlan = planRun(jobOf(job), stockOf(stockText), optionsOf(options, workers), callbacks);
+// What the page needs of the plan held here (with `withText`, the text for the other
+// workers).
+val planObject(bool withText = true) {
   val out = val::object();
   if (!gPlan) {
     out.set("failed", true);
@@ -52,12 +53,51 @@ val planOn(const val& job, const std::string& stockText, const val& options, uns
   }
   val pieces = val::array();
   for (const WorkRange& piece : gPlan->pieces()) pieces.call<void>("push", static_cast<double>(piece.size()));
-  out.set("text", gPlan->workerText());
+  if (withText) out.set("text", gPlan->workerText());
   out.set("pieces", pieces);
   out.set("cConstantCount", static_cast<double>(gPlan->cConstantCount()));
   out.set("processors", gPlan->processors());
   out.set("failed", gPlan->failed());
+  out.set("pending", gPlan->cConstantsPending());
+  out.set("indexTrains", static_cast<double>(gPlan->indexTrainCount()));
   return out;
+}
+
+SolveCallbacks callbacksOf(const val& onStatus, const val& onStage) {
+  SolveCallbacks callbacks;
+  if (onStatus.typeOf().as<std::string>() == "function")
+    callbacks.status = [onStatus](const std::string& text) { onStatus(val(text)); };
+  if (onStage.typeOf().as<std::string>() == "function")
+    callbacks.stageStarted = [onStage](SolveStage stage) { onStage(val(std::string(stageName(stage)))); };
+  return callbacks;
+}
+
+val planOn(const val& job, const std::string& stockText, const val& options, unsigned workers, const val& onStatus,
+           const val& onStage) {
+  gPlan = planRun(jobOf(job), stockOf(stockText), optionsOf(options, workers), callbacksOf(onStatus, onStage));
+  return planObject();
+}
+
+val planUpToCConstantsOn(const val& job, const std::string& stockText, const val& options, unsigned workers,
+                         const val& onStatus, const val& onStage) {
+  gPlan = planUpToCConstants(jobOf(job), stockOf(stockText), optionsOf(options, workers),
+                             callbacksOf(onStatus, onStage));
+  return planObject();
+}
+
+std::string cConstantsPiece(double first, double end) {
+  if (!gPlan || !(first >= 0 && end >= first)) return {};
+  return cConstantsOf(*gPlan, static_cast<std::size_t>(first), static_cast<std::size_t>(end)).value_or("");
+}
+
+val finishPlan(const val& texts, bool withText) {
+  if (gPlan && gPlan->cConstantsPending()) {
+    const std::vector<std::string> pieces = stringsOf(texts);
+    gPlan = planWithCConstants(*gPlan, pieces);
+  } else {
+    gPlan.reset();
+  }
+  return planObject(withText);
 }
 
 bool takePlan(const std::string& text) {
@@ -197,6 +237,9 @@ EMSCRIPTEN_BINDINGS(hobwise_run) {
   using namespace hobwise::web;
   using emscripten::function;
   function("planRun", &planOn);
+  function("planUpToCConstants", &planUpToCConstantsOn);
+  function("cConstantsPiece", &cConstantsPiece);
+  function("finishPlan", &finishPlan);
   function("takePlan", &takePlan);
   function("searchPiece", &searchPieceOf);
   function("mergeRun", &mergeOn);

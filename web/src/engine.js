@@ -11,7 +11,9 @@
 //                   {ready: true} | {failed}    once, when the engine has loaded
 //
 // A solve run: one worker makes the plan (the C constants and the pieces of the feed
-// search, cut for the number of workers) and sends back its text; every other worker
+// search, cut for the number of workers; with several workers, it finds the index
+// trains, the workers share out their C constants, and it makes the plan from those)
+// and sends back its text; every other worker
 // takes the plan from that text; the pieces go out one at a time to whichever worker
 // is free, each coming back as a partial (as text); a worker holding the plan merges
 // the partials into the report, as the native run merges its workers' lists. The
@@ -236,6 +238,48 @@ async function stoppable(pool, w, stopper, name, args, onProgress) {
 
 let runTokens = 0;
 
+// The C constants of a plan made up to its index trains (`pending`, held by `lead`),
+// shared out among the workers in ranges of index trains; then every worker that
+// holds the pending plan makes the whole plan from them (the lead with its text).
+// Resolves with the first plan made, its text a promise of the lead's; `finishing` gets
+// each worker's call, after which it holds the plan (marked with `token`) unless that
+// failed. Rejects with error.stopped after a stop.
+async function shareCConstants(pool, workers, lead, pending, stopper, token, finishing) {
+  const count = pending.indexTrains;
+  const parts = Math.min(count, workers.length * 4);
+  const ranges = [];
+  for (let k = 0; k < parts; k++) ranges.push([Math.floor((count * k) / parts), Math.floor((count * (k + 1)) / parts)]);
+  const holders = new Set([lead]);
+  const take = (w) => (holders.has(w) || parts === 0 ? Promise.resolve()
+    : pool.call(w, 'takePlan', [pending.text]).then((ok) => {
+      if (!ok) throw new Error('a worker could not take the plan');
+      holders.add(w);
+    }));
+  const found = await shareOut(workers, ranges.map((_, i) => i), stopper, take,
+    (w, i) => pool.call(w, 'cConstantsPiece', ranges[i]));
+  if (stopper.stopped || found.size < ranges.length || lead.ended) throw stoppedError();
+  const texts = ranges.map((_, i) => found.get(i));
+  if (texts.some((text) => text === '')) throw new Error('memory ran out');
+  const calls = [...holders].filter((w) => !w.ended).map((w) => {
+    const call = pool.call(w, 'finishPlan', [texts, w === lead]).then((plan) => {
+      if (plan.pieces) w.holds = token;
+      return plan;
+    });
+    finishing.set(w, call.catch(() => {}));
+    return call;
+  });
+  const leadCall = calls[0];  // the lead is the first holder
+  const phase = endBusyAfterStop(stopper, workers);
+  try {
+    // The first plan made starts the feed search; the lead's text follows.
+    const first = await Promise.race(calls);
+    const plan = first.pieces ? first : await leadCall;
+    return { ...plan, text: leadCall.then((p) => p.text) };
+  } finally {
+    phase.over = true;
+  }
+}
+
 // A solve run over the pool's workers. onStatus(text) gets the status line's texts.
 // Resolves with {report, planText, partials, stopped}: what the page shows, and what
 // JSON export needs (reportJson).
@@ -255,17 +299,32 @@ export async function runSolve(pool, main, { job, stock, options }, { onStatus, 
   };
 
   let plan;
+  const finishing = new Map();  // worker -> its making of the plan from the C constants
   try {
-    plan = await stoppable(pool, lead, stopper, 'planRun', [job, stock, options, workers.length], (kind, value) => {
-      if (kind === 'status') status(value);
-      else if (kind === 'stage') stage = value;
-    });
+    const shared = workers.length > 1;
+    plan = await stoppable(pool, lead, stopper, shared ? 'planUpToCConstants' : 'planRun',
+      [job, stock, options, workers.length], (kind, value) => {
+        if (kind === 'status') status(value);
+        else if (kind === 'stage') stage = value;
+      });
+    if (plan.pending) {
+      stage = 'cConstants';
+      plan = await shareCConstants(pool, workers, lead, plan, stopper, token, finishing);
+    }
   } catch (error) {
     if (!error.stopped) throw error;
     return finish({ report: main.stoppedRunReport(stage, stock, options), planText: null, partials: [], stopped: true });
   }
-  if (plan.text === undefined) throw new Error('memory ran out');
-  lead.holds = token;
+  if (plan.pieces === undefined) throw new Error('memory ran out');
+  if (!finishing.has(lead)) lead.holds = token;
+  // The plan's text, for workers that must take it and for the JSON export (null when
+  // the lead was ended before it wrote it).
+  const planText = Promise.resolve(plan.text).catch(() => undefined).then((text) => text ?? null);
+  const takeText = async (w) => {
+    const text = await planText;
+    if (text === null || !(await pool.call(w, 'takePlan', [text]))) throw new Error('a worker could not take the plan');
+    w.holds = token;
+  };
 
   let partials = [];
   let stopped = stopper.stopped;
@@ -276,11 +335,10 @@ export async function runSolve(pool, main, { job, stock, options }, { onStatus, 
       counter += value;
       status(main.progressText(counter, plan.cConstantCount, plan.processors));
     };
-    const take = (w) => (w.holds === token ? Promise.resolve()
-      : pool.call(w, 'takePlan', [plan.text]).then((ok) => {
-        if (!ok) throw new Error('a worker could not take the plan');
-        w.holds = token;
-      }));
+    const take = async (w) => {
+      await finishing.get(w);
+      if (w.holds !== token) await takeText(w);
+    };
     const found = await shareOut(workers, plan.pieces.map((_, i) => i), stopper, take,
       (w, piece) => pool.call(w, 'searchPiece', [piece], progress));
     partials = [...found.values()];
@@ -289,11 +347,10 @@ export async function runSolve(pool, main, { job, stock, options }, { onStatus, 
   let merger = workers.find((w) => !w.ended && !w.busy && w.holds === token);
   if (!merger) {
     merger = pool.free();
-    if (!(await pool.call(merger, 'takePlan', [plan.text]))) throw new Error('a worker could not take the plan');
-    merger.holds = token;
+    await takeText(merger);
   }
   const report = await pool.call(merger, 'mergeRun', [partials, stopped, job, stock, options]);
-  return finish({ report, planText: plan.text, partials, stopped });
+  return finish({ report, planText: await planText, partials, stopped });
 }
 
 // The JSON of hobwise-solve --json for a finished (or stopped) run of the job with

@@ -22,6 +22,10 @@ function startedCounter() {
 const CALLS = {
   planRun: (job, stock, options, workers) =>
     engine.planRun(job, stock, options, workers, (text) => post('status', text), (stage) => post('stage', stage)),
+  planUpToCConstants: (job, stock, options, workers) =>
+    engine.planUpToCConstants(job, stock, options, workers, (text) => post('status', text), (stage) => post('stage', stage)),
+  cConstantsPiece: (first, end) => engine.cConstantsPiece(first, end),
+  finishPlan: (texts, withText) => engine.finishPlan(texts, withText),
   takePlan: (text) => engine.takePlan(text),
   searchPiece: (piece) => {
     const counter = startedCounter();

@@ -127,7 +127,7 @@ test('Stop during a long run acts at once and keeps what was found; during the p
   };
   try {
     await typeLongJob(page);
-    const ms = await stopWhen('Processing', 400);
+    const ms = await stopWhen('Processing', 50);
     console.log(`# stop to shown results: ${ms} ms`);
     assert.ok(ms < 2000, `${ms} ms`);
     assert.match(await page.textContent('#run-state'), /^\d+ results? from 24248 C constants in .* \(stopped\)\.$/);

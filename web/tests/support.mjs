@@ -52,12 +52,28 @@ export function expectedExample() {
 // them in turn) to the instances by turns, the merge on the last. The report and the
 // JSON of --json.
 export function solveInParts(engines, job, stock, options = {}, order = null) {
-  const plan = engines[0].planRun(job, stock, options, engines.length, null, null);
+  const plan = engines.length === 1 ? engines[0].planRun(job, stock, options, 1, null, null)
+    : planWithSharedCConstants(engines, job, stock, options);
   for (const e of engines.slice(1)) assert.ok(e.takePlan(plan.text));
   const pieces = order ?? plan.pieces.map((_, i) => i);
   const partials = pieces.map((piece, k) => engines[k % engines.length].searchPiece(piece, null));
   const report = engines.at(-1).mergeRun(partials, false, job, stock, options);
   return { plan, report, json: engines[0].reportJson(plan.text, partials, false, job, options) };
+}
+
+// The plan as the page makes it with several workers: the index trains on the first
+// instance, their C constants in ranges over all of them (the last range first), the
+// plan from those on the first.
+function planWithSharedCConstants(engines, job, stock, options) {
+  const pending = engines[0].planUpToCConstants(job, stock, options, engines.length, null, null);
+  assert.ok(pending.pending && pending.indexTrains > 0);
+  for (const e of engines.slice(1)) assert.ok(e.takePlan(pending.text));
+  const n = pending.indexTrains;
+  const parts = Math.min(n, 5);
+  const texts = [];
+  for (let k = parts - 1; k >= 0; k--)
+    texts[k] = engines[k % engines.length].cConstantsPiece(Math.floor((n * k) / parts), Math.floor((n * (k + 1)) / parts));
+  return engines[0].finishPlan(texts, true);
 }
 
 // A result of the page or the engine in the layout of --json.

@@ -50,6 +50,16 @@ void dropOutOfRange(std::vector<CConstantRecord>& records);
 // equals) and keeps the first record of each run of equal keys.
 void orderDistinct(std::vector<CConstantRecord>& records);
 
+// Step A as findCConstants takes it (stageStarted hears of it).
+std::vector<CConstantRecord> findIndexTrains(const JobParameters& job, const std::vector<GearPair>& pairs,
+                                             const StockSnapshot& stock, const SolveOptions& options,
+                                             RunControl* control = nullptr,
+                                             const std::function<void(SolveStage)>& stageStarted = {},
+                                             const MountRule* mounts = nullptr);
+
+// Steps C and D, after step B; `control` (if given) gains cConstants.
+void finishCConstants(std::vector<CConstantRecord>& records, RunControl* control = nullptr);
+
 // Steps A to D; `stageStarted` (if given) hears of steps A and B as they begin;
 // `mounts`: "Mountable Trains Only" (options.mountableOnly prepared for the set-up).
 std::vector<CConstantRecord> findCConstants(const JobParameters& job, const std::vector<GearPair>& pairs,

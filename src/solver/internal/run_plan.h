@@ -20,6 +20,7 @@ struct RunPlan::Impl {
   unsigned processors = 1;
   bool statusShown = false;
   bool failed = false;
+  bool cConstantsPending = false;  // cConstants holds the index trains, without C constants
   std::optional<JobParameters> job;
   std::vector<GearPair> pairs;
   StockSnapshot stock;
@@ -34,6 +35,10 @@ struct RunPlan::Impl {
   std::optional<std::vector<double>> targets;
   std::vector<WorkRange> pieces;
 
+  // A plan up to the index trains found (stage A), its C constants pending, or nothing
+  // more when there is nothing to search.
+  static std::shared_ptr<Impl> upToCConstants(const JobInputs& inputs, const GearStock& stock,
+                                              const SolveOptions& options, const SolveCallbacks& callbacks);
   // The mounting checks from the options and the set-up.
   void prepareMounts();
   // The feed search's tables from the job, the pairs, the stock and the mounting checks.
