@@ -115,7 +115,8 @@ mkdir -p "$tree"
 (cd "$root" && tar cf - --exclude='./build*' --exclude=./.git .) | (cd "$tree" && tar xf -)
 check_only="${MUTANT_CHECK:-}"  # set: only see that every line is found and changed
 [ -n "$check_only" ] || {
-cmake -S "$tree" -B "$build" -DCMAKE_BUILD_TYPE=Release ${MUTANT_CMAKE_ARGS:-} >"$work/configure.log" 2>&1 ||
+# The copy does not sit beside shared/: the golden files are read where the tree finds them.
+cmake -S "$tree" -B "$build" -DCMAKE_BUILD_TYPE=Release -DHOBWISE_GOLDEN_DIR="$root/../shared/golden" ${MUTANT_CMAKE_ARGS:-} >"$work/configure.log" 2>&1 ||
   { echo "configure failed: $work/configure.log"; exit 2; }
 targets="${MUTANT_TARGETS:-hobwise-solve $(grep -rhE '^[[:space:]]*hobwise_add_test\(' "$tree/tests" | sed 's/^[^(]*(//; s/[[:space:]].*//' | tr '\n' ' ')}"
 build_tests() { nice cmake --build "$build" -j2 --target $targets >"$work/build.log" 2>&1; }
