@@ -121,7 +121,7 @@ cmake -S "$tree" -B "$build" -DCMAKE_BUILD_TYPE=Release -DHOBWISE_GOLDEN_DIR="$r
 targets="${MUTANT_TARGETS:-hobwise-solve $(grep -rhE '^[[:space:]]*hobwise_add_test\(' "$tree/tests" | sed 's/^[^(]*(//; s/[[:space:]].*//' | tr '\n' ' ')}"
 build_tests() { nice cmake --build "$build" -j2 --target $targets >"$work/build.log" 2>&1; }
 run_tests() {
-  (cd "$build" && QT_QPA_PLATFORM=offscreen nice ctest -j2 --timeout "$timeout" --stop-on-failure \
+  (cd "$build" && QT_QPA_PLATFORM=offscreen nice ctest -j2 --timeout "$timeout" --stop-on-failure -LE package \
     ${MUTANT_TESTS:+-R "$MUTANT_TESTS"} >"$work/ctest.log" 2>&1)
 }
 echo "Building the unchanged tree ..."
