@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "solver/internal/advisor_search.h"
+#include "solver/run_rules.h"
 
 namespace hobwise::solver {
 
@@ -43,9 +44,7 @@ std::optional<IndexTrainsMet> meetIndexTrains(const JobParameters& job, const st
         [&](std::size_t, std::size_t, std::size_t mid) {
           const Order low = lowEnd.orderOf(pairs[mid].product, driven);
           if (low == Order::Equal) return;
-          const Order high = highEnd.orderOf(pairs[mid].product, driven);
-          if (!((low == Order::Greater && high == Order::Less) || (low == Order::Less && high == Order::Greater)))
-            return;
+          if (!strictlyBetween(low, highEnd.orderOf(pairs[mid].product, driven))) return;
           const auto m = static_cast<std::uint32_t>(mid);
           for (const Met& seen : trains)  // the same ratio met again: the same error
             if (pairs[seen.mid].product == pairs[mid].product) return trains.push_back({m, seen.signedError});
